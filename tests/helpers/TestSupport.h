@@ -1,0 +1,46 @@
+#pragma once
+// Shared test helpers: temporary folders and scoped environment variables.
+#include <optional>
+#include <string>
+
+#include "Strings.h"
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& os() const { return path_; }
+  // The folder in the platform's path form, with its trailing "\".
+  String path() const;
+  // A file inside, written with the given bytes; returns its platform path.
+  String write(const std::string& name, const std::string& bytes) const;
+  std::string read(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+// Sets (or, with nullopt, unsets) an environment variable for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, std::optional<std::string> value);
+  ~ScopedEnv();
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+// Points the per-user and common folders and the registry store at a temporary tree.
+class SandboxedHome {
+ public:
+  SandboxedHome();
+  const TempDir& dir() const { return dir_; }
+
+ private:
+  TempDir dir_;
+  ScopedEnv home_, config_, data_, common_;
+};
