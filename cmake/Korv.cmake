@@ -1,16 +1,28 @@
 # One static library per layer folder; sources are globbed so adding a unit needs no edit here.
+# A folder with no sources yet becomes an interface library, so later layers can name it.
 function(korv_library name dir)
   file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
-  add_library(${name} STATIC ${srcs})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/${dir})
-  if(ARGN)
-    target_link_libraries(${name} PUBLIC ${ARGN})
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/${dir})
+    if(ARGN)
+      target_link_libraries(${name} PUBLIC ${ARGN})
+    endif()
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/${dir})
+    if(ARGN)
+      target_link_libraries(${name} INTERFACE ${ARGN})
+    endif()
   endif()
 endfunction()
 
-# One test executable per layer folder under tests/.
+# One test executable per layer folder under tests/; skipped while the folder is empty.
 function(korv_tests name dir)
   file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE korv_testmain ${ARGN})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
