@@ -1,0 +1,333 @@
+#include "IniFiles.h"
+
+#include <cmath>
+
+#include "Files.h"
+#include "IniDocument.h"
+#include "Numbers.h"
+
+using korv_ini::Document;
+using korv_ini::TextEncoding;
+
+namespace {
+
+// The platform's private-profile read buffer holds 2048 characters with the terminator.
+constexpr std::size_t kProfileValueLimit = 2047;
+
+class UpdateScope {
+ public:
+  explicit UpdateScope(TStrings* s) : s_(s) { s_->BeginUpdate(); }
+  ~UpdateScope() { s_->EndUpdate(); }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+
+ private:
+  TStrings* s_;
+};
+
+void Fill(TStrings* strings, const std::vector<String>& lines) {
+  UpdateScope scope(strings);
+  strings->Clear();
+  for (const String& s : lines) strings->Add(s);
+}
+
+[[noreturn]] void WriteError(const String& fileName) {
+  throw EIniFileException(Format(u"Unable to write to %s", {fileName}));
+}
+
+void WriteText(const String& fileName, const String& text, TextEncoding encoding) {
+  std::string bytes;
+  // Text outside a single-byte file's code page would be lost; such a file becomes UTF-8.
+  if (!korv_ini::EncodeText(text, encoding, bytes)) korv_ini::EncodeText(text, TextEncoding::Utf8, bytes);
+  if (!WriteFileReplacing(fileName, bytes)) WriteError(fileName);
+}
+
+String LimitValue(String v) {
+  if (v.size() > kProfileValueLimit) {
+    std::size_t n = kProfileValueLimit;
+    // Never keep half of a surrogate pair.
+    if (v[n - 1] >= 0xD800 && v[n - 1] <= 0xDBFF) --n;
+    v.resize(n);
+  }
+  return v;
+}
+
+int HexDigit(Char c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+// ---- TCustomIniFile -------------------------------------------------------------------
+
+TCustomIniFile::TCustomIniFile(const String& fileName) : fileName_(fileName) {}
+TCustomIniFile::~TCustomIniFile() = default;
+String TCustomIniFile::ClassName() const { return u"TCustomIniFile"; }
+
+bool TCustomIniFile::SectionExists(const String& section) {
+  TStringList names;
+  ReadSection(section, &names);
+  return names.Count() > 0;
+}
+
+bool TCustomIniFile::ValueExists(const String& section, const String& ident) {
+  TStringList names;
+  ReadSection(section, &names);
+  return names.IndexOf(ident) >= 0;
+}
+
+int TCustomIniFile::ReadInteger(const String& section, const String& ident, int def) {
+  return StrToIntDef(ReadString(section, ident, String()), def);
+}
+
+void TCustomIniFile::WriteInteger(const String& section, const String& ident, int value) {
+  WriteString(section, ident, IntToStr(value));
+}
+
+bool TCustomIniFile::ReadBool(const String& section, const String& ident, bool def) {
+  return ReadInteger(section, ident, def ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(const String& section, const String& ident, bool value) {
+  WriteString(section, ident, value ? u"1" : u"0");
+}
+
+TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident, TDateTime def) {
+  String s = ReadString(section, ident, String());
+  TDateTime v;
+  return !s.empty() && TryStrToDate(s, v) ? v : def;
+}
+
+TDateTime TCustomIniFile::ReadDateTime(const String& section, const String& ident, TDateTime def) {
+  String s = ReadString(section, ident, String());
+  TDateTime v;
+  return !s.empty() && TryStrToDateTime(s, v) ? v : def;
+}
+
+TDateTime TCustomIniFile::ReadTime(const String& section, const String& ident, TDateTime def) {
+  String s = ReadString(section, ident, String());
+  TDateTime v;
+  return !s.empty() && TryStrToTime(s, v) ? v : def;
+}
+
+void TCustomIniFile::WriteDate(const String& section, const String& ident, TDateTime value) {
+  WriteString(section, ident, DateToStr(value));
+}
+
+void TCustomIniFile::WriteDateTime(const String& section, const String& ident, TDateTime value) {
+  WriteString(section, ident, DateTimeToStr(value));
+}
+
+void TCustomIniFile::WriteTime(const String& section, const String& ident, TDateTime value) {
+  WriteString(section, ident, TimeToStr(value));
+}
+
+double TCustomIniFile::ReadFloat(const String& section, const String& ident, double def) {
+  String s = ReadString(section, ident, String());
+  Extended v;
+  if (s.empty() || !TryStrToFloat(s, v)) return def;
+  // Within the extended range but beyond a double's is as unreadable as garbage.
+  auto d = static_cast<double>(v);
+  return std::isfinite(d) ? d : def;
+}
+
+void TCustomIniFile::WriteFloat(const String& section, const String& ident, double value) {
+  WriteString(section, ident, FloatToStr(value));
+}
+
+int TCustomIniFile::ReadBinaryStream(const String& section, const String& ident, TStream* value) {
+  String text = ReadString(section, ident, String());
+  if (text.empty() || !value) return 0;
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(text.size() / 2);
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+    int hi = HexDigit(text[i]), lo = HexDigit(text[i + 1]);
+    if (hi < 0 || lo < 0) break;
+    bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+  }
+  if (bytes.empty()) return 0;
+  const std::int64_t start = value->Position();
+  value->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  value->SetPosition(start);
+  return static_cast<int>(bytes.size());
+}
+
+void TCustomIniFile::WriteBinaryStream(const String& section, const String& ident, TStream* value) {
+  static const char16_t kDigits[] = u"0123456789ABCDEF";
+  String text;
+  if (value) {
+    std::int64_t n = value->Size() - value->Position();
+    if (n > 0) {
+      std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n));
+      value->ReadBuffer(bytes.data(), static_cast<int>(n));
+      text.reserve(bytes.size() * 2);
+      for (std::uint8_t b : bytes) {
+        text.push_back(kDigits[b >> 4]);
+        text.push_back(kDigits[b & 15]);
+      }
+    }
+  }
+  WriteString(section, ident, text);
+}
+
+// ---- TIniFile -------------------------------------------------------------------------
+
+TIniFile::TIniFile(const String& fileName) : TCustomIniFile(fileName) {}
+TIniFile::~TIniFile() = default;
+String TIniFile::ClassName() const { return u"TIniFile"; }
+
+Document TIniFile::Load(bool forWrite) const {
+  std::string bytes;
+  if (!ReadFileBytes(FileName(), bytes)) {
+    // Rewriting a file that is there but unreadable would throw its contents away.
+    if (forWrite && FileExists(FileName())) WriteError(FileName());
+    return Document();
+  }
+  TextEncoding encoding;
+  String text = korv_ini::DecodeText(bytes, encoding);
+  Document doc(text);
+  doc.encoding = encoding;
+  return doc;
+}
+
+void TIniFile::Save(const Document& doc) const {
+  WriteText(FileName(), doc.Serialize(false), doc.encoding);
+}
+
+bool TIniFile::SectionExists(const String& section) { return Load(false).HasSection(section); }
+
+bool TIniFile::ValueExists(const String& section, const String& ident) {
+  String raw;
+  return Load(false).FindValue(section, ident, raw);
+}
+
+String TIniFile::ReadString(const String& section, const String& ident, const String& def) {
+  String raw;
+  if (!Load(false).FindValue(section, ident, raw)) return def;
+  return LimitValue(korv_ini::CookValue(raw));
+}
+
+void TIniFile::WriteString(const String& section, const String& ident, const String& value) {
+  Document doc = Load(true);
+  if (doc.Set(section, ident, value)) Save(doc);
+}
+
+void TIniFile::ReadSection(const String& section, TStrings* strings) {
+  Fill(strings, Load(false).KeyNames(section));
+}
+
+void TIniFile::ReadSections(TStrings* strings) { Fill(strings, Load(false).SectionNames()); }
+
+void TIniFile::ReadSectionValues(const String& section, TStrings* strings) {
+  Document doc = Load(false);
+  std::vector<String> lines;
+  for (const String& name : doc.KeyNames(section)) {
+    String raw;
+    doc.FindValue(section, name, raw);
+    lines.push_back(name + u"=" + LimitValue(korv_ini::CookValue(raw)));
+  }
+  Fill(strings, lines);
+}
+
+void TIniFile::EraseSection(const String& section) {
+  Document doc = Load(true);
+  if (doc.EraseSection(section)) Save(doc);
+}
+
+void TIniFile::DeleteKey(const String& section, const String& ident) {
+  Document doc = Load(true);
+  if (doc.DeleteKey(section, ident)) Save(doc);
+}
+
+void TIniFile::UpdateFile() {}
+
+// ---- TMemIniFile ----------------------------------------------------------------------
+
+TMemIniFile::TMemIniFile(const String& fileName) : TMemIniFile(fileName, TIniEncoding::Default) {}
+
+TMemIniFile::TMemIniFile(const String& fileName, TIniEncoding encoding)
+    : TCustomIniFile(fileName), doc_(std::make_unique<Document>()), encoding_(encoding) {
+  Load();
+}
+
+TMemIniFile::~TMemIniFile() = default;
+String TMemIniFile::ClassName() const { return u"TMemIniFile"; }
+
+void TMemIniFile::Load() {
+  std::string bytes;
+  if (!ReadFileBytes(FileName(), bytes)) {
+    if (FileExists(FileName())) throw EFOpenError(Format(u"Cannot open file \"%s\"", {FileName()}));
+    doc_->Clear();
+    return;
+  }
+  TextEncoding encoding;
+  *doc_ = Document(korv_ini::DecodeText(bytes, encoding));
+}
+
+bool TMemIniFile::SectionExists(const String& section) { return doc_->HasSection(section); }
+
+bool TMemIniFile::ValueExists(const String& section, const String& ident) {
+  String raw;
+  return doc_->FindValue(section, ident, raw);
+}
+
+String TMemIniFile::ReadString(const String& section, const String& ident, const String& def) {
+  String raw;
+  return doc_->FindValue(section, ident, raw) ? korv_ini::CookValue(raw) : def;
+}
+
+void TMemIniFile::WriteString(const String& section, const String& ident, const String& value) {
+  doc_->Set(section, ident, value);
+}
+
+void TMemIniFile::ReadSection(const String& section, TStrings* strings) {
+  Fill(strings, doc_->KeyNames(section));
+}
+
+void TMemIniFile::ReadSections(TStrings* strings) { Fill(strings, doc_->SectionNames()); }
+
+void TMemIniFile::ReadSectionValues(const String& section, TStrings* strings) {
+  std::vector<String> lines;
+  for (const String& name : doc_->KeyNames(section)) {
+    String raw;
+    doc_->FindValue(section, name, raw);
+    lines.push_back(name + u"=" + korv_ini::CookValue(raw));
+  }
+  Fill(strings, lines);
+}
+
+void TMemIniFile::EraseSection(const String& section) { doc_->EraseSection(section); }
+
+void TMemIniFile::DeleteKey(const String& section, const String& ident) {
+  doc_->DeleteKey(section, ident);
+}
+
+void TMemIniFile::UpdateFile() {
+  TextEncoding encoding = TextEncoding::Utf8;
+  if (encoding_ == TIniEncoding::UTF8) encoding = TextEncoding::Utf8Bom;
+  else if (encoding_ == TIniEncoding::Unicode) encoding = TextEncoding::Utf16LE;
+  WriteText(FileName(), doc_->Serialize(true), encoding);
+}
+
+void TMemIniFile::Clear() { doc_->Clear(); }
+
+void TMemIniFile::GetStrings(TStrings* list) const {
+  std::vector<String> lines;
+  for (const auto& line : doc_->Lines()) lines.push_back(line.text);
+  Fill(list, lines);
+}
+
+void TMemIniFile::SetStrings(const TStrings* list) {
+  String text;
+  const int n = list ? list->Count() : 0;
+  for (int i = 0; i < n; ++i) text += list->Strings(i) + u"\r\n";
+  *doc_ = Document(text);
+}
+
+void TMemIniFile::Rename(const String& fileName, bool reload) {
+  SetFileName(fileName);
+  if (reload) Load();
+}
