@@ -1,0 +1,135 @@
+#pragma once
+// The host's top-level windows and input, behind a narrow table of calls in the shape of Wine's
+// user driver: the window system above draws every pixel of a window itself (frame and caption
+// included) and hands finished rectangles over; the host shows them, and reports input and
+// window-manager changes as events. No Qt type appears here.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "WinTypes.h"
+
+// The window system's own handle of the top-level window a surface belongs to.
+using HostSurfaceId = std::uint32_t;
+
+struct HostSurfaceParams {
+  RECT rect;                 // screen coordinates, frame included
+  std::u16string title;
+  HostSurfaceId owner = 0;   // kept above its owner and off the task bar
+  bool popup = false;        // a drop-down: no window-manager handling at all
+  bool noActivate = false;   // never takes the keyboard focus from the host
+  bool toolWindow = false;   // no task-bar entry
+  bool topmost = false;
+};
+
+struct HostScreen {
+  RECT geometry;
+  RECT workArea;  // without panels and task bars
+  bool primary = false;
+  int dpi = 96;
+};
+
+// Modifier and button bits of events.
+constexpr unsigned kHostShift = 1, kHostControl = 2, kHostAlt = 4, kHostMeta = 8,
+                   kHostKeypad = 16;
+constexpr unsigned kHostLeftButton = 1, kHostRightButton = 2, kHostMiddleButton = 4,
+                   kHostXButton1 = 8, kHostXButton2 = 16;
+// Window edges for a resize the window manager runs.
+constexpr unsigned kHostEdgeLeft = 1, kHostEdgeTop = 2, kHostEdgeRight = 4, kHostEdgeBottom = 8;
+
+enum class HostCursor {
+  Arrow, IBeam, Wait, Cross, UpArrow, SizeNWSE, SizeNESW, SizeWE, SizeNS, SizeAll, No, Hand,
+  AppStarting, Help, Hidden
+};
+
+enum class HostEventType {
+  MouseMove,
+  MouseDown,
+  MouseUp,
+  Wheel,
+  MouseLeave,   // the pointer left the surface
+  KeyDown,
+  KeyUp,
+  FocusIn,      // the window manager gave the surface the focus (not as a result of our call)
+  FocusOut,
+  AppActive,    // the application became the active one, or stopped being it
+  AppInactive,
+  Geometry,     // the window manager moved or resized the surface: rect
+  Close,        // the window manager asked the window to close
+  ScreensChanged,
+};
+
+struct HostEvent {
+  HostEventType type = HostEventType::MouseMove;
+  HostSurfaceId surface = 0;
+  POINT pt;               // pointer position, screen coordinates (mouse events)
+  int button = 0;         // MouseDown / MouseUp: one of the kHost...Button bits
+  unsigned buttons = 0;   // buttons held after the event
+  unsigned modifiers = 0; // kHost... modifier bits
+  int wheelDelta = 0;     // 120 per notch, positive away from the user / to the right
+  bool horizontal = false;
+  int vk = 0;             // keys: the platform's virtual-key code
+  int scanCode = 0;       // set-1 scan code, 0 when unknown
+  bool extended = false;
+  bool autoRepeat = false;
+  std::u16string text;    // KeyDown: the characters the key typed
+  RECT rect;              // Geometry
+};
+
+using HostEventSink = std::function<void(const HostEvent&)>;
+
+class HostWindowDriver {
+ public:
+  virtual ~HostWindowDriver() = default;
+  // Events are handed to the sink only from inside ProcessEvents.
+  virtual void SetEventSink(HostEventSink sink) = 0;
+
+  virtual bool CreateSurface(HostSurfaceId id, const HostSurfaceParams& params) = 0;
+  virtual void DestroySurface(HostSurfaceId id) = 0;
+  virtual void ShowSurface(HostSurfaceId id, bool show, bool activate) = 0;
+  virtual void MoveSurface(HostSurfaceId id, const RECT& rect) = 0;
+  virtual void SetSurfaceTitle(HostSurfaceId id, const std::u16string& title) = 0;
+  virtual void ActivateSurface(HostSurfaceId id) = 0;
+  // The surface's pixels (0x00RRGGBB words, rows top-down, width x height of the window) of
+  // which the dirty rectangle (surface coordinates) changed.
+  virtual void FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
+                            int strideBytes, const RECT& dirty) = 0;
+  // Lets the window manager move or resize the surface with the pointer held; false when the
+  // host cannot.
+  virtual bool BeginSystemMove(HostSurfaceId id, unsigned edges) = 0;
+
+  // Delivers pending events, waiting up to timeoutMs for one (-1: as long as it takes, 0: not
+  // at all).
+  virtual void ProcessEvents(int timeoutMs) = 0;
+
+  virtual void SetCapture(HostSurfaceId id) = 0;  // 0 releases
+  virtual POINT GetCursorPos() = 0;
+  virtual void SetCursorPos(POINT p) = 0;
+  virtual void SetCursor(HostCursor cursor) = 0;
+  virtual std::vector<HostScreen> GetScreens() = 0;
+  virtual bool GetClipboardText(std::u16string* text) = 0;
+  virtual bool SetClipboardText(const std::u16string& text) = 0;
+  virtual void Beep() = 0;
+};
+
+// The Qt implementation, created on first use (with the application object).
+HostWindowDriver* HostQtWindowDriver();
+
+// ---- For tests of the Qt implementation ----
+// Hands Qt a mouse event for the surface as if it came from the platform (kind: MouseMove,
+// MouseDown, MouseUp or Wheel; pt in screen coordinates).
+bool HostSimulateMouseForTesting(HostSurfaceId id, HostEventType kind, POINT pt, int button,
+                                 unsigned buttons, int wheelDelta);
+// Hands Qt a key event: qtKey is Qt's key code, qtModifiers its modifier bits, text the
+// typed characters.
+bool HostSimulateKeyForTesting(HostSurfaceId id, bool press, int qtKey, unsigned qtModifiers,
+                               const std::u16string& text);
+// Asks Qt to close the surface's window, as a window manager would.
+bool HostSimulateCloseForTesting(HostSurfaceId id);
+// The screen's pixels in rect (0x00RRGGBB), as the display shows them; false when the host
+// cannot read them.
+bool HostGrabScreenForTesting(const RECT& rect, std::vector<std::uint32_t>* pixels);
+// What the host holds for a surface: its last flushed pixel at (x, y) in surface coordinates.
+bool HostSurfacePixelForTesting(HostSurfaceId id, int x, int y, std::uint32_t* pixel);
+bool HostSurfaceVisibleForTesting(HostSurfaceId id);

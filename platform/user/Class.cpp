@@ -1,0 +1,235 @@
+// Window classes: registration, lookup by name or atom, class data.
+#include <cstring>
+
+#include "UserInternal.h"
+
+namespace user {
+namespace {
+
+std::vector<std::unique_ptr<WndClass>>& Classes() {
+  static std::vector<std::unique_ptr<WndClass>> classes;
+  return classes;
+}
+ATOM gNextAtom = 0xC000;
+
+String NameOf(const WCHAR* name) { return name ? String(name) : String(); }
+
+}  // namespace
+
+WndClass* FindClass(const WCHAR* name) {
+  if (!name) return nullptr;
+  if (IS_INTRESOURCE(name)) {
+    ATOM atom = ATOM(reinterpret_cast<std::uintptr_t>(name));
+    for (auto& c : Classes())
+      if (c->atom == atom) return c.get();
+    return nullptr;
+  }
+  String n(name);
+  for (auto& c : Classes())
+    if (SameText(c->name, n)) return c.get();
+  return nullptr;
+}
+
+void ResetClasses() {
+  Classes().clear();
+  gNextAtom = 0xC000;
+}
+
+}  // namespace user
+
+using namespace user;
+
+ATOM RegisterClassExW(const WNDCLASSEXW* wc) {
+  if (!wc || wc->cbSize != sizeof(WNDCLASSEXW) || !wc->lpszClassName || !wc->lpfnWndProc ||
+      wc->cbClsExtra < 0 || wc->cbWndExtra < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (IS_INTRESOURCE(wc->lpszClassName) || FindClass(wc->lpszClassName)) {
+    SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+    return 0;
+  }
+  auto c = std::make_unique<WndClass>();
+  c->atom = gNextAtom++;
+  c->name = NameOf(wc->lpszClassName);
+  c->style = wc->style;
+  c->proc = wc->lpfnWndProc;
+  c->clsExtra = wc->cbClsExtra;
+  c->wndExtra = wc->cbWndExtra;
+  c->instance = wc->hInstance;
+  c->icon = wc->hIcon;
+  c->iconSm = wc->hIconSm;
+  c->cursor = wc->hCursor;
+  c->background = wc->hbrBackground;
+  c->menuName = reinterpret_cast<std::uintptr_t>(wc->lpszMenuName);
+  c->extra.assign(std::size_t(wc->cbClsExtra), 0);
+  ATOM atom = c->atom;
+  Classes().push_back(std::move(c));
+  return atom;
+}
+
+ATOM RegisterClassW(const WNDCLASSW* wc) {
+  if (!wc) return 0;
+  WNDCLASSEXW ex;
+  ex.style = wc->style;
+  ex.lpfnWndProc = wc->lpfnWndProc;
+  ex.cbClsExtra = wc->cbClsExtra;
+  ex.cbWndExtra = wc->cbWndExtra;
+  ex.hInstance = wc->hInstance;
+  ex.hIcon = wc->hIcon;
+  ex.hCursor = wc->hCursor;
+  ex.hbrBackground = wc->hbrBackground;
+  ex.lpszMenuName = wc->lpszMenuName;
+  ex.lpszClassName = wc->lpszClassName;
+  return RegisterClassExW(&ex);
+}
+
+BOOL UnregisterClassW(const WCHAR* className, HINSTANCE) {
+  WndClass* c = FindClass(className);
+  if (!c) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
+  if (c->windows > 0) {
+    SetLastError(ERROR_CLASS_HAS_WINDOWS);
+    return FALSE;
+  }
+  auto& all = Classes();
+  for (auto it = all.begin(); it != all.end(); ++it)
+    if (it->get() == c) {
+      all.erase(it);
+      break;
+    }
+  return TRUE;
+}
+
+BOOL GetClassInfoExW(HINSTANCE, const WCHAR* className, WNDCLASSEXW* wc) {
+  WndClass* c = FindClass(className);
+  if (!c || !wc) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
+  wc->style = c->style;
+  wc->lpfnWndProc = c->proc;
+  wc->cbClsExtra = c->clsExtra;
+  wc->cbWndExtra = c->wndExtra;
+  wc->hInstance = c->instance;
+  wc->hIcon = c->icon;
+  wc->hIconSm = c->iconSm;
+  wc->hCursor = c->cursor;
+  wc->hbrBackground = c->background;
+  wc->lpszMenuName = reinterpret_cast<const WCHAR*>(c->menuName);
+  wc->lpszClassName = className;
+  return c->atom;
+}
+
+BOOL GetClassInfoW(HINSTANCE instance, const WCHAR* className, WNDCLASSW* wc) {
+  WNDCLASSEXW ex;
+  if (!wc || !GetClassInfoExW(instance, className, &ex)) return FALSE;
+  wc->style = ex.style;
+  wc->lpfnWndProc = ex.lpfnWndProc;
+  wc->cbClsExtra = ex.cbClsExtra;
+  wc->cbWndExtra = ex.cbWndExtra;
+  wc->hInstance = ex.hInstance;
+  wc->hIcon = ex.hIcon;
+  wc->hCursor = ex.hCursor;
+  wc->hbrBackground = ex.hbrBackground;
+  wc->lpszMenuName = ex.lpszMenuName;
+  wc->lpszClassName = ex.lpszClassName;
+  return TRUE;
+}
+
+int GetClassNameW(HWND hwnd, WCHAR* name, int maxCount) {
+  Wnd* w = GetWndOrError(hwnd);
+  if (!w || !w->cls || !name || maxCount <= 0) return 0;
+  int n = std::min<int>(int(w->cls->name.size()), maxCount - 1);
+  std::memcpy(name, w->cls->name.data(), std::size_t(n) * sizeof(WCHAR));
+  name[n] = 0;
+  return n;
+}
+
+ULONG_PTR GetClassLongPtrW(HWND hwnd, int index) {
+  Wnd* w = GetWndOrError(hwnd);
+  if (!w || !w->cls) return 0;
+  WndClass* c = w->cls;
+  if (index >= 0) {
+    if (std::size_t(index) + sizeof(LONG_PTR) > c->extra.size()) {
+      SetLastError(ERROR_INVALID_INDEX);
+      return 0;
+    }
+    LONG_PTR v;
+    std::memcpy(&v, c->extra.data() + index, sizeof v);
+    return ULONG_PTR(v);
+  }
+  switch (index) {
+    case GCLP_MENUNAME: return c->menuName;
+    case GCLP_HBRBACKGROUND: return c->background;
+    case GCLP_HCURSOR: return c->cursor;
+    case GCLP_HICON: return c->icon;
+    case GCLP_HICONSM: return c->iconSm;
+    case GCLP_HMODULE: return c->instance;
+    case GCL_CBWNDEXTRA: return ULONG_PTR(c->wndExtra);
+    case GCL_CBCLSEXTRA: return ULONG_PTR(c->clsExtra);
+    case GCLP_WNDPROC: return reinterpret_cast<ULONG_PTR>(c->proc);
+    case GCL_STYLE: return c->style;
+    case GCW_ATOM: return c->atom;
+  }
+  SetLastError(ERROR_INVALID_INDEX);
+  return 0;
+}
+
+ULONG_PTR SetClassLongPtrW(HWND hwnd, int index, LONG_PTR value) {
+  Wnd* w = GetWndOrError(hwnd);
+  if (!w || !w->cls) return 0;
+  WndClass* c = w->cls;
+  ULONG_PTR old = GetClassLongPtrW(hwnd, index);
+  if (index >= 0) {
+    if (std::size_t(index) + sizeof(LONG_PTR) > c->extra.size()) return 0;
+    std::memcpy(c->extra.data() + index, &value, sizeof value);
+    return old;
+  }
+  switch (index) {
+    case GCLP_MENUNAME: c->menuName = std::uintptr_t(value); break;
+    case GCLP_HBRBACKGROUND: c->background = HBRUSH(value); break;
+    case GCLP_HCURSOR: c->cursor = HCURSOR(value); break;
+    case GCLP_HICON: c->icon = HICON(value); break;
+    case GCLP_HICONSM: c->iconSm = HICON(value); break;
+    case GCLP_HMODULE: c->instance = HINSTANCE(value); break;
+    case GCL_CBWNDEXTRA: c->wndExtra = int(value); break;
+    case GCLP_WNDPROC: c->proc = reinterpret_cast<WNDPROC>(value); break;
+    case GCL_STYLE: c->style = UINT(value); break;
+    default: SetLastError(ERROR_INVALID_INDEX); return 0;
+  }
+  return old;
+}
+
+DWORD GetClassLongW(HWND hwnd, int index) {
+  if (index == GCLP_WNDPROC) {
+    SetLastError(ERROR_INVALID_INDEX);
+    return 0;
+  }
+  if (index >= 0) {
+    Wnd* w = GetWndOrError(hwnd);
+    if (!w || !w->cls || std::size_t(index) + sizeof(LONG) > w->cls->extra.size()) return 0;
+    LONG v;
+    std::memcpy(&v, w->cls->extra.data() + index, sizeof v);
+    return DWORD(v);
+  }
+  return DWORD(GetClassLongPtrW(hwnd, index));
+}
+
+DWORD SetClassLongW(HWND hwnd, int index, LONG value) {
+  if (index == GCLP_WNDPROC) {
+    SetLastError(ERROR_INVALID_INDEX);
+    return 0;
+  }
+  if (index >= 0) {
+    Wnd* w = GetWndOrError(hwnd);
+    if (!w || !w->cls || std::size_t(index) + sizeof(LONG) > w->cls->extra.size()) return 0;
+    LONG old;
+    std::memcpy(&old, w->cls->extra.data() + index, sizeof old);
+    std::memcpy(w->cls->extra.data() + index, &value, sizeof value);
+    return DWORD(old);
+  }
+  return DWORD(SetClassLongPtrW(hwnd, index, value));
+}

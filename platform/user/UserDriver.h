@@ -1,0 +1,13 @@
+#pragma once
+// The window system's link to its host, and what tests need to drive it: choosing the host
+// (the Qt one unless told otherwise), handing it host events, and starting over.
+#include "HostWindows.h"
+
+// Null runs without a host: surfaces live in memory only and nothing reaches a screen.
+void UserSetHostDriver(HostWindowDriver* driver);
+HostWindowDriver* UserGetHostDriver();
+// An event as the host would report it; it takes effect at the next message retrieval.
+void UserHandleHostEvent(const HostEvent& event);
+// Destroys every window (with their messages) and forgets classes, queued messages, timers,
+// focus, capture, key state and the screens, as at start-up.
+void UserResetForTesting();

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "HostFonts.h"
+#include "Strings.h"
+
+namespace {
+
+HostFontRequest Request(const char16_t* face, int height, bool antialias = true) {
+  HostFontRequest r;
+  r.face = face;
+  r.height = height;
+  r.antialias = antialias;
+  return r;
+}
+
+}  // namespace
+
+TEST(HostFonts, PlatformFacesMapToInstalledFamilies) {
+  std::u16string sans = HostMapFamily(u"Tahoma");
+  EXPECT_TRUE(sans == u"Liberation Sans" || sans == u"DejaVu Sans") << ToUtf8(sans);
+  for (const char16_t* face : {u"MS Sans Serif", u"Arial", u"Verdana", u"Segoe UI", u"", u"No Such Face"})
+    EXPECT_EQ(HostMapFamily(face), sans);
+  std::u16string mono = HostMapFamily(u"Courier New");
+  EXPECT_TRUE(mono == u"Liberation Mono" || mono == u"DejaVu Sans Mono") << ToUtf8(mono);
+  EXPECT_EQ(HostMapFamily(u"DejaVu Serif"), u"DejaVu Serif");  // installed names stay
+  const HostFont* f = HostRealizeFont(Request(u"Tahoma", -13));
+  EXPECT_EQ(HostGetFontMetrics(f).family, sans);
+}
+
+TEST(HostFonts, RealisedFontsAreCachedByRequest) {
+  const HostFont* a = HostRealizeFont(Request(u"Tahoma", -13));
+  EXPECT_EQ(HostRealizeFont(Request(u"Tahoma", -13)), a);
+  EXPECT_NE(HostRealizeFont(Request(u"Tahoma", -14)), a);
+  HostFontRequest bold = Request(u"Tahoma", -13);
+  bold.weight = 700;
+  EXPECT_NE(HostRealizeFont(bold), a);
+}
+
+TEST(HostFonts, MetricsFollowTheRequestedHeight) {
+  const HostFontMetrics& em = HostGetFontMetrics(HostRealizeFont(Request(u"Arial", -20)));
+  EXPECT_EQ(em.height, em.ascent + em.descent);
+  EXPECT_EQ(em.internalLeading, em.height - 20);
+  const HostFontMetrics& cell = HostGetFontMetrics(HostRealizeFont(Request(u"Arial", 20)));
+  EXPECT_NEAR(cell.height, 20, 1);
+  EXPECT_LT(cell.ascent, em.ascent);
+}
+
+TEST(HostFonts, GlyphsSitOnTheBaseline) {
+  const HostFont* f = HostRealizeFont(Request(u"Arial", -20));
+  const HostGlyph& h = HostGetGlyph(f, U'H');
+  ASSERT_FALSE(h.coverage.empty());
+  EXPECT_EQ(int(h.coverage.size()), h.width * h.height);
+  EXPECT_LT(h.top, -10);
+  EXPECT_EQ(h.top + h.height, 0);  // no descender
+  EXPECT_GE(h.left, 0);
+  EXPECT_LE(h.left + h.width, h.advance + 1);
+  const HostGlyph& g = HostGetGlyph(f, U'g');
+  EXPECT_GT(g.top + g.height, 2);
+  const HostGlyph& space = HostGetGlyph(f, U' ');
+  EXPECT_TRUE(space.coverage.empty());
+  EXPECT_GT(space.advance, 2);
+  EXPECT_EQ(HostGetAdvance(f, U'H'), h.advance);
+}
+
+TEST(HostFonts, AliasedFontsGiveOnlyFullOrNoCoverage) {
+  const HostFont* f = HostRealizeFont(Request(u"Arial", -13, false));
+  const HostGlyph& g = HostGetGlyph(f, U'a');
+  ASSERT_FALSE(g.coverage.empty());
+  EXPECT_TRUE(std::all_of(g.coverage.begin(), g.coverage.end(), [](std::uint8_t v) { return v == 0 || v == 255; }));
+  const HostGlyph& smooth = HostGetGlyph(HostRealizeFont(Request(u"Arial", -13)), U'a');
+  EXPECT_TRUE(std::any_of(smooth.coverage.begin(), smooth.coverage.end(), [](std::uint8_t v) { return v > 0 && v < 255; }));
+}
+
+TEST(HostFonts, MarlettCharactersAreDrawnAsSymbols) {
+  const HostFont* marlett = HostRealizeFont(Request(u"Marlett", -16));
+  const HostFont* sans = HostRealizeFont(Request(u"DejaVu Sans", -16));
+  EXPECT_EQ(HostGetAdvance(marlett, U'r'), HostGetAdvance(sans, U'\u2715'));
+  EXPECT_EQ(HostGetGlyph(marlett, U'5').coverage, HostGetGlyph(sans, U'\u25B2').coverage);
+  EXPECT_EQ(HostGetAdvance(marlett, U'x'), HostGetAdvance(sans, U'x'));  // unmapped: as is
+}
+
+TEST(HostFonts, TurnedRunSwapsItsExtent) {
+  const HostFont* f = HostRealizeFont(Request(u"Arial", -16));
+  std::u32string text = U"Turned text";
+  std::vector<int> adv;
+  for (char32_t c : text) adv.push_back(HostGetAdvance(f, c));
+  HostMask flat = HostRenderRun(f, text, adv, 0);
+  HostMask up = HostRenderRun(f, text, adv, 90);
+  EXPECT_NEAR(up.height, flat.width, 2);
+  EXPECT_NEAR(up.width, flat.height, 2);
+  // Turned counter-clockwise the run rises from its origin, the letters' tops pointing left.
+  const HostFontMetrics& m = HostGetFontMetrics(f);
+  EXPECT_LT(up.top, -flat.width + 4);
+  EXPECT_LE(up.top + up.height, 2);
+  EXPECT_GE(up.left, -m.ascent - 1);
+  EXPECT_LE(up.left + up.width, m.descent + 1);
+  EXPECT_LT(up.left, -m.ascent / 2);
+}
