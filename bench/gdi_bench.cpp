@@ -203,10 +203,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> times;  // name -> ns per iteration
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-        times[r.benchmark_name()] = r.GetAdjustedRealTime() * 1e9 /
-                                    benchmark::GetTimeUnitMultiplier(r.time_unit);
+    // Single runs, or the median when repetitions are asked for.
+    for (const Run& r : runs) {
+      if (r.error_occurred) continue;
+      bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+      if (r.run_type != Run::RT_Iteration && !median) continue;
+      if (r.run_type == Run::RT_Iteration && r.repetitions > 1) continue;
+      times[r.run_name.function_name] =
+          r.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(r.time_unit);
+    }
   }
 };
 

@@ -12,5 +12,12 @@ for t in build-fuzz/fuzz/fuzz_*; do
   seeds=""
   [ -d "fuzz/seeds/${name#fuzz_}" ] && seeds="fuzz/seeds/${name#fuzz_}"
   echo "fuzz: $name for ${secs}s"
-  "$t" -max_total_time="$secs" -max_len=4096 -print_final_stats=0 "build-fuzz/corpus/$name" $seeds 2>&1 | tail -n 2
+  log="build-fuzz/$name.log"
+  if ! "$t" -max_total_time="$secs" -max_len=4096 -print_final_stats=0 \
+       -artifact_prefix="build-fuzz/" "build-fuzz/corpus/$name" $seeds >"$log" 2>&1; then
+    grep -E 'ERROR|runtime error|SUMMARY|#[0-9]+ ' "$log" | head -n 30
+    tail -n 5 "$log"
+    exit 1
+  fi
+  tail -n 1 "$log"
 done

@@ -1,5 +1,6 @@
 // Lines, pens, rectangles, ellipses, polygons and pixels.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -674,7 +675,11 @@ int FrameRect(HDC h, const RECT* rect, HBRUSH brush) {
 
 BOOL InvertRect(HDC h, const RECT* rect) {
   if (!rect) return FALSE;
-  return PatBlt(h, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+  // Extents of far-apart edges do not fit an int; the blit clips them anyway.
+  auto extent = [](LONG from, LONG to) {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(to) - from, INT_MIN, INT_MAX));
+  };
+  return PatBlt(h, rect->left, rect->top, extent(rect->left, rect->right), extent(rect->top, rect->bottom),
                 DSTINVERT);
 }
 
