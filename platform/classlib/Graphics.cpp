@@ -633,20 +633,7 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceR
 bool TCanvas::GradientFill(const TRect& r, TColor start, TColor stop, ULONG mode) {
   Changing();
   RequiredState(kHandle);
-  COLORREF a = ColorToRGB(start), b = ColorToRGB(stop);
-  TRIVERTEX v[2];
-  v[0].x = r.left;
-  v[0].y = r.top;
-  v[0].Red = COLOR16(GetRValue(a) << 8);
-  v[0].Green = COLOR16(GetGValue(a) << 8);
-  v[0].Blue = COLOR16(GetBValue(a) << 8);
-  v[1].x = r.right;
-  v[1].y = r.bottom;
-  v[1].Red = COLOR16(GetRValue(b) << 8);
-  v[1].Green = COLOR16(GetGValue(b) << 8);
-  v[1].Blue = COLOR16(GetBValue(b) << 8);
-  GRADIENT_RECT mesh{0, 1};
-  bool ok = ::GradientFill(handle_, v, 2, &mesh, 1, mode) != FALSE;
+  bool ok = ::GradientFillRect(handle_, r, ColorToRGB(start), ColorToRGB(stop), mode) != FALSE;
   Changed();
   return ok;
 }

@@ -590,3 +590,19 @@ BOOL GradientFill(HDC h, const TRIVERTEX* vertices, ULONG vertexCount, const voi
   }
   return TRUE;
 }
+
+BOOL GradientFillRect(HDC dc, const RECT& r, COLORREF first, COLORREF second, ULONG mode) {
+  auto vertex = [](LONG x, LONG y, COLORREF c) {
+    TRIVERTEX v;
+    v.x = x;
+    v.y = y;
+    v.Red = COLOR16(GetRValue(c) << 8);
+    v.Green = COLOR16(GetGValue(c) << 8);
+    v.Blue = COLOR16(GetBValue(c) << 8);
+    v.Alpha = 0;
+    return v;
+  };
+  TRIVERTEX v[2] = {vertex(r.left, r.top, first), vertex(r.right, r.bottom, second)};
+  GRADIENT_RECT mesh{0, 1};
+  return GradientFill(dc, v, 2, &mesh, 1, mode);
+}

@@ -526,6 +526,8 @@ constexpr ULONG GRADIENT_FILL_TRIANGLE = 0x02;
 // rectangle of length n gets (c1 * (n - p) + c2 * p) / n / 256 in each channel.
 BOOL GradientFill(HDC dc, const TRIVERTEX* vertices, ULONG vertexCount, const void* mesh,
                   ULONG meshCount, ULONG mode);
+// One rectangle from an RGB colour at its top-left corner to another at its bottom-right.
+BOOL GradientFillRect(HDC dc, const RECT& r, COLORREF first, COLORREF second, ULONG mode);
 
 // ---- Fonts and text ----
 constexpr LONG FW_DONTCARE = 0;

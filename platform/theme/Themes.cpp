@@ -244,19 +244,7 @@ void Ring(HDC dc, const RECT& r, COLORREF a, COLORREF b) {
 
 void VerticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
   if (r.right <= r.left || r.bottom <= r.top) return;
-  TRIVERTEX v[2];
-  v[0].x = r.left;
-  v[0].y = r.top;
-  v[0].Red = COLOR16(GetRValue(top) << 8);
-  v[0].Green = COLOR16(GetGValue(top) << 8);
-  v[0].Blue = COLOR16(GetBValue(top) << 8);
-  v[1].x = r.right;
-  v[1].y = r.bottom;
-  v[1].Red = COLOR16(GetRValue(bottom) << 8);
-  v[1].Green = COLOR16(GetGValue(bottom) << 8);
-  v[1].Blue = COLOR16(GetBValue(bottom) << 8);
-  GRADIENT_RECT mesh{0, 1};
-  GradientFill(dc, v, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
+  GradientFillRect(dc, r, top, bottom, GRADIENT_FILL_RECT_V);
 }
 
 // A solid triangle pointing in dir, centred in r (the centre at r.left + width / 2 and
