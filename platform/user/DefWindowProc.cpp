@@ -49,7 +49,7 @@ unsigned EdgesFor(WPARAM sizeCode) {
   return kHostEdgeBottom | kHostEdgeRight;
 }
 
-LRESULT SysCommand(HWND hwnd, WPARAM wParam, LPARAM) {
+LRESULT SysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   switch (wParam & 0xFFF0) {
     case SC_CLOSE: return Send(hwnd, WM_CLOSE);
     case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return 0;
@@ -63,7 +63,8 @@ LRESULT SysCommand(HWND hwnd, WPARAM wParam, LPARAM) {
       unsigned edges = (wParam & 0xFFF0) == SC_MOVE ? 0 : EdgesFor(wParam & 0x000F);
       HostWindowDriver* h = Host();
       if (h && t->surface && t->surface->hostCreated && h->BeginSystemMove(top, edges)) return 0;
-      MoveSizeLoop(top, edges, gCursorPos);
+      // The press that started it, when the command came from one.
+      MoveSizeLoop(top, edges, lParam ? MAKEPOINT(lParam) : gCursorPos);
       return 0;
     }
   }

@@ -532,6 +532,7 @@ SHORT GetKeyState(int vk) {
 }
 
 SHORT GetAsyncKeyState(int vk) {
+  ProcessPendingHostEvents();
   return SHORT((gAsyncKeyState[vk & 0xFF] & 0x80) ? 0x8000 : 0);
 }
 
@@ -652,6 +653,7 @@ int ShowCursor(BOOL show) {
 
 BOOL GetCursorPos(POINT* p) {
   if (!p) return FALSE;
+  ProcessPendingHostEvents();
   *p = gCursorPos;
   return TRUE;
 }

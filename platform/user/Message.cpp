@@ -16,7 +16,7 @@ std::deque<InputEvent> gInput;
 bool gQuit = false;
 int gQuitCode = 0;
 MessageSpy gSpy;
-std::vector<HWND> gDefProcFor;  // windows whose DefWindowProcW is running, innermost last
+std::vector<bool> gFrames;  // procedures running, innermost last: true for DefWindowProcW
 DWORD gLastTime = 0;
 POINT gLastPos;
 DWORD gLastHostPump = 0;
@@ -100,9 +100,10 @@ bool Retrieve(MSG* out, HWND filter, UINT min, UINT max, UINT flags) {
       return true;
     }
   }
+  std::size_t posted = gPosted.size();
   RunDueSystemTimers();
   CheckMouseHover();
-  if (!gPosted.empty()) return Retrieve(out, filter, min, max, flags);
+  if (gPosted.size() > posted) return Retrieve(out, filter, min, max, flags);
   return TakeDueTimer(filter, min, max, remove, out);
 }
 
@@ -125,13 +126,17 @@ bool TryRetrieve(MSG* msg, HWND filter, UINT min, UINT max, UINT flags) {
 LRESULT CallProc(HWND hwnd, WNDPROC proc, UINT msg, WPARAM wParam, LPARAM lParam, bool posted) {
   if (gSpy) {
     SpiedMessage s{hwnd, msg, wParam, lParam, posted,
-                   !posted && !gDefProcFor.empty() && gDefProcFor.back() == hwnd};
+                   !posted && !gFrames.empty() && gFrames.back()};
     gSpy(s);
   }
   if (!proc) return 0;
   struct Depth {
-    Depth() { ++gDeliveryDepth; }
+    Depth() {
+      ++gDeliveryDepth;
+      gFrames.push_back(false);
+    }
     ~Depth() {
+      gFrames.pop_back();
       if (--gDeliveryDepth == 0) FreeDeadWindows();
     }
   } depth;
@@ -177,9 +182,9 @@ void DropWindowMessages(HWND hwnd) {
     it = it->hwnd == hwnd ? gPosted.erase(it) : it + 1;
 }
 
-void EnterDefProc(HWND hwnd) { gDefProcFor.push_back(hwnd); }
+void EnterDefProc(HWND) { gFrames.push_back(true); }
 void LeaveDefProc() {
-  if (!gDefProcFor.empty()) gDefProcFor.pop_back();
+  if (!gFrames.empty()) gFrames.pop_back();
 }
 
 void ResetMessages() {
@@ -187,7 +192,7 @@ void ResetMessages() {
   gInput.clear();
   gQuit = false;
   gQuitCode = 0;
-  gDefProcFor.clear();
+  gFrames.clear();
   KeyTexts().clear();
   gRegistered.clear();
 }

@@ -108,19 +108,7 @@ void DrawCaption(HDC dc, const Wnd* w, const CaptionLayout& L, bool active, LRES
   r.bottom--;
   COLORREF c1 = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
   COLORREF c2 = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
-  TRIVERTEX v[2];
-  v[0].x = r.left;
-  v[0].y = r.top;
-  v[0].Red = COLOR16(GetRValue(c1) << 8);
-  v[0].Green = COLOR16(GetGValue(c1) << 8);
-  v[0].Blue = COLOR16(GetBValue(c1) << 8);
-  v[1].x = r.right;
-  v[1].y = r.bottom;
-  v[1].Red = COLOR16(GetRValue(c2) << 8);
-  v[1].Green = COLOR16(GetGValue(c2) << 8);
-  v[1].Blue = COLOR16(GetBValue(c2) << 8);
-  GRADIENT_RECT gr{0, 1};
-  if (!Empty(r)) GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_H);
+  if (!Empty(r)) GradientFillRect(dc, r, c1, c2, GRADIENT_FILL_RECT_H);
   auto button = [&](const RECT& b, UINT kind, LRESULT hit) {
     if (Empty(b)) return;
     RECT br = b;
@@ -408,8 +396,9 @@ LRESULT DefNcLButtonDblClk(HWND hwnd, WPARAM hit, LPARAM lParam) {
   if (!w) return 0;
   if (hit == HTCAPTION && (w->style & WS_MAXIMIZEBOX))
     Send(hwnd, WM_SYSCOMMAND, IsZoomed(hwnd) ? SC_RESTORE : SC_MAXIMIZE, lParam);
-  else if (hit == HTVSCROLL || hit == HTHSCROLL)
-    return DefNcLButtonDown(hwnd, hit, lParam);
+  else if (hit == HTVSCROLL || hit == HTHSCROLL || hit == HTCLOSE || hit == HTMINBUTTON ||
+           hit == HTMAXBUTTON)
+    return DefNcLButtonDown(hwnd, hit, lParam);  // a quick second press is a press too
   return 0;
 }
 

@@ -256,6 +256,7 @@ void UpdateRegionOp(Wnd* w, const Region& rgn, UINT flags) {
       if (flags & RDW_FRAME) w->ncForce = true;
     }
     if (flags & RDW_INTERNALPAINT) w->internalPaint = true;
+    if (flags & RDW_NOERASE) w->erase = false;
   } else if (flags & RDW_VALIDATE) {
     Region area = Region::Combine(rgn, Region((flags & RDW_FRAME) ? whole : cl), Region::And);
     w->update = Region::Combine(w->update, area, Region::Diff);
@@ -445,6 +446,7 @@ using namespace user;
 
 HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
   if (!hwnd) {
+    Screens();  // the display DC reports the host's screen
     HDC dc = CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
     DcRecord rec;
     rec.screen = true;

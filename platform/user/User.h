@@ -237,7 +237,8 @@ inline HWND CreateWindowW(const WCHAR* className, const WCHAR* windowName, DWORD
 // WM_PARENTNOTIFY, hiding (WM_SHOWWINDOW, WM_WINDOWPOSCHANGING/CHANGED), focus moved to the
 // parent, owned windows destroyed first, WM_DESTROY to the window then its children, WM_NCDESTROY
 // to the children then the window. Destroying a window from inside its own messages is safe:
-// the handle stays valid until the outermost call on it has returned.
+// the handle is invalid at once, but the window's record outlives every procedure still
+// running on it.
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 BOOL IsWindowVisible(HWND hwnd);  // the window and all its ancestors have WS_VISIBLE
@@ -744,8 +745,8 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // A spy on every message delivered to a window procedure: sent ones (SendMessageW and the
 // messages the system sends) when they are delivered, posted and synthesised ones (input,
 // WM_PAINT, WM_TIMER) when DispatchMessageW delivers them. fromDefWindowProc marks messages
-// sent while DefWindowProcW was running for the same window (the platform's message tables
-// call them "defwinproc"). Returns the spy it replaces; an empty function removes it.
+// that DefWindowProcW sent itself (the platform's message tables call them "defwinproc").
+// Returns the spy it replaces; an empty function removes it.
 struct SpiedMessage {
   HWND hwnd = 0;
   UINT message = 0;

@@ -168,7 +168,9 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (sized) SyncSurfaceSize(w);
     if (w->surface && w->surface->hostCreated && (moved || sized) && !gGeometryFromHost)
       if (HostWindowDriver* h = Host()) h->MoveSurface(hwnd, w->rect);
-    if ((flags & SWP_HIDEWINDOW) && w->surface && w->surface->hostShown) {
+    // A minimised window has no place on the host's screen.
+    if (((flags & SWP_HIDEWINDOW) || (w->style & WS_MINIMIZE)) && w->surface &&
+        w->surface->hostShown) {
       if (HostWindowDriver* h = Host()) h->ShowSurface(hwnd, false, false);
       w->surface->hostShown = false;
     }

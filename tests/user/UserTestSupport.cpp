@@ -80,8 +80,19 @@ void UserTest::TearDown() {
   UserSetHostDriver(nullptr);
 }
 
-MessageLog::MessageLog() {
-  SetMessageSpy([this](const SpiedMessage& m) { entries_.push_back(m); });
+MessageLog::MessageLog() { Attach(); }
+
+void MessageLog::Attach() {
+  SetMessageSpy([this](const SpiedMessage& m) {
+    if (!classNames_.empty() && !names_.count(m.hwnd)) {
+      WCHAR cls[64];
+      if (GetClassNameW(m.hwnd, cls, 64)) {
+        auto it = classNames_.find(cls);
+        if (it != classNames_.end()) names_[m.hwnd] = it->second;
+      }
+    }
+    entries_.push_back(m);
+  });
 }
 
 MessageLog::~MessageLog() { SetMessageSpy(MessageSpy()); }

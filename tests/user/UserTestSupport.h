@@ -89,9 +89,13 @@ class MessageLog {
  public:
   MessageLog();
   ~MessageLog();
+  // Becomes the spy again (a reset of the window system removes every spy).
+  void Attach();
   void Clear() { entries_.clear(); }
   // Names the log uses for a window ("parent", "child" ...); others print as their class.
   void Name(HWND hwnd, const std::string& name) { names_[hwnd] = name; }
+  // Names every window of a class as it first appears, even before it is created.
+  void NameClass(const std::u16string& cls, const std::string& name) { classNames_[cls] = name; }
   // One line per message of the named windows: "child WM_SIZE" with " posted" for posted ones
   // and " (def)" for those sent from the default procedure; messages in skip are left out.
   std::vector<std::string> Lines(const std::set<UINT>& skip = {}) const;
@@ -101,6 +105,7 @@ class MessageLog {
  private:
   std::vector<SpiedMessage> entries_;
   std::map<HWND, std::string> names_;
+  std::map<std::u16string, std::string> classNames_;
 };
 
 std::string MessageName(UINT msg);

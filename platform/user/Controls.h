@@ -1,0 +1,82 @@
+#pragma once
+// The platform's standard control classes, registered by RegisterSystemControlClasses().
+#include "User.h"
+
+// Registers every standard control class not yet registered; safe to call again.
+void RegisterSystemControlClasses();
+
+// ---- Edit control ("EDIT") ----
+constexpr DWORD ES_LEFT = 0x0000;
+constexpr DWORD ES_CENTER = 0x0001;
+constexpr DWORD ES_RIGHT = 0x0002;
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_UPPERCASE = 0x0008;
+constexpr DWORD ES_LOWERCASE = 0x0010;
+constexpr DWORD ES_PASSWORD = 0x0020;
+constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD ES_NOHIDESEL = 0x0100;
+constexpr DWORD ES_OEMCONVERT = 0x0400;
+constexpr DWORD ES_READONLY = 0x0800;
+constexpr DWORD ES_WANTRETURN = 0x1000;
+constexpr DWORD ES_NUMBER = 0x2000;
+
+constexpr UINT EM_GETSEL = 0x00B0;
+constexpr UINT EM_SETSEL = 0x00B1;
+constexpr UINT EM_SCROLLCARET = 0x00B7;
+constexpr UINT EM_GETMODIFY = 0x00B8;
+constexpr UINT EM_SETMODIFY = 0x00B9;
+constexpr UINT EM_REPLACESEL = 0x00C2;
+constexpr UINT EM_LIMITTEXT = 0x00C5;
+constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
+constexpr UINT EM_CANUNDO = 0x00C6;
+constexpr UINT EM_UNDO = 0x00C7;
+constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
+constexpr UINT EM_EMPTYUNDOBUFFER = 0x00CD;
+constexpr UINT EM_SETREADONLY = 0x00CF;
+constexpr UINT EM_GETPASSWORDCHAR = 0x00D2;
+constexpr UINT EM_SETMARGINS = 0x00D3;
+constexpr UINT EM_GETMARGINS = 0x00D4;
+constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT EM_POSFROMCHAR = 0x00D6;
+constexpr UINT EM_CHARFROMPOS = 0x00D7;
+constexpr UINT ECM_FIRST = 0x1500;
+constexpr UINT EM_SETCUEBANNER = ECM_FIRST + 1;
+constexpr UINT EM_GETCUEBANNER = ECM_FIRST + 2;
+
+constexpr WPARAM EC_LEFTMARGIN = 0x0001;
+constexpr WPARAM EC_RIGHTMARGIN = 0x0002;
+constexpr WPARAM EC_USEFONTINFO = 0xFFFF;
+
+constexpr WORD EN_SETFOCUS = 0x0100;
+constexpr WORD EN_KILLFOCUS = 0x0200;
+constexpr WORD EN_CHANGE = 0x0300;
+constexpr WORD EN_UPDATE = 0x0400;
+constexpr WORD EN_ERRSPACE = 0x0500;
+constexpr WORD EN_MAXTEXT = 0x0501;
+constexpr WORD EN_HSCROLL = 0x0601;
+
+// ---- Buttons ("BUTTON"): push buttons ----
+constexpr DWORD BS_PUSHBUTTON = 0x0000;
+constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+constexpr DWORD BS_TYPEMASK = 0x000F;
+constexpr UINT BM_GETSTATE = 0x00F2;
+constexpr UINT BM_SETSTATE = 0x00F3;
+constexpr UINT BM_SETSTYLE = 0x00F4;
+constexpr UINT BM_CLICK = 0x00F5;
+constexpr LRESULT BST_PUSHED = 0x0004;
+constexpr LRESULT BST_FOCUS = 0x0008;
+constexpr WORD BN_CLICKED = 0;
+
+// ---- Static text ("STATIC") ----
+constexpr DWORD SS_LEFT = 0x0000;
+constexpr DWORD SS_CENTER = 0x0001;
+constexpr DWORD SS_RIGHT = 0x0002;
+constexpr DWORD SS_TYPEMASK = 0x001F;
+constexpr DWORD SS_NOPREFIX = 0x0080;
+constexpr DWORD SS_NOTIFY = 0x0100;
+
+// Each class on its own; RegisterSystemControlClasses() calls them all.
+void RegisterEditControlClass();
+void RegisterButtonControlClass();
+void RegisterStaticControlClass();

@@ -1,0 +1,224 @@
+// The Qt host without a display (the offscreen platform): surfaces showing the flushed pixels,
+// Qt input arriving as window messages, close requests, screens and the clipboard; and, under
+// Xvfb when it is installed, a painted window read back from a real X display.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "HostWindows.h"
+#include "UserTestSupport.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Qt's key codes and modifier bits used below.
+constexpr int kQtKeyA = 0x41, kQtKey7 = 0x37, kQtKeyEscape = 0x01000000, kQtKeyUp = 0x01000013;
+constexpr unsigned kQtKeypad = 0x20000000;
+
+void PumpFor(int ms, const std::function<bool()>& done = nullptr) {
+  auto end = Clock::now() + std::chrono::milliseconds(ms);
+  while (Clock::now() < end) {
+    PumpMessages();
+    if (done && done()) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+struct Received {
+  std::vector<MSG> msgs;
+  bool Has(UINT message) const {
+    for (const MSG& m : msgs)
+      if (m.message == message) return true;
+    return false;
+  }
+  const MSG* First(UINT message) const {
+    for (const MSG& m : msgs)
+      if (m.message == message) return &m;
+    return nullptr;
+  }
+};
+Received* gReceived = nullptr;
+
+LRESULT RecordingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (gReceived && ((msg >= WM_KEYFIRST && msg <= WM_KEYLAST) ||
+                    (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_CLOSE)) {
+    MSG m;
+    m.hwnd = h;
+    m.message = msg;
+    m.wParam = wp;
+    m.lParam = lp;
+    gReceived->msgs.push_back(m);
+    if (msg == WM_CLOSE) return 0;  // stays open for the test to look at
+  }
+  return DefWindowProcW(h, msg, wp, lp);
+}
+
+class QtHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UserSetHostDriver(HostQtWindowDriver());
+    UserResetForTesting();
+    brush = CreateSolidBrush(RGB(0, 200, 0));
+    WNDCLASSEXW wc;
+    wc.lpfnWndProc = RecordingProc;
+    wc.hbrBackground = brush;
+    wc.lpszClassName = u"QtHosted";
+    ASSERT_NE(RegisterClassExW(&wc), 0);
+    gReceived = &received;
+  }
+  void TearDown() override {
+    gReceived = nullptr;
+    UserResetForTesting();
+    UserSetHostDriver(nullptr);
+    DeleteObject(brush);
+  }
+  HWND Show(int x, int y, int w, int h) {
+    HWND hwnd = CreateWindowExW(0, u"QtHosted", u"Hosted", WS_POPUP | WS_VISIBLE, x, y, w, h, 0, 0,
+                                0, nullptr);
+    PumpFor(300, [&] { return HostSurfaceVisibleForTesting(hwnd); });
+    return hwnd;
+  }
+  HBRUSH brush = 0;
+  Received received;
+};
+
+TEST_F(QtHostTest, ASurfaceShowsWhatWasPaintedInIt) {
+  HWND w = Show(40, 30, 80, 60);
+  ASSERT_TRUE(HostSurfaceVisibleForTesting(w));
+  std::uint32_t p = 0;
+  ASSERT_TRUE(HostSurfacePixelForTesting(w, 10, 10, &p));
+  EXPECT_EQ(p, 0x00C800u);
+  // A change reaches the host at the next flush.
+  HDC dc = GetDC(w);
+  RECT r{0, 0, 5, 5};
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  FillRect(dc, &r, red);
+  DeleteObject(red);
+  ReleaseDC(w, dc);
+  PumpFor(50);
+  ASSERT_TRUE(HostSurfacePixelForTesting(w, 2, 2, &p));
+  EXPECT_EQ(p, 0xFF0000u);
+  ShowWindow(w, SW_HIDE);
+  EXPECT_FALSE(HostSurfaceVisibleForTesting(w));
+}
+
+TEST_F(QtHostTest, QtInputArrivesAsWindowMessages) {
+  HWND w = Show(100, 100, 120, 80);
+  SetFocus(w);
+  ASSERT_TRUE(HostSimulateMouseForTesting(w, HostEventType::MouseDown, POINT{130, 125},
+                                          kHostLeftButton, kHostLeftButton, 0));
+  ASSERT_TRUE(HostSimulateMouseForTesting(w, HostEventType::MouseUp, POINT{130, 125},
+                                          kHostLeftButton, 0, 0));
+  ASSERT_TRUE(HostSimulateMouseForTesting(w, HostEventType::Wheel, POINT{130, 125}, 0, 0, 120));
+  ASSERT_TRUE(HostSimulateKeyForTesting(w, true, kQtKeyA, 0, u"a"));
+  ASSERT_TRUE(HostSimulateKeyForTesting(w, false, kQtKeyA, 0, u"a"));
+  ASSERT_TRUE(HostSimulateKeyForTesting(w, true, kQtKeyEscape, 0, u"\x1b"));
+  ASSERT_TRUE(HostSimulateKeyForTesting(w, true, kQtKeyUp, 0, u""));
+  ASSERT_TRUE(HostSimulateKeyForTesting(w, true, kQtKey7, kQtKeypad, u"7"));
+  PumpFor(100, [&] { return received.msgs.size() >= 10; });
+
+  const MSG* down = received.First(WM_LBUTTONDOWN);
+  ASSERT_NE(down, nullptr);
+  EXPECT_EQ(down->lParam, MAKELPARAM(30, 25));
+  EXPECT_TRUE(received.Has(WM_LBUTTONUP));
+  const MSG* wheel = received.First(WM_MOUSEWHEEL);
+  ASSERT_NE(wheel, nullptr);
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel->wParam), 120);
+  std::vector<std::pair<UINT, WPARAM>> keys;
+  for (const MSG& m : received.msgs)
+    if (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) keys.push_back({m.message, m.wParam});
+  EXPECT_EQ(keys, (std::vector<std::pair<UINT, WPARAM>>{
+                      {WM_KEYDOWN, 'A'}, {WM_CHAR, 'a'}, {WM_KEYUP, 'A'},
+                      {WM_KEYDOWN, VK_ESCAPE}, {WM_CHAR, 27}, {WM_KEYDOWN, VK_UP},
+                      {WM_KEYDOWN, VK_NUMPAD7}, {WM_CHAR, '7'}}));
+  for (const MSG& m : received.msgs)
+    if (m.message == WM_KEYDOWN && m.wParam == WPARAM(VK_UP)) {
+      EXPECT_TRUE((m.lParam >> 24) & 1);  // the arrow block is extended
+      EXPECT_EQ((m.lParam >> 16) & 0xFF, 0x48);
+    }
+}
+
+TEST_F(QtHostTest, TheWindowManagersCloseRequestBecomesWmClose) {
+  HWND w = Show(10, 10, 50, 50);
+  ASSERT_TRUE(HostSimulateCloseForTesting(w));
+  PumpFor(100, [&] { return received.Has(WM_CLOSE); });
+  EXPECT_TRUE(received.Has(WM_CLOSE));
+  EXPECT_TRUE(IsWindow(w));
+  EXPECT_TRUE(HostSurfaceVisibleForTesting(w));  // Qt did not close it on its own
+}
+
+TEST_F(QtHostTest, APopupShownWithoutActivationStaysInactiveOnTheHost) {
+  HWND main = Show(10, 10, 200, 200);
+  ASSERT_EQ(GetActiveWindow(), main);
+  HWND drop = CreateWindowExW(0, u"QtHosted", u"", WS_POPUP, 0, 0, 60, 40, main, 0, 0, nullptr);
+  SetWindowPos(drop, HWND_TOP, 20, 220, 60, 40, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  PumpFor(200, [&] { return HostSurfaceVisibleForTesting(drop); });
+  ASSERT_TRUE(HostSurfaceVisibleForTesting(drop));
+  PumpFor(50);
+  EXPECT_EQ(GetActiveWindow(), main);
+  EXPECT_EQ(GetFocus(), main);
+}
+
+TEST_F(QtHostTest, ScreensAndTheClipboardComeFromQt) {
+  EXPECT_GT(GetSystemMetrics(SM_CXSCREEN), 0);
+  EXPECT_GE(GetSystemMetrics(SM_CMONITORS), 1);
+  MONITORINFO mi;
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &mi));
+  RECT inside;
+  EXPECT_TRUE(IntersectRect(&inside, &mi.rcWork, &mi.rcMonitor));
+  EXPECT_EQ(inside, mi.rcWork);  // the work area lies within the monitor
+  EXPECT_TRUE(SetClipboardTextW(u"Staves \u00e9"));
+  String text;
+  EXPECT_TRUE(GetClipboardTextW(&text));
+  EXPECT_EQ(text, u"Staves \u00e9");
+}
+
+// Runs itself under xvfb-run with the xcb platform; the child reads the display back.
+TEST(XvfbDisplay, APaintedWindowReachesTheScreen) {
+  if (std::getenv("KORV_XVFB_CHILD")) {
+    UserSetHostDriver(HostQtWindowDriver());
+    UserResetForTesting();
+    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    WNDCLASSEXW wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hbrBackground = green;
+    wc.lpszClassName = u"OnScreen";
+    ASSERT_NE(RegisterClassExW(&wc), 0);
+    HWND w = CreateWindowExW(0, u"OnScreen", u"", WS_POPUP | WS_VISIBLE, 100, 120, 160, 90, 0, 0,
+                             0, nullptr);
+    ASSERT_TRUE(w);
+    std::vector<std::uint32_t> shot;
+    bool seen = false;
+    auto end = Clock::now() + std::chrono::seconds(10);
+    while (!seen && Clock::now() < end) {
+      PumpMessages();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      seen = HostGrabScreenForTesting(RECT{150, 150, 152, 152}, &shot) && shot[0] == 0x00FF00u;
+    }
+    EXPECT_TRUE(seen);
+    ASSERT_TRUE(HostGrabScreenForTesting(RECT{95, 150, 97, 152}, &shot));
+    EXPECT_NE(shot[0], 0x00FF00u);  // beside the window
+    UserResetForTesting();
+    UserSetHostDriver(nullptr);
+    DeleteObject(green);
+    return;
+  }
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is missing";
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  ASSERT_GT(n, 0);
+  self[n] = 0;
+  // The xcb platform loads D-Bus, whose allocations outlive the run: not this test's business.
+  std::string cmd = std::string("xvfb-run -a -s '-screen 0 1024x768x24' env QT_QPA_PLATFORM=xcb "
+                                "KORV_XVFB_CHILD=1 ASAN_OPTIONS=detect_leaks=0 '") +
+                    self + "' --gtest_filter=XvfbDisplay.* > /dev/null 2>&1";
+  int rc = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(rc));
+  EXPECT_EQ(WEXITSTATUS(rc), 0) << "the window was not seen on the X display";
+}
+
+}  // namespace
