@@ -203,16 +203,23 @@ ULONG_PTR SetClassLongPtrW(HWND hwnd, int index, LONG_PTR value) {
   return old;
 }
 
+// The class's extra bytes at Index, when a whole LONG fits there.
+static unsigned char* ClassExtraSlot(HWND hwnd, int index) {
+  Wnd* w = GetWndOrError(hwnd);
+  if (!w || !w->cls || std::size_t(index) + sizeof(LONG) > w->cls->extra.size()) return nullptr;
+  return reinterpret_cast<unsigned char*>(w->cls->extra.data()) + index;
+}
+
 DWORD GetClassLongW(HWND hwnd, int index) {
   if (index == GCLP_WNDPROC) {
     SetLastError(ERROR_INVALID_INDEX);
     return 0;
   }
   if (index >= 0) {
-    Wnd* w = GetWndOrError(hwnd);
-    if (!w || !w->cls || std::size_t(index) + sizeof(LONG) > w->cls->extra.size()) return 0;
+    unsigned char* slot = ClassExtraSlot(hwnd, index);
+    if (!slot) return 0;
     LONG v;
-    std::memcpy(&v, w->cls->extra.data() + index, sizeof v);
+    std::memcpy(&v, slot, sizeof v);
     return DWORD(v);
   }
   return DWORD(GetClassLongPtrW(hwnd, index));
@@ -224,11 +231,11 @@ DWORD SetClassLongW(HWND hwnd, int index, LONG value) {
     return 0;
   }
   if (index >= 0) {
-    Wnd* w = GetWndOrError(hwnd);
-    if (!w || !w->cls || std::size_t(index) + sizeof(LONG) > w->cls->extra.size()) return 0;
+    unsigned char* slot = ClassExtraSlot(hwnd, index);
+    if (!slot) return 0;
     LONG old;
-    std::memcpy(&old, w->cls->extra.data() + index, sizeof old);
-    std::memcpy(w->cls->extra.data() + index, &value, sizeof value);
+    std::memcpy(&old, slot, sizeof old);
+    std::memcpy(slot, &value, sizeof value);
     return DWORD(old);
   }
   return DWORD(SetClassLongPtrW(hwnd, index, value));
