@@ -26,6 +26,7 @@ void CaretReset();
 
 void ResetState() {
   SetMessageSpy(MessageSpy());
+  SetModalLoopHook(ModalLoopHook());
   for (HWND t : TopLevelHandles())
     if (IsWindow(t)) DestroyWindow(t);
   ResetWindows();

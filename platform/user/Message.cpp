@@ -2,6 +2,7 @@
 // platform's order with synthesised WM_PAINT and WM_TIMER, waiting on the host, dispatching,
 // translation of keys into characters, and the message spy.
 #include <thread>
+#include <utility>
 
 #include "UserInternal.h"
 
@@ -376,4 +377,23 @@ MessageSpy SetMessageSpy(MessageSpy spy) {
   MessageSpy old = std::move(gSpy);
   gSpy = std::move(spy);
   return old;
+}
+
+namespace {
+ModalLoopHook& CurrentModalLoopHook() {
+  static ModalLoopHook hook;
+  return hook;
+}
+}  // namespace
+
+ModalLoopHook SetModalLoopHook(ModalLoopHook hook) {
+  ModalLoopHook previous = std::move(CurrentModalLoopHook());
+  CurrentModalLoopHook() = std::move(hook);
+  return previous;
+}
+
+void NotifyModalLoopEntered(HWND window) {
+  // A copy, so the hook may replace itself.
+  ModalLoopHook hook = CurrentModalLoopHook();
+  if (hook) hook(window);
 }

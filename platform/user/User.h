@@ -758,6 +758,13 @@ struct SpiedMessage {
 using MessageSpy = std::function<void(const SpiedMessage&)>;
 MessageSpy SetMessageSpy(MessageSpy spy);
 
+// Every modal loop (message boxes, modal forms, dialogs) calls NotifyModalLoopEntered with its
+// window once the window is shown and before it first waits, so tests can answer it from the
+// hook. Returns the hook it replaces; an empty function removes it.
+using ModalLoopHook = std::function<void(HWND window)>;
+ModalLoopHook SetModalLoopHook(ModalLoopHook hook);
+void NotifyModalLoopEntered(HWND window);
+
 // ---- Painting ----
 struct PAINTSTRUCT {
   HDC hdc = 0;
