@@ -1,5 +1,7 @@
-// Push buttons of the "BUTTON" class (BS_PUSHBUTTON, BS_DEFPUSHBUTTON), in the classic look.
+// Push buttons of the "BUTTON" class (BS_PUSHBUTTON, BS_DEFPUSHBUTTON), themed while visual
+// styles are on, else in the classic look.
 #include "Controls.h"
+#include "Themes.h"
 
 namespace {
 
@@ -9,6 +11,7 @@ struct Button {
   bool tracking = false;  // the left button went down on us and is still down
   bool spaceDown = false;
   bool focused = false;
+  bool hot = false;       // the pointer is over us (tracked until WM_MOUSELEAVE)
 };
 
 Button* Get(HWND hwnd) { return reinterpret_cast<Button*>(GetWindowLongPtrW(hwnd, 0)); }
@@ -21,16 +24,61 @@ void SetPushed(HWND hwnd, Button& b, bool pushed) {
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void Clicked(HWND hwnd) {
+void Notify(HWND hwnd, WORD code) {
   HWND parent = GetParent(hwnd);
   if (parent)
-    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED), LPARAM(hwnd));
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), LPARAM(hwnd));
+}
+
+void Clicked(HWND hwnd) { Notify(hwnd, BN_CLICKED); }
+
+void SetHot(HWND hwnd, Button& b, bool hot) {
+  if (b.hot == hot) return;
+  b.hot = hot;
+  if (hot) {
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = TME_LEAVE;
+    tme.hwndTrack = hwnd;
+    TrackMouseEvent(&tme);
+  }
+  // Only the themed look shows the hot state.
+  if (IsThemeActive()) InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+int ThemeState(HWND hwnd, const Button& b) {
+  if (!IsWindowEnabled(hwnd)) return PBS_DISABLED;
+  if (b.pushed) return PBS_PRESSED;
+  if (b.hot) return PBS_HOT;
+  if (IsDefault(hwnd) || b.focused) return PBS_DEFAULTED;
+  return PBS_NORMAL;
 }
 
 bool Inside(HWND hwnd, LPARAM lp) {
   RECT rc;
   GetClientRect(hwnd, &rc);
   return PtInRect(&rc, MAKEPOINT(lp)) != FALSE;
+}
+
+void PaintThemed(HWND hwnd, Button& b, HDC dc, HTHEME theme, const RECT& rc) {
+  int state = ThemeState(hwnd, b);
+  DrawThemeBackground(theme, dc, BP_PUSHBUTTON, state, &rc, nullptr);
+  COLORREF color = 0;
+  if (GetThemeColor(theme, BP_PUSHBUTTON, state, TMT_TEXTCOLOR, &color) != S_OK)
+    color = GetSysColor(state == PBS_DISABLED ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+  HGDIOBJ oldFont = SelectObject(dc, b.font ? HGDIOBJ(b.font) : GetStockObject(SYSTEM_FONT));
+  WCHAR text[256] = {};
+  int n = InternalGetWindowText(hwnd, text, 256);
+  RECT tr = rc;
+  InflateRect(&tr, -2, -2);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, color);
+  DrawTextW(dc, text, n, &tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  if (b.focused) {
+    RECT fr = rc;
+    InflateRect(&fr, -3, -3);
+    DrawFocusRect(dc, &fr);
+  }
+  SelectObject(dc, oldFont);
 }
 
 void Paint(HWND hwnd, Button& b) {
@@ -41,6 +89,12 @@ void Paint(HWND hwnd, Button& b) {
   HWND parent = GetParent(hwnd);
   HBRUSH brush = parent ? HBRUSH(SendMessageW(parent, WM_CTLCOLORBTN, WPARAM(dc), LPARAM(hwnd))) : 0;
   FillRect(dc, &rc, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+  if (HTHEME theme = OpenThemeData(hwnd, u"BUTTON")) {
+    PaintThemed(hwnd, b, dc, theme, rc);
+    CloseThemeData(theme);
+    EndPaint(hwnd, &ps);
+    return;
+  }
   RECT face = rc;
   if (IsDefault(hwnd) || b.focused) {
     // The default button wears a dark outer ring.
@@ -96,12 +150,19 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT: return LRESULT(b.font);
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: Paint(hwnd, b); return 0;
-    case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case WM_ENABLE:
+      if (!wp) b.hot = false;
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_THEMECHANGED: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case WM_SETFOCUS:
       b.focused = true;
       InvalidateRect(hwnd, nullptr, TRUE);
+      if (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) Notify(hwnd, BN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
+      if (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) Notify(hwnd, BN_KILLFOCUS);
+      if (!IsWindow(hwnd)) return 0;
       b.focused = false;
       b.spaceDown = false;
       if (b.tracking && GetCapture() == hwnd) ReleaseCapture();
@@ -117,8 +178,10 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       SetPushed(hwnd, b, true);
       return 0;
     case WM_MOUSEMOVE:
+      SetHot(hwnd, b, Inside(hwnd, lp));
       if (b.tracking) SetPushed(hwnd, b, Inside(hwnd, lp));
       return 0;
+    case WM_MOUSELEAVE: SetHot(hwnd, b, false); return 0;
     case WM_LBUTTONUP: {
       if (!b.tracking) return 0;
       bool click = b.pushed && Inside(hwnd, lp);
@@ -148,7 +211,8 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_CHAR: return 0;  // Space must not beep through the default handling
-    case BM_GETSTATE: return (b.pushed ? BST_PUSHED : 0) | (b.focused ? BST_FOCUS : 0);
+    case BM_GETSTATE:
+      return (b.pushed ? BST_PUSHED : 0) | (b.focused ? BST_FOCUS : 0) | (b.hot ? BST_HOT : 0);
     case BM_SETSTATE: SetPushed(hwnd, b, wp != 0); return 0;
     case BM_SETSTYLE: {
       LONG style = GetWindowLongW(hwnd, GWL_STYLE);

@@ -1,6 +1,7 @@
 // Window classes: registration, lookup by name or atom, class data.
 #include <cstring>
 
+#include "Controls.h"
 #include "UserInternal.h"
 
 namespace user {
@@ -28,6 +29,37 @@ WndClass* FindClass(const WCHAR* name) {
   for (auto& c : Classes())
     if (SameText(c->name, n)) return c.get();
   return nullptr;
+}
+
+// The standard classes, registered on first use of their names.
+bool RegisterSystemClassByName(const WCHAR* name) {
+  if (!name || IS_INTRESOURCE(name)) return false;
+  struct Entry {
+    const char16_t* name;
+    void (*reg)();
+  };
+  static const Entry kEntries[] = {
+      {u"EDIT", RegisterEditControlClass},
+      {u"BUTTON", RegisterButtonControlClass},
+      {u"STATIC", RegisterStaticControlClass},
+      {u"msctls_updown32", RegisterUpDownControlClass},
+      {u"COMBOBOX", RegisterComboBoxControlClass},
+      {u"ComboLBox", RegisterComboBoxControlClass},
+  };
+  // The registering functions ask GetClassInfoExW whether their class exists.
+  static bool busy = false;
+  if (busy) return false;
+  String n(name);
+  for (const Entry& e : kEntries)
+    if (SameText(n, String(e.name))) {
+      if (!FindClass(name)) {
+        busy = true;
+        e.reg();
+        busy = false;
+      }
+      return true;
+    }
+  return false;
 }
 
 void ResetClasses() {
@@ -105,6 +137,8 @@ BOOL UnregisterClassW(const WCHAR* className, HINSTANCE) {
 
 BOOL GetClassInfoExW(HINSTANCE, const WCHAR* className, WNDCLASSEXW* wc) {
   WndClass* c = FindClass(className);
+  // The standard classes exist from the start, as far as anyone asking can tell.
+  if (!c && RegisterSystemClassByName(className)) c = FindClass(className);
   if (!c || !wc) {
     SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
     return FALSE;
@@ -239,4 +273,8 @@ DWORD SetClassLongW(HWND hwnd, int index, LONG value) {
     return DWORD(old);
   }
   return DWORD(SetClassLongPtrW(hwnd, index, value));
+}
+
+bool RegisterSystemControlClass(const WCHAR* className) {
+  return RegisterSystemClassByName(className);
 }

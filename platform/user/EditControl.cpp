@@ -592,4 +592,6 @@ void RegisterSystemControlClasses() {
   RegisterEditControlClass();
   RegisterButtonControlClass();
   RegisterStaticControlClass();
+  RegisterUpDownControlClass();
+  RegisterComboBoxControlClass();
 }

@@ -585,6 +585,12 @@ constexpr UINT WM_THEMECHANGED = 0x031A;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
 
+// WM_NOTIFY: lParam points at this header, which opens every notification's record.
+struct NMHDR {
+  HWND hwndFrom = 0;
+  UINT_PTR idFrom = 0;
+  UINT code = 0;
+};
 // WM_SIZE
 constexpr WPARAM SIZE_RESTORED = 0;
 constexpr WPARAM SIZE_MINIMIZED = 1;
@@ -1290,8 +1296,32 @@ HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags);
 BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info);
 BOOL EnumDisplayMonitors(HDC dc, const RECT* clip, MONITORENUMPROC proc, LPARAM lParam);
 
-// ---- Sounds and the clipboard ----
+// ---- Message boxes, sounds and the clipboard ----
 constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_OKCANCEL = 0x00000001;
+constexpr UINT MB_ABORTRETRYIGNORE = 0x00000002;
+constexpr UINT MB_YESNOCANCEL = 0x00000003;
+constexpr UINT MB_YESNO = 0x00000004;
+constexpr UINT MB_RETRYCANCEL = 0x00000005;
+constexpr UINT MB_TYPEMASK = 0x0000000F;
+constexpr UINT MB_ICONSTOP = 0x00000010;
+constexpr UINT MB_ICONMASK = 0x000000F0;
+constexpr UINT MB_DEFBUTTON1 = 0x00000000;
+constexpr UINT MB_DEFBUTTON2 = 0x00000100;
+constexpr UINT MB_DEFBUTTON3 = 0x00000200;
+constexpr UINT MB_DEFMASK = 0x00000F00;
+constexpr UINT MB_APPLMODAL = 0x00000000;
+constexpr UINT MB_SYSTEMMODAL = 0x00001000;
+constexpr UINT MB_TASKMODAL = 0x00002000;
+constexpr UINT MB_SETFOREGROUND = 0x00010000;
+constexpr UINT MB_TOPMOST = 0x00040000;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
 constexpr UINT MB_ICONHAND = 0x00000010;
 constexpr UINT MB_ICONQUESTION = 0x00000020;
 constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
@@ -1300,6 +1330,13 @@ constexpr UINT MB_ICONERROR = MB_ICONHAND;
 constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
 constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
 BOOL MessageBeep(UINT type);
+// A modal dialog with the text (wrapped to fit), an icon and the buttons of the type, centred
+// on the owner (else on the work area). The owner's top-level window (MB_TASKMODAL: every
+// top-level window) is disabled while it runs and enabled and activated again afterwards.
+// Enter presses the focused (at first the default) button, Escape cancels when there is a
+// Cancel button (an OK box: OK). Returns the button's IDxxx; 0 when it could not be shown.
+// A WM_QUIT arriving ends it with the Cancel (else the default) answer and is posted again.
+int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type);
 // Unicode text on the host's clipboard.
 BOOL SetClipboardTextW(const String& text);
 BOOL GetClipboardTextW(String* text);

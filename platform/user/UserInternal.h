@@ -111,6 +111,7 @@ struct Wnd {
 
 // ---- Classes (Class.cpp) ----
 WndClass* FindClass(const WCHAR* nameOrAtom);
+bool RegisterSystemClassByName(const WCHAR* name);
 void ResetClasses();
 
 // ---- Windows and the tree (Window.cpp) ----

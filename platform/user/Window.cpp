@@ -272,6 +272,7 @@ HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowN
                      DWORD style, int x, int y, int cx, int cy, HWND parentHandle, HMENU menu,
                      HINSTANCE instance, void* param) {
   WndClass* cls = FindClass(className);
+  if (!cls && RegisterSystemClassByName(className)) cls = FindClass(className);
   Screens();
   if (!cls) {
     SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
