@@ -10,6 +10,8 @@
 #include "Registry.h"
 #include "SysInfo.h"
 #include "Themes.h"
+#include "TypInfo.h"
+#include "User.h"
 
 // ---- Colour scheme data ----
 
@@ -689,4 +691,23 @@ void RzCommonInit() {
   if (initialized) return;
   initialized = true;
   XpColorScheme = DetectXpColorScheme();
+}
+
+void RefreshNonClientFrame(HWND window, const TRect& rect) {
+  HDC dc = GetDC(window);
+  RECT clip{};
+  const int kind = GetClipBox(dc, &clip);
+  ReleaseDC(window, dc);
+  // A hidden or fully covered window has nothing to show; redrawing it would only cost time.
+  if (kind == ERROR || kind == NULLREGION) return;
+  RedrawWindow(window, &rect, 0, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void InvalidateTransparentChildren(TWinControl* parent) {
+  if (!parent) return;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* child = parent->Controls(i);
+    const TPropInfo* prop = GetPropInfo(child, u"Transparent");
+    if (prop && GetOrdProp(child, prop) == 1) child->Invalidate();
+  }
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "Colors.h"
+#include "Controls.h"
 #include "Graphics.h"
 #include "Strings.h"
 
@@ -144,6 +145,10 @@ TRect PaintPanelBorders(TCanvas* canvas, const TRect& bounds, TFrameStyleEx oute
 void PaintEditFrame(TCanvas* canvas, int width, int height, TColor frameColor,
                     TColor controlColor, TFrameStyle style, TSides sides,
                     bool clearBand = true);
+// Repaints the window's frame over rect, but only while some of its client area can be seen.
+void RefreshNonClientFrame(HWND window, const TRect& rect);
+// Invalidates every child control whose published Transparent property is True.
+void InvalidateTransparentChildren(TWinControl* parent);
 // Small filled triangles centred in bounds (on an even height the upper middle row). The
 // brush colour is restored afterwards and the pen left solid. From Vista on the drop-down
 // arrow always takes the Vista look.

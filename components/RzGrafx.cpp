@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "Exceptions.h"
+#include "Forms.h"
+#include "User.h"
 
 // ---- Gradient arithmetic ----
 
@@ -385,4 +387,35 @@ void StretchDrawTransparent(TCanvas* Canvas, TBitmap* Bitmap, const TRect& DestR
   SetBkColor(imageDC, ColorToRGB(TransparentColor));
   BitBlt(maskDC, 0, 0, dw, dh, imageDC, 0, 0, SRCCOPY);
   TransparentStretchBlt(destDC, 0, 0, dw, dh, imageDC, 0, 0, dw, dh, maskDC, 0, 0);
+}
+
+void CopyParentBackground(TControl* Control, HDC DC, bool InvalidateParent) {
+  TWinControl* parent = Control ? Control->Parent() : nullptr;
+  if (!parent) return;
+  const bool designing = Control->ComponentState().Contains(csDesigning);
+  const int saved = SaveDC(DC);
+  struct Restore {
+    HDC dc;
+    int saved;
+    ~Restore() { RestoreDC(dc, saved); }
+  } restore{DC, saved};
+  POINT origin{};
+  GetViewportOrgEx(DC, &origin);
+  SetViewportOrgEx(DC, origin.x - Control->Left(), origin.y - Control->Top(), nullptr);
+  IntersectClipRect(DC, 0, 0, parent->ClientWidth(), parent->ClientHeight());
+  const auto dcParam = static_cast<WPARAM>(DC);
+  if (designing) {
+    // A parent that fails to paint must not stop the designer.
+    try {
+      parent->Perform(WM_ERASEBKGND, dcParam, 0);
+      parent->Perform(WM_PRINTCLIENT, dcParam, PRF_CLIENT);
+    } catch (...) {
+    }
+  } else {
+    parent->Perform(WM_ERASEBKGND, dcParam, 0);
+    parent->Perform(WM_PRINTCLIENT, dcParam, PRF_CLIENT);
+  }
+  if (InvalidateParent && !designing && !dynamic_cast<TCustomControl*>(parent) &&
+      !dynamic_cast<TCustomForm*>(parent))
+    parent->Invalidate();
 }

@@ -49,6 +49,9 @@ void FillDiagonalGradient(HDC DC, int SignedWidth, int Height, TColor StartColor
 
 // Draws SrcRect of Bitmap, scaled to DestRect's size, at the canvas origin, leaving out the
 // pixels of TransparentColor (only DestRect's size is used).
+// Paints the parent's background, as it lies under Control, into DC; then invalidates the
+// parent unless it paints itself whole anyway (a form or a custom control).
+void CopyParentBackground(TControl* Control, HDC DC, bool InvalidateParent);
 void StretchDrawTransparent(TCanvas* Canvas, TBitmap* Bitmap, const TRect& DestRect,
                             const TRect& SrcRect, TColor TransparentColor);
 

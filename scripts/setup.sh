@@ -4,7 +4,8 @@
 set -euo pipefail
 
 pkgs=(cmake ninja-build g++ clang libgtest-dev libbenchmark-dev
-      qt6-base-dev xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation2)
+      qt6-base-dev xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation2
+      cups-daemon cups-client)
 
 missing=()
 for p in "${pkgs[@]}"; do

@@ -162,6 +162,10 @@ TColor StringToColor(const String& text) {
 }
 
 void RegisterStandardClassTables() {
+  // Tables merge a second registration, but definers would pile up (Strings written twice).
+  static bool done = false;
+  if (done) return;
+  done = true;
   Published<TObject>(u"TObject", u"");
   Published<TPersistent>(u"TPersistent", u"TObject");
 

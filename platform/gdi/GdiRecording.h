@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Gdi.h"
+#include "HostFonts.h"
 #include "Strings.h"
 
 struct GdiDeviceInfo {
@@ -101,3 +102,6 @@ int EndDoc(HDC dc);
 int AbortDoc(HDC dc);
 int StartPage(HDC dc);
 int EndPage(HDC dc);
+
+// The host font a logical font is realised as, for measuring and for output alike.
+HostFontRequest HostFontRequestOf(const LOGFONTW& lf);

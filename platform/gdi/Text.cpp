@@ -5,7 +5,23 @@
 #include <cstring>
 
 #include "GdiInternal.h"
+#include "GdiRecording.h"
 #include "HostFonts.h"
+
+HostFontRequest HostFontRequestOf(const LOGFONTW& lf) {
+  HostFontRequest r;
+  for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i) r.face += lf.lfFaceName[i];
+  r.height = lf.lfHeight;
+  r.width = std::abs(lf.lfWidth);
+  r.weight = lf.lfWeight <= 0 ? FW_NORMAL : lf.lfWeight;
+  r.italic = lf.lfItalic != 0;
+  r.underline = lf.lfUnderline != 0;
+  r.strikeOut = lf.lfStrikeOut != 0;
+  r.charSet = lf.lfCharSet;
+  r.pitchAndFamily = lf.lfPitchAndFamily;
+  r.antialias = lf.lfQuality != NONANTIALIASED_QUALITY;
+  return r;
+}
 
 namespace gdi {
 
@@ -13,18 +29,7 @@ const HostFont* RealizeFont(FontObj* font) {
   if (!font) return nullptr;
   if (!font->realized) {
     const LOGFONTW& lf = font->lf;
-    HostFontRequest r;
-    for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i) r.face += lf.lfFaceName[i];
-    r.height = lf.lfHeight;
-    r.width = std::abs(lf.lfWidth);
-    r.weight = lf.lfWeight <= 0 ? FW_NORMAL : lf.lfWeight;
-    r.italic = lf.lfItalic != 0;
-    r.underline = lf.lfUnderline != 0;
-    r.strikeOut = lf.lfStrikeOut != 0;
-    r.charSet = lf.lfCharSet;
-    r.pitchAndFamily = lf.lfPitchAndFamily;
-    r.antialias = lf.lfQuality != NONANTIALIASED_QUALITY;
-    font->realized = HostRealizeFont(r);
+    font->realized = HostRealizeFont(HostFontRequestOf(lf));
   }
   return font->realized;
 }

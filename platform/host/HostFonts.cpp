@@ -16,6 +16,7 @@
 #include <unordered_map>
 
 #include "HostApp.h"
+#include "HostFontsQt.h"
 
 class HostFont {
  public:
@@ -306,4 +307,10 @@ HostMask HostRenderRun(const HostFont* font, const std::u32string& chars,
   Crop(img, -bounds.left(), -bounds.top(), &mask.left, &mask.top, &mask.width, &mask.height,
        &mask.coverage);
   return mask;
+}
+
+const QFont& HostQtFont(const HostFont* font) { return font->font; }
+
+char32_t HostDisplayChar(const HostFont* font, char32_t ch) {
+  return font->marlett ? MarlettSymbol(ch) : ch;
 }

@@ -1,6 +1,6 @@
 // Push buttons of the "BUTTON" class (BS_PUSHBUTTON, BS_DEFPUSHBUTTON), themed while visual
 // styles are on, else in the classic look.
-#include "Controls.h"
+#include "SystemControls.h"
 #include "Themes.h"
 
 namespace {

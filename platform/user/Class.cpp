@@ -1,7 +1,7 @@
 // Window classes: registration, lookup by name or atom, class data.
 #include <cstring>
 
-#include "Controls.h"
+#include "SystemControls.h"
 #include "UserInternal.h"
 
 namespace user {

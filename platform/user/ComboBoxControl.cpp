@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "Controls.h"
+#include "SystemControls.h"
 #include "Themes.h"
 #include "UserInternal.h"
 
@@ -611,6 +611,10 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       auto* c = new Combo;
       c->self = hwnd;
       SetWindowLongPtrW(hwnd, 0, LONG_PTR(c));
+      // Scroll-bar styles belong to the drop list; on the field they would draw a bar of their own.
+      const DWORD style = DWORD(GetWindowLongW(hwnd, GWL_STYLE));
+      if (style & (WS_VSCROLL | WS_HSCROLL))
+        SetWindowLongW(hwnd, GWL_STYLE, LONG(style & ~(WS_VSCROLL | WS_HSCROLL)));
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
   }

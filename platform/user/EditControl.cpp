@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "Controls.h"
+#include "SystemControls.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <vector>
 
-#include "Controls.h"
+#include "SystemControls.h"
 #include "Themes.h"
 
 namespace {

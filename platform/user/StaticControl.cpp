@@ -1,5 +1,5 @@
 // Text labels of the "STATIC" class (SS_LEFT, SS_CENTER, SS_RIGHT, SS_NOPREFIX).
-#include "Controls.h"
+#include "SystemControls.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <climits>
 #include <vector>
 
-#include "Controls.h"
+#include "SystemControls.h"
 #include "Locale.h"
 #include "Themes.h"
 

@@ -146,6 +146,15 @@ TEST(FormDescriptionText, FloatsAreShortestAndExact) {
   EXPECT_THROW(DescriptionFloatToText(INFINITY), EWriteError);
 }
 
+// Other tests of this executable embed forms of their own classes, which they check
+// themselves; only the test family's descriptions are loaded here.
+std::vector<String> OfTestFamily(std::vector<String> failures) {
+  std::erase_if(failures, [](const String& f) {
+    return f.rfind(u"SampleForm.dfm", 0) != 0 && f.rfind(u"Broken.dfm", 0) != 0;
+  });
+  return failures;
+}
+
 TEST(EmbeddedDescriptions, FoundByClassOrFileNameAndLoadable) {
   RegisterTestComponents();
   const TEmbeddedDescription* byClass = FindFormDescription(u"ttestform");
@@ -155,12 +164,12 @@ TEST(EmbeddedDescriptions, FoundByClassOrFileNameAndLoadable) {
   EXPECT_EQ(FindFormDescription(u"TOther"), nullptr);
   // Every embedded description loads against the tables, with a root from the registry or
   // one the caller makes.
-  EXPECT_EQ(CheckEmbeddedDescriptions(), std::vector<String>{});
+  EXPECT_EQ(OfTestFamily(CheckEmbeddedDescriptions()), std::vector<String>{});
   int made = 0;
-  EXPECT_EQ(CheckEmbeddedDescriptions([&](const TEmbeddedDescription&) -> TComponent* {
+  EXPECT_EQ(OfTestFamily(CheckEmbeddedDescriptions([&](const TEmbeddedDescription&) -> TComponent* {
               ++made;
               return new TTestForm(nullptr);
-            }),
+            })),
             std::vector<String>{});
   EXPECT_EQ(made, static_cast<int>(EmbeddedFormDescriptions().size()));
   TTestForm form(nullptr);
@@ -173,7 +182,7 @@ TEST(EmbeddedDescriptions, FoundByClassOrFileNameAndLoadable) {
   static const char kBroken[] = "object X: TTestForm\n  Colour = 1\nend\n";
   RegisterFormDescription("Broken.dfm", kBroken, sizeof kBroken - 1);
   EXPECT_EQ(FindFormDescription(u"Broken.dfm")->ResourceName, u"TTestForm");
-  EXPECT_EQ(CheckEmbeddedDescriptions(),
+  EXPECT_EQ(OfTestFamily(CheckEmbeddedDescriptions()),
             std::vector<String>{u"Broken.dfm(2): Property Colour does not exist"});
 }
 

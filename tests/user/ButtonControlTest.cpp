@@ -1,7 +1,7 @@
 // Push buttons: clicks by mouse (with capture, leaving and re-entering), by Space and by
 // BM_CLICK, the pressed state and look in both looks, hot tracking, the default style, and the
 // standard classes registering themselves on first use.
-#include "Controls.h"
+#include "SystemControls.h"
 #include "Themes.h"
 #include "UserTestSupport.h"
 

@@ -1,7 +1,7 @@
 // The combo box: the item messages, the edit field and the static field, typing, the list
 // popup opened, navigated and closed by mouse and keys (never taking activation or focus),
 // its scroll bar, notifications in order, colours asked of the parent, and both looks.
-#include "Controls.h"
+#include "SystemControls.h"
 #include "Themes.h"
 #include "UserTestSupport.h"
 
@@ -404,6 +404,16 @@ TEST_F(ComboBoxControlTest, LongListsScroll) {
   EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 4);
   ClickAt(list, RowPoint(5));
   EXPECT_EQ(Sel(), 5);
+}
+
+TEST_F(ComboBoxControlTest, ScrollBarStylesAreLeftToTheList) {
+  HWND c = CreateWindowExW(0, u"COMBOBOX", u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN,
+                           10, 10, 150, 200, main, HMENU(kId), 0, nullptr);
+  EXPECT_FALSE(GetWindowLongW(c, GWL_STYLE) & WS_VSCROLL);
+  RECT wr, cr;
+  GetWindowRect(c, &wr);
+  GetClientRect(c, &cr);
+  EXPECT_EQ(cr.right, wr.right - wr.left) << "no scroll bar narrows the field";
 }
 
 TEST_F(ComboBoxControlTest, DestroyedWhileOpen) {

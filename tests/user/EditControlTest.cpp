@@ -1,6 +1,6 @@
 // The single-line edit control: text and selection, typing and keys, undo, the clipboard,
 // limits and read-only, the mouse, layout (margins, alignment, scrolling) and painting.
-#include "Controls.h"
+#include "SystemControls.h"
 #include "UserTestSupport.h"
 
 namespace {

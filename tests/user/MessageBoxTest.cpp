@@ -3,7 +3,7 @@
 // close box; WM_QUIT; text wrapping and placement; the icons and both looks.
 #include <cstdlib>
 
-#include "Controls.h"
+#include "SystemControls.h"
 #include "Themes.h"
 #include "UserTestSupport.h"
 

@@ -1,5 +1,5 @@
 // Static labels: alignment, the & prefix, colours from the parent, mouse transparency.
-#include "Controls.h"
+#include "SystemControls.h"
 #include "UserTestSupport.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "Controls.h"
+#include "SystemControls.h"
 #include "Locale.h"
 #include "Themes.h"
 #include "UserTestSupport.h"

@@ -1,0 +1,111 @@
+// The application's key routing (key preview, dialog keys, characters), the wheel and hints.
+#include "CoreTestSupport.h"
+
+TEST_F(CoreTest, KeysGoThroughPreviewHandlersAndDialogKeys) {
+  TForm* form = ShownForm();
+  auto* a = new TTestWin(form);
+  a->SetParent(form);
+  auto* b = new TTestWin(form);
+  b->SetParent(form);
+  b->SetTop(30);
+  a->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_TRUE(a->Focused());
+  std::vector<std::string> log;
+  a->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { log.push_back("a down " + std::to_string(key)); };
+  a->OnKeyPress = [&](TObject*, Char& c) { log.push_back(std::string("a press ") + char(c)); };
+  PressKey('A');
+  EXPECT_EQ(log, (std::vector<std::string>{"a down 65", "a press a"}));
+
+  // The form sees keys first with KeyPreview; a cleared key never reaches the control's
+  // OnKeyDown (its character was already translated, as on the platform).
+  log.clear();
+  form->SetKeyPreview(true);
+  form->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+    log.push_back("form down " + std::to_string(key));
+    if (key == 'B') key = 0;
+  };
+  PressKey('B');
+  PressKey('C');
+  EXPECT_EQ(log, (std::vector<std::string>{"form down 66", "a press b", "form down 67",
+                                           "a down 67", "a press c"}));
+
+  // Enter and Escape are dialog keys: the form's children are asked in turn.
+  log.clear();
+  int answered = 0;
+  TWndMethod old = b->WindowProc;
+  b->WindowProc = [&](TMessage& m) {
+    if (m.Msg == CM_DIALOGKEY && m.WParam == VK_RETURN) {
+      ++answered;
+      m.Result = 1;
+      return;
+    }
+    old(m);
+  };
+  PressKey(VK_RETURN);
+  EXPECT_EQ(answered, 1);
+  // A control that wants the key keeps it from the form.
+  a->WindowProc = [&, aOld = a->WindowProc](TMessage& m) {
+    if (m.Msg == CM_WANTSPECIALKEY) {
+      m.Result = 1;
+      return;
+    }
+    aOld(m);
+  };
+  PressKey(VK_RETURN);
+  EXPECT_EQ(answered, 1);
+  PressKey(VK_TAB);  // wanted too: the focus stays
+  EXPECT_TRUE(a->Focused());
+  b->WindowProc = old;
+}
+
+TEST_F(CoreTest, WheelStepsReachTheControlThenItsParent) {
+  TForm* form = ShownForm();
+  auto* a = new TTestWin(form);
+  a->SetParent(form);
+  int ups = 0, downs = 0, parentWheel = 0;
+  a->OnMouseWheelUp = [&](TObject*, TShiftState, TPoint, bool& handled) {
+    ++ups;
+    handled = true;
+  };
+  a->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool&) { ++downs; };
+  form->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {
+    parentWheel += delta;
+    handled = true;
+  };
+  SendMessageW(a->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 2 * WHEEL_DELTA), MAKELPARAM(5, 5));
+  EXPECT_EQ(ups, 2);
+  EXPECT_EQ(parentWheel, 0);
+  // Not handled by the control: its parent gets the wheel.
+  SendMessageW(a->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(5, 5));
+  EXPECT_EQ(downs, 1);
+  EXPECT_EQ(parentWheel, -WHEEL_DELTA);
+}
+
+TEST_F(CoreTest, HintShowsAfterThePauseWithoutTakingActivation) {
+  TForm* form = ShownForm();
+  auto* a = new TTestWin(form);
+  a->SetParent(form);
+  a->SetBounds(10, 10, 50, 20);
+  a->SetHint(u"Zoom In|Makes the page larger");
+  a->SetShowHint(true);
+  Application->SetHintPause(10);
+  HWND active = GetActiveWindow();
+  POINT p = {20, 15};
+  ClientToScreen(form->Handle(), &p);
+  SetCursorPos(p.x, p.y);
+  SendMessageW(a->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
+  EXPECT_EQ(Application->HintControl(), a);
+  EXPECT_EQ(Application->Hint(), u"Makes the page larger");
+  ASSERT_TRUE(RunUntil([] {
+    THintWindow* h = Application->HintWindow();
+    return h && h->HandleAllocated() && IsWindowVisible(h->Handle());
+  }));
+  THintWindow* h = Application->HintWindow();
+  EXPECT_EQ(h->GetText(), u"Zoom In");
+  EXPECT_TRUE(GetWindowLongW(h->Handle(), GWL_EXSTYLE) & LONG(WS_EX_NOACTIVATE));
+  EXPECT_EQ(GetActiveWindow(), active);
+  // A key press puts it away.
+  PressKey('X');
+  EXPECT_FALSE(h->HandleAllocated());
+}

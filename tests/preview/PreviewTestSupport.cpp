@@ -1,0 +1,149 @@
+#include "PreviewTestSupport.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "Controls.h"
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "TestSupport.h"
+#include "User.h"
+#include "SystemControls.h"  // the platform window classes
+#include "UserDriver.h"
+
+TPrinterDevice FakePrinter(const String& name, int dpi, int width, int height, bool isDefault) {
+  TPrinterDevice p;
+  p.name = name;
+  p.isDefault = isDefault;
+  p.device.dpiX = dpi;
+  p.device.dpiY = dpi;
+  p.device.width = width;
+  p.device.height = height;
+  p.device.offsetX = dpi / 4;
+  p.device.offsetY = dpi / 4;
+  p.device.physicalWidth = width + dpi / 2;
+  p.device.physicalHeight = height + dpi / 2;
+  return p;
+}
+
+std::vector<TPrinterDevice> PreviewTest::DriverPrinters() {
+  return {FakePrinter(u"Fake Printer", 600, 4800, 6300, true)};
+}
+
+void PreviewTest::SetUp() {
+  UserSetHostDriver(nullptr);
+  UserResetForTesting();
+  auto driver = std::make_unique<FakePrinterDriver>(DriverPrinters(), jobs);
+  driver->SetRefuse(refuseJobs);
+  SetPrinterDriverForTesting(std::move(driver));
+  Printer()->SetPrinterIndex(-1);
+  Printer()->SetOrientation(poPortrait);
+  CreatePreviewApplication();
+  form = PreviewForm;
+  ASSERT_NE(form, nullptr);
+  Application->OnException = [this](TObject*, const Exception& e) {
+    handled.push_back({e.Message(), dynamic_cast<const EConvertError*>(&e) != nullptr});
+  };
+}
+
+void PreviewTest::TearDown() {
+  ResetPreviewForTesting();
+  UserResetForTesting();
+  SetPrinterDriverForTesting(std::make_unique<FakePrinterDriver>(
+      std::vector<TPrinterDevice>{}, nullptr));
+}
+
+TBitmap* PreviewTest::Bitmap() { return form->Image1->Picture()->Bitmap(); }
+
+TColor PreviewTest::Pixel(int x, int y) { return Bitmap()->Canvas()->Pixels(x, y) & 0xFFFFFF; }
+
+std::vector<int> PreviewTest::DarkRows(int x) {
+  std::vector<int> rows;
+  for (int y = 0; y < Bitmap()->Height(); ++y)
+    if (Pixel(x, y) != 0xFFFFFF) rows.push_back(y);
+  return rows;
+}
+
+ModalAnswer::ModalAnswer(std::function<void(HWND)> answer)
+    : previous_(SetModalLoopHook(std::move(answer))) {}
+
+ModalAnswer::~ModalAnswer() { SetModalLoopHook(previous_); }
+
+String WindowCaption(HWND window) {
+  WCHAR text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+bool IsMessageBox(HWND window) {
+  // A message box holds its text in a static control; our forms hold none.
+  bool found = false;
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    WCHAR cls[64] = {};
+    GetClassNameW(c, cls, 64);
+    if (String(cls) == u"STATIC") found = true;
+  }
+  return found && !FindControl(window);
+}
+
+String MessageBoxText(HWND window) {
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    WCHAR cls[64] = {};
+    GetClassNameW(c, cls, 64);
+    if (String(cls) == u"STATIC") return WindowCaption(c);
+  }
+  return String();
+}
+
+void PressMessageBoxButton(HWND window, int id) {
+  HWND button = GetDlgItem(window, id);
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
+}
+
+int RunCommand(const std::string& command, std::string* out) {
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return -1;
+  std::string text;
+  char buf[4096];
+  std::size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+  int status = pclose(p);
+  if (out) *out = text;
+  return status;
+}
+
+bool HaveTool(const char* name) {
+  return RunCommand(std::string("command -v ") + name + " >/dev/null 2>&1") == 0;
+}
+
+int PdfPageCount(const std::string& path) {
+  std::string out;
+  if (RunCommand("pdfinfo '" + path + "' 2>/dev/null", &out) != 0) return -1;
+  std::istringstream in(out);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("Pages:", 0) == 0) return std::stoi(line.substr(6));
+  return -1;
+}
+
+std::vector<int> PdfDarkRows(const std::string& path, int page, int dpi, int x) {
+  std::vector<int> rows;
+  TempDir dir;
+  const std::string stem = dir.os() + "/page";
+  const std::string cmd = "pdftoppm -r " + std::to_string(dpi) + " -gray -f " +
+                          std::to_string(page) + " -l " + std::to_string(page) +
+                          " -singlefile '" + path + "' '" + stem + "' 2>/dev/null";
+  if (RunCommand(cmd) != 0) return rows;
+  std::ifstream in(stem + ".pgm", std::ios::binary);
+  std::string magic;
+  int w = 0, h = 0, max = 0;
+  in >> magic >> w >> h >> max;
+  in.get();
+  if (magic != "P5" || w <= x || h <= 0) return rows;
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h);
+  in.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+  for (int y = 0; y < h; ++y)
+    if (pixels[static_cast<std::size_t>(y) * w + x] < 128) rows.push_back(y);
+  return rows;
+}

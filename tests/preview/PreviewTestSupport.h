@@ -1,0 +1,99 @@
+#pragma once
+// Helpers of the preview tests: a printer driver of known figures that keeps what it is handed,
+// a fixture that starts every test with a fresh application holding the preview window, and
+// ways to answer modal windows from the modal-loop hook.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GdiRecording.h"
+#include "KorPrev.h"
+#include "Printers.h"
+#include "TestSupport.h"
+
+struct SubmittedJob {
+  String printer;
+  GdiRecording recording;
+  int copies = 0;
+};
+
+class FakePrinterDriver : public TPrinterDriver {
+ public:
+  FakePrinterDriver(std::vector<TPrinterDevice> printers,
+                    std::shared_ptr<std::vector<SubmittedJob>> jobs)
+      : printers_(std::move(printers)), jobs_(std::move(jobs)) {}
+  std::vector<TPrinterDevice> Printers() override { return printers_; }
+  void Submit(const String& printer, const GdiRecording& job, int copies,
+              const String&) override {
+    if (refuse_ && *refuse_) throw EPrinter(u"The queue refused the job");
+    if (jobs_) jobs_->push_back(SubmittedJob{printer, job, copies});
+  }
+  // While *refuse is true every job is refused, as a queue that is stopped does.
+  void SetRefuse(std::shared_ptr<bool> refuse) { refuse_ = std::move(refuse); }
+
+ private:
+  std::vector<TPrinterDevice> printers_;
+  std::shared_ptr<std::vector<SubmittedJob>> jobs_;
+  std::shared_ptr<bool> refuse_;
+};
+
+// A printer with square pixels and a printable area of width x height pixels (portrait), set in
+// a paper a quarter inch larger on every side.
+TPrinterDevice FakePrinter(const String& name, int dpi, int width, int height, bool isDefault);
+
+class PreviewTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // The driver's printers; the default gives one of 600 pixels per inch whose printable page is
+  // 8.0 x 10.5 inches, the default printer.
+  virtual std::vector<TPrinterDevice> DriverPrinters();
+
+  // The preview's bitmap.
+  TBitmap* Bitmap();
+  // The pixel of the preview's bitmap as 0x00BBGGRR.
+  TColor Pixel(int x, int y);
+  // Rows of column x that are not white.
+  std::vector<int> DarkRows(int x);
+
+  // The documents folder (the print dialog's default file) and the settings stay in here.
+  SandboxedHome home;
+  std::shared_ptr<std::vector<SubmittedJob>> jobs = std::make_shared<std::vector<SubmittedJob>>();
+  std::shared_ptr<bool> refuseJobs = std::make_shared<bool>(false);
+  TPreviewForm* form = nullptr;
+  // What reached the application's handler: the message, and whether it was a conversion error.
+  struct Handled {
+    String message;
+    bool convertError = false;
+  };
+  std::vector<Handled> handled;
+};
+
+// Answers modal windows while it lives: each one entered is handed to the answer.
+class ModalAnswer {
+ public:
+  explicit ModalAnswer(std::function<void(HWND window)> answer);
+  ~ModalAnswer();
+  ModalAnswer(const ModalAnswer&) = delete;
+  ModalAnswer& operator=(const ModalAnswer&) = delete;
+
+ private:
+  ModalLoopHook previous_;
+};
+
+// A message box's text and caption, and a press of one of its buttons (IDOK, IDYES ...).
+bool IsMessageBox(HWND window);
+String MessageBoxText(HWND window);
+String WindowCaption(HWND window);
+void PressMessageBoxButton(HWND window, int id);
+
+// Runs a command line; its exit status, with standard output in out.
+int RunCommand(const std::string& command, std::string* out = nullptr);
+bool HaveTool(const char* name);
+// The number of pages pdfinfo reports; -1 when it cannot read the file.
+int PdfPageCount(const std::string& path);
+// The rows of column x of page 1 rendered in grey at dpi that are darker than half grey.
+std::vector<int> PdfDarkRows(const std::string& path, int page, int dpi, int x);
