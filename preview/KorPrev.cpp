@@ -261,10 +261,7 @@ void TPreviewForm::ShowPage(int n) {
 
 void TPreviewForm::SetPageEditText(const String& text) {
   if (PageEdit->Text() == text) return;
-  const int before = pageEditChanges_;
   PageEdit->SetText(text);
-  // The edit reports changes only through its window; the handler must see the text either way.
-  if (pageEditChanges_ == before) PageEditChange(PageEdit);
 }
 
 // ---- Zoom and navigation ----
@@ -301,7 +298,6 @@ void TPreviewForm::SBNextPageClick(TObject*) {
 }
 
 void TPreviewForm::PageEditChange(TObject*) {
-  ++pageEditChanges_;
   const int n = StrToInt(PageEdit->Text());
   // Without a document every number is out of range and the clamping would never settle.
   if (PageCount < 1) return;

@@ -145,7 +145,6 @@ class TPreviewForm : public TForm {
   void AssignGlyphs();
 
   TPoint printRes_;  // the resolution of the job being printed
-  int pageEditChanges_ = 0;
 };
 
 // The one preview window, owned by the application.

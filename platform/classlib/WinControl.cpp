@@ -32,10 +32,13 @@ LRESULT StdWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return m.Result;
 }
 
+// Marks a window as a control's by a property rather than by its procedure: a subclassed
+// control (an up-down's buddy) must still be found, to receive its reflected notifications.
+constexpr const WCHAR* kControlProp = u"KorvControl";
+
 TWinControl* FindControl(HWND hwnd) {
   if (!hwnd || !IsWindow(hwnd)) return nullptr;
-  if (LONG_PTR(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != LONG_PTR(&StdWndProc)) return nullptr;
-  return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<TWinControl*>(GetPropW(hwnd, kControlProp));
 }
 
 TWinControl* FindVCLWindow(TPoint pos) {
@@ -209,9 +212,11 @@ void TWinControl::CreateHandle() {
 void TWinControl::AttachHandle(HWND hwnd) {
   handle_ = hwnd;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(this));
+  SetPropW(hwnd, kControlProp, HANDLE(this));
 }
 
 void TWinControl::DetachHandle() {
+  if (handle_ && IsWindow(handle_)) RemovePropW(handle_, kControlProp);
   handle_ = 0;
   showing_ = false;
   mouseTracking_ = false;
@@ -676,6 +681,15 @@ void TWinControl::ReflectToChild(TMessage& m, HWND child) {
 void TWinControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_PAINT: WMPaint(m); return;
+    case WM_PRINTCLIENT:
+      // Painting into a caller's DC (a transparent child copying its background).
+      if (m.WParam && (!(m.LParam & PRF_CHECKVISIBLE) || Visible())) {
+        TMessage paint{WM_PAINT, m.WParam, 0, 0};
+        PaintHandler(paint);
+      } else {
+        DefaultHandler(m);
+      }
+      return;
     case WM_ERASEBKGND: WMEraseBkgnd(m); return;
     case WM_SIZE:
       UpdateBounds();

@@ -184,16 +184,27 @@ TEST_F(WindowSystem, CopyParentBackgroundSparesFormsCustomControlsAndOrphans) {
   CopyParentBackground(&orphan, target.Canvas()->Handle(), true);
   EXPECT_EQ(target.Canvas()->Pixels(1, 1), RGB(0, 255, 0));
 
+  // A custom control paints itself whole; its Paint reaches the DC through the client print.
   class TCountingCustom : public TCustomControl {
    public:
     using TCustomControl::TCustomControl;
     int Invalidations = 0;
     void Invalidate() override { ++Invalidations; }
+
+   protected:
+    void Paint() override {
+      Canvas()->Brush()->SetColor(RGB(0, 0, 128));
+      Canvas()->FillRect(Rect(21, 31, 22, 32));
+    }
   } custom(nullptr);
+  custom.SetBounds(0, 0, 50, 50);
   auto* child = new TOpaqueProbe(&custom);
   child->SetParent(&custom);
+  child->SetBounds(20, 30, 4, 4);
   CopyParentBackground(child, target.Canvas()->Handle(), true);
   EXPECT_EQ(custom.Invalidations, 0);
+  EXPECT_EQ(target.Canvas()->Pixels(1, 1), RGB(0, 0, 128));
+  EXPECT_NE(target.Canvas()->Pixels(0, 0), RGB(0, 0, 128));
 }
 
 }  // namespace
