@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../platform/user/Controls.h"  // the platform's window classes
+#include "SystemControls.h"  // the platform's window classes
 #include "Files.h"
 #include "KorPrev.h"
 #include "PrintDialogs.h"
