@@ -64,7 +64,8 @@ void Arrow(HDC dc, const RECT& r, int dir, int color) {
 
 void CaptionGlyph(HDC dc, const RECT& r, UINT kind, int color) {
   int w = r.right - r.left, h = r.bottom - r.top;
-  int gw = std::max(4, std::min(w, h) - 6);
+  // The glyph nearly fills the face inside the edges: a 16 x 14 button gets an 8-pixel glyph.
+  int gw = std::max(4, std::min(w, h) - 2);
   int x = r.left + (w - gw) / 2, y = r.top + (h - gw) / 2;
   switch (kind) {
     case DFCS_CAPTIONCLOSE:
@@ -74,7 +75,7 @@ void CaptionGlyph(HDC dc, const RECT& r, UINT kind, int color) {
       }
       break;
     case DFCS_CAPTIONMIN:
-      FillSys(dc, RECT{x, y + gw - 2, x + gw - 2, y + gw}, color);
+      FillSys(dc, RECT{x + 1, y + gw - 2, x + gw - 1, y + gw}, color);
       break;
     case DFCS_CAPTIONMAX: {
       RECT b{x, y, x + gw, y + gw};
