@@ -16,11 +16,11 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonPlace {
   const char16_t* name;
   int left, width;
 };
-const ButtonSpec kButtons[] = {{u"SBZoomIn", 9, 27},    {u"SBZoomOut", 36, 27},
+const ButtonPlace kButtons[] = {{u"SBZoomIn", 9, 27},    {u"SBZoomOut", 36, 27},
                                {u"SBZoomPageWidth", 62, 28}, {u"SBZoomPage", 89, 27},
                                {u"SBFirstPage", 116, 27}, {u"SBPrevPage", 142, 28},
                                {u"SBNextPage", 169, 27}, {u"SBLastPage", 196, 27},
@@ -42,13 +42,13 @@ class ToolbarLookTest : public ::testing::Test {
     auto* panel = new TPanel(form.get());
     panel->SetParent(form.get());
     panel->SetBounds(0, 0, 540, 45);
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonPlace& place : kButtons) {
       auto* button = new TSpeedButton(form.get());
       button->SetParent(panel);
-      button->SetBounds(spec.left, 9, spec.width, 27);
-      button->SetGlyph(PreviewGlyph(spec.name).get());
-      if (String(spec.name) == u"SBPrevPage") button->SetEnabled(false);
-      if (String(spec.name) == u"SBNextPage") button->Perform(CM_MOUSEENTER, 0, 0);
+      button->SetBounds(place.left, 9, place.width, 27);
+      button->SetGlyph(PreviewGlyph(place.name).get());
+      if (String(place.name) == u"SBPrevPage") button->SetEnabled(false);
+      if (String(place.name) == u"SBNextPage") button->Perform(CM_MOUSEENTER, 0, 0);
     }
     auto* edit = new TEdit(form.get());
     edit->SetParent(panel);
