@@ -217,9 +217,11 @@ class TForm : public TCustomForm {
 };
 
 // new T(owner) and AfterConstruction; on failure the form is deleted and the error rethrown.
+// A bare form is of a class without a description of its own, built in code.
 template <class T>
-T* CreateNewForm(TComponent* owner) {
+T* ConstructForm(TComponent* owner, bool readsDescription) {
   T* form = new T(owner);
+  if (!readsDescription) form->SetReadsDescription(false);
   try {
     form->AfterConstruction();
   } catch (...) {
@@ -228,18 +230,13 @@ T* CreateNewForm(TComponent* owner) {
   }
   return form;
 }
-// A form of a class without a description of its own, built in code.
+template <class T>
+T* CreateNewForm(TComponent* owner) {
+  return ConstructForm<T>(owner, true);
+}
 template <class T>
 T* CreateBareForm(TComponent* owner) {
-  T* form = new T(owner);
-  form->SetReadsDescription(false);
-  try {
-    form->AfterConstruction();
-  } catch (...) {
-    delete form;
-    throw;
-  }
-  return form;
+  return ConstructForm<T>(owner, false);
 }
 
 // The form a control is on: the nearest form up the parent chain, or with topForm the

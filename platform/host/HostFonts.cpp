@@ -41,14 +41,6 @@ std::u16string FromQ(const QString& s) {
   return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
 }
 
-QString CharString(char32_t c) {
-  if (c > 0xFFFF) {
-    char32_t v = c - 0x10000;
-    QChar pair[2] = {QChar(char16_t(0xD800 + (v >> 10))), QChar(char16_t(0xDC00 + (v & 0x3FF)))};
-    return QString(pair, 2);
-  }
-  return QString(QChar(char16_t(c)));
-}
 
 // The few characters of the "Marlett" symbol font the library uses, as ordinary symbols.
 char32_t MarlettSymbol(char32_t c) {
@@ -216,6 +208,15 @@ void PreparePainter(QPainter& p, const HostFont* font) {
 
 }  // namespace
 
+QString HostCharString(char32_t c) {
+  if (c > 0xFFFF) {
+    char32_t v = c - 0x10000;
+    QChar pair[2] = {QChar(char16_t(0xD800 + (v >> 10))), QChar(char16_t(0xDC00 + (v & 0x3FF)))};
+    return QString(pair, 2);
+  }
+  return QString(QChar(char16_t(c)));
+}
+
 const HostFont* HostRealizeFont(const HostFontRequest& request) {
   auto& cache = Cache();
   std::u16string key = Key(request);
@@ -236,7 +237,7 @@ int HostGetAdvance(const HostFont* font, char32_t ch) {
   auto it = f->advances.find(ch);
   if (it != f->advances.end()) return it->second;
   char32_t c = f->marlett ? MarlettSymbol(ch) : ch;
-  int adv = c < 0x20 ? 0 : f->fm->horizontalAdvance(CharString(c));
+  int adv = c < 0x20 ? 0 : f->fm->horizontalAdvance(HostCharString(c));
   f->advances.emplace(ch, adv);
   return adv;
 }
@@ -249,7 +250,7 @@ const HostGlyph& HostGetGlyph(const HostFont* font, char32_t ch) {
   g.advance = HostGetAdvance(font, ch);
   char32_t c = f->marlett ? MarlettSymbol(ch) : ch;
   if (c > 0x20) {
-    QString s = CharString(c);
+    QString s = HostCharString(c);
     QRect br = f->fm->boundingRect(s);
     int pad = 2 + f->font.pixelSize() / 4;
     int ox = std::max(0, -br.left()) + pad, oy = std::max(f->metrics.ascent, -br.top()) + pad;
@@ -296,7 +297,7 @@ HostMask HostRenderRun(const HostFont* font, const std::u32string& chars,
     int x = 0;
     for (std::size_t i = 0; i < chars.size(); ++i) {
       char32_t c = font->marlett ? MarlettSymbol(chars[i]) : chars[i];
-      if (c > 0x20) p.drawText(QPoint(x, 0), CharString(c));
+      if (c > 0x20) p.drawText(QPoint(x, 0), HostCharString(c));
       x += i < advances.size() ? advances[i] : 0;
     }
     if (font->underline)

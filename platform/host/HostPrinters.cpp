@@ -39,15 +39,6 @@ std::u16string FromQ(const QString& s) {
 
 QColor ToQColor(HostColor c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
 
-QString CharString(char32_t c) {
-  if (c > 0xFFFF) {
-    char32_t v = c - 0x10000;
-    QChar pair[2] = {QChar(char16_t(0xD800 + (v >> 10))), QChar(char16_t(0xDC00 + (v & 0x3FF)))};
-    return QString(pair, 2);
-  }
-  return QString(QChar(char16_t(c)));
-}
-
 // The sheet as Qt's page size: a named size when it is one within rounding (so the PDF says
 // "A4"), the orientation from its shape.
 QPageLayout LayoutFor(const HostPaper& paper) {
@@ -303,7 +294,7 @@ class PageRenderer {
     double x = u;
     for (std::size_t i = 0; i < chars.size(); ++i) {
       char32_t c = HostDisplayChar(font, chars[i]);
-      if (c > 0x20) p_.drawText(QPointF(x, v), CharString(c));
+      if (c > 0x20) p_.drawText(QPointF(x, v), HostCharString(c));
       x += advances[i];
     }
     if (op.font.underline)
