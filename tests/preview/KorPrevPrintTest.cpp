@@ -45,16 +45,6 @@ class PreviewPrintTest : public PreviewTest {
     return shown;
   }
 
-  // Three pages, each with a line page-number inches down from 0 to 2 inches across.
-  void ThreePages() {
-    form->begindoc(oPortrait, true);
-    for (int p = 1; p <= 3; ++p) {
-      if (p > 1) form->NewPage();
-      form->MoveTo(0, 1440 * p);
-      form->LineTo(2880, 1440 * p);
-    }
-    form->enddoc();
-  }
 
   // The y of every horizontal line of each page of a submitted job, in device pixels.
   static std::vector<std::vector<int>> LineRows(const SubmittedJob& job) {

@@ -260,20 +260,8 @@ TEST_F(PreviewWindowTest, AnUnreadableZoomChangesNothingAndReachesTheHandler) {
 
 class PreviewPagesTest : public PreviewTest {
  protected:
-  // Puts text into the page box as typing does: the box's change notice reaches it through
-  // its window (sent here when the text change did not bring it).
   // The edit's own change notice runs the handler, as typing does.
   void Type(const String& text) { form->PageEdit->SetText(text); }
-  // Three pages, each with a line at page-number inches down.
-  void ThreePages() {
-    form->begindoc(oPortrait, true);
-    for (int p = 1; p <= 3; ++p) {
-      if (p > 1) form->NewPage();
-      form->MoveTo(0, 1440 * p);
-      form->LineTo(2880, 1440 * p);
-    }
-    form->enddoc();
-  }
 };
 
 TEST_F(PreviewPagesTest, DrawingShowsAtOnceOnlyOnTheDisplayedPage) {

@@ -147,3 +147,13 @@ std::vector<int> PdfDarkRows(const std::string& path, int page, int dpi, int x) 
     if (pixels[static_cast<std::size_t>(y) * w + x] < 128) rows.push_back(y);
   return rows;
 }
+
+void PreviewTest::ThreePages() {
+  form->begindoc(oPortrait, true);
+  for (int p = 1; p <= 3; ++p) {
+    if (p > 1) form->NewPage();
+    form->MoveTo(0, 1440 * p);
+    form->LineTo(2880, 1440 * p);
+  }
+  form->enddoc();
+}

@@ -58,6 +58,8 @@ class PreviewTest : public ::testing::Test {
   TColor Pixel(int x, int y);
   // Rows of column x that are not white.
   std::vector<int> DarkRows(int x);
+  // Three pages, each with a line page-number inches down from 0 to 2 inches across.
+  void ThreePages();
 
   // The documents folder (the print dialog's default file) and the settings stay in here.
   SandboxedHome home;
