@@ -864,6 +864,8 @@ void TGraphicControl::Paint() {}
 TCustomControl::TCustomControl(TComponent* owner)
     : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
   canvas_->SetProvider(this);
+  // It paints itself: WM_PAINT must reach Paint even without windowless children.
+  IncludeState(csCustomPaint);
 }
 
 TCustomControl::~TCustomControl() {

@@ -41,6 +41,23 @@ class ExtCtrlsTest : public ::testing::Test {
                                    {'r', clRed},          {'b', clBlue},      {'k', clBlack}};
 };
 
+TEST_F(ExtCtrlsTest, AChildlessPanelPaintsItselfInItsWindow) {
+  TForm* form = CreateBareForm<TForm>(Application);
+  form->SetPosition(poDesigned);
+  form->SetBounds(0, 0, 200, 150);
+  form->SetColor(clRed);
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 60, 40);
+  form->Show();
+  UpdateWindow(form->Handle());
+  HDC dc = GetDC(panel->Handle());
+  EXPECT_EQ(GetPixel(dc, 0, 0), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(GetPixel(dc, 59, 39), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(GetPixel(dc, 5, 20), ColorToRGB(clBtnFace));
+  ReleaseDC(panel->Handle(), dc);
+}
+
 TEST_F(ExtCtrlsTest, RaisedOuterBevelTakesLightTopLeftAndDarkFarEdges) {
   TestPanel panel(nullptr);
   panel.SetBounds(0, 0, 8, 5);

@@ -44,7 +44,7 @@ bool Shoot(const std::string& path) {
   return SaveBitmapPng(&shot, path);
 }
 
-TEST(PreviewScreenshot, AtOneHundredAndThirtyFivePercent) {
+TEST(PreviewScreenshot, AtFullSizeAndAtThirtyFivePercent) {
   const char* dir = std::getenv("KORV_SCREENSHOT_DIR");
   if (!dir || !std::getenv("DISPLAY")) GTEST_SKIP() << "set KORV_SCREENSHOT_DIR under a display";
   SandboxedHome home;  // the print dialog's default file lies in the documents folder
