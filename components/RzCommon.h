@@ -2,11 +2,16 @@
 // The component library's common unit: shared types, colour arithmetic on the 0..240 HSL scale,
 // the desktop colour scheme, frame and border painters, and small text and platform helpers.
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "Colors.h"
 #include "Controls.h"
+#include "DateTime.h"
 #include "Graphics.h"
+#include "RegistryStore.h"
 #include "Strings.h"
+#include "TypInfo.h"
 
 // ---- Frame styles and sides ----
 
@@ -195,3 +200,267 @@ inline int LargerOf(int a, int b) { return a > b ? a : b; }
 
 // The unit initialisation: detects the colour scheme once; later calls do nothing.
 void RzCommonInit();
+
+// ==== Published type information, settings store and frame controller ====
+
+// A design-time property with no behaviour; published as About and never stored.
+enum TRzAboutInfo : std::uint8_t { aiAbout };
+
+enum TFramingPreference : std::uint8_t { fpCustomFraming, fpXPThemes };
+
+// Each value but fcpAll names the published property of the same name without its prefix.
+enum TRzFrameControllerProperty : std::uint8_t {
+  fcpColor,
+  fcpFocusColor,
+  fcpDisabledColor,
+  fcpReadOnlyColor,
+  fcpReadOnlyColorOnFocus,
+  fcpParentColor,
+  fcpFlatButtonColor,
+  fcpFlatButtons,
+  fcpFrameColor,
+  fcpFrameHotColor,
+  fcpFrameHotTrack,
+  fcpFrameHotStyle,
+  fcpFrameSides,
+  fcpFrameStyle,
+  fcpFrameVisible,
+  fcpFramingPreference,
+  fcpAll
+};
+// The subrange fcpColor..fcpFramingPreference.
+using TRzFrameControllerPropertyConnection = TRzFrameControllerProperty;
+// Bit n for ordinal n; sixteen bits.
+using TRzFrameControllerNotifications = TEnumSet<TRzFrameControllerPropertyConnection>;
+constexpr TRzFrameControllerNotifications fcnAllNotifications =
+    TRzFrameControllerNotifications::FromBits(0xFFFFu);
+
+// A control that rather reads the controller's settings itself after each change derives from
+// this as well. There is no COM here: the controller finds the interface with dynamic_cast.
+class IFrameControllerNotify {
+ public:
+  virtual ~IFrameControllerNotify() = default;
+  virtual void FrameSettingsChanged() = 0;
+};
+
+KORV_EXCEPTION(ENoRegIniFile, Exception);
+
+// Settings store kinds and options.
+enum TRzPathType : std::uint8_t { ptIniFile, ptRegistry };
+enum TRzRegKey : std::uint8_t {
+  hkeyClassesRoot,
+  hkeyCurrentUser,
+  hkeyLocalMachine,
+  hkeyUsers,
+  hkeyPerformanceData,
+  hkeyCurrentConfig,
+  hkeyDynData
+};
+enum TRzRegAccessKey : std::uint8_t {
+  keyQueryValue,
+  keySetValue,
+  keyCreateSubKey,
+  keyEnumerateSubKeys,
+  keyNotify,
+  keyCreateLink,
+  keyRead,
+  keyWrite,
+  keyExecute,
+  keyAllAccess
+};
+using TRzRegAccess = TEnumSet<TRzRegAccessKey>;
+enum TRzSpecialFolder : std::uint8_t {
+  sfNone,
+  sfUserAppDataRoaming,
+  sfUserAppDataLocal,
+  sfUserDocuments,
+  sfProgramData
+};
+enum TRzIniFileEncoding : std::uint8_t { feDefault, feUTF8, feUnicode };
+
+// Type information of the library's own property types, for the published tables.
+const TTypeInfo* TypeInfoTRzAboutInfo();
+const TTypeInfo* TypeInfoTFrameStyle();  // fsNone..fsFlatBold
+const TTypeInfo* TypeInfoTFrameStyleEx();
+const TTypeInfo* TypeInfoTSide();
+const TTypeInfo* TypeInfoTSides();
+const TTypeInfo* TypeInfoTFramingPreference();
+const TTypeInfo* TypeInfoTRzFrameControllerPropertyConnection();
+const TTypeInfo* TypeInfoTRzFrameControllerNotifications();
+const TTypeInfo* TypeInfoTRzPathType();
+const TTypeInfo* TypeInfoTRzRegKey();
+const TTypeInfo* TypeInfoTRzRegAccessKey();
+const TTypeInfo* TypeInfoTRzRegAccess();
+const TTypeInfo* TypeInfoTRzSpecialFolder();
+const TTypeInfo* TypeInfoTRzIniFileEncoding();
+
+class TCustomIniFile;
+class TMemIniFile;
+class TRegistryIniFile;
+class TStream;
+
+// One INI-style interface over an INI file or a registry key. The backing object is opened on
+// the first operation after any property changed; an INI file is rewritten after every change.
+class TRzRegIniFile : public TComponent {
+ public:
+  explicit TRzRegIniFile(TComponent* owner);
+  ~TRzRegIniFile() override;
+  String ClassName() const override;
+
+  TRzAboutInfo About() const { return FAboutInfo; }
+  void SetAbout(TRzAboutInfo) {}
+  TRzIniFileEncoding FileEncoding() const { return FFileEncoding; }
+  virtual void SetFileEncoding(TRzIniFileEncoding value);
+  // After an operation: the resolved file name or key path.
+  const String& Path() const { return FPath; }
+  virtual void SetPath(const String& value);
+  TRzPathType PathType() const { return FPathType; }
+  virtual void SetPathType(TRzPathType value);
+  TRzRegKey RegKey() const { return FRegKey; }
+  virtual void SetRegKey(TRzRegKey value);
+  TRzRegAccess RegAccess() const { return FRegAccess; }
+  virtual void SetRegAccess(TRzRegAccess value);
+  TRzSpecialFolder SpecialFolder() const { return FSpecialFolder; }
+  virtual void SetSpecialFolder(TRzSpecialFolder value);
+
+  bool SectionExists(const String& section);
+  bool ValueExists(const String& section, const String& name);
+  bool ReadBool(const String& section, const String& name, bool def);
+  void WriteBool(const String& section, const String& name, bool value);
+  TDateTime ReadDate(const String& section, const String& name, TDateTime def);
+  void WriteDate(const String& section, const String& name, TDateTime value);
+  TDateTime ReadDateTime(const String& section, const String& name, TDateTime def);
+  void WriteDateTime(const String& section, const String& name, TDateTime value);
+  TDateTime ReadTime(const String& section, const String& name, TDateTime def);
+  void WriteTime(const String& section, const String& name, TDateTime value);
+  double ReadFloat(const String& section, const String& name, double def);
+  void WriteFloat(const String& section, const String& name, double value);
+  int ReadInteger(const String& section, const String& name, int def);
+  void WriteInteger(const String& section, const String& name, int value);
+  String ReadString(const String& section, const String& name, const String& def);
+  void WriteString(const String& section, const String& name, const String& value);
+  int ReadBinaryStream(const String& section, const String& name, TStream* value);
+  void WriteBinaryStream(const String& section, const String& name, TStream* value);
+  void ReadSection(const String& section, TStrings* strings);
+  void ReadSections(TStrings* strings);
+  void ReadSectionValues(const String& section, TStrings* strings);
+  void EraseSection(const String& section);
+  void DeleteKey(const String& section, const String& name);
+
+ private:
+  void Changed();
+  void EnsureStorage();
+  TCustomIniFile* Storage();
+  void FlushIniFile();
+
+  TRzAboutInfo FAboutInfo = aiAbout;
+  String FPath;
+  TRzPathType FPathType = ptIniFile;
+  TRzRegKey FRegKey = hkeyCurrentUser;
+  TRzRegAccess FRegAccess = TRzRegAccess(keyAllAccess);
+  TRzSpecialFolder FSpecialFolder = sfNone;
+  TRzIniFileEncoding FFileEncoding = feDefault;
+  bool FRefreshStorage = true;
+  std::unique_ptr<TMemIniFile> FIni;
+  std::unique_ptr<TRegistryIniFile> FReg;
+};
+
+// The registry root and the access mask a store opens with.
+HKEY RegKeyRoot(TRzRegKey key);
+REGSAM RegAccessMask(TRzRegAccess access);
+
+// Holds one set of framing and colour settings and pushes them to every registered control,
+// by published-property name or, for an IFrameControllerNotify, by one call.
+class TRzFrameController : public TComponent {
+ public:
+  explicit TRzFrameController(TComponent* owner);
+  ~TRzFrameController() override;
+  String ClassName() const override;
+  // Copies the settings of another frame controller, then pushes them once.
+  void Assign(const TPersistent* source) override;
+
+  void BeginUpdate();
+  void EndUpdate();
+  void UpdateControls();
+  // Registration pushes every setting to the control at once, even inside an update bracket.
+  void AddControl(TComponent* control);
+  void RemoveControl(TComponent* control);
+  int ControlCount() const { return FFrameList ? static_cast<int>(FFrameList->size()) : 0; }
+
+  // ENoRegIniFile without a RegIniFile.
+  void Load(const String& section);
+  void Save(const String& section);
+
+  TRzAboutInfo About() const { return FAboutInfo; }
+  void SetAbout(TRzAboutInfo) {}
+  TColor Color() const { return FColor; }
+  virtual void SetColor(TColor value);
+  bool ParentColor() const { return FParentColor; }
+  virtual void SetParentColor(bool value);
+  TColor FlatButtonColor() const { return FFlatButtonColor; }
+  virtual void SetFlatButtonColor(TColor value);
+  bool FlatButtons() const { return FFlatButtons; }
+  virtual void SetFlatButtons(bool value);
+  TColor DisabledColor() const { return FDisabledColor; }
+  virtual void SetDisabledColor(TColor value);
+  TColor ReadOnlyColor() const { return FReadOnlyColor; }
+  virtual void SetReadOnlyColor(TColor value);
+  bool ReadOnlyColorOnFocus() const { return FReadOnlyColorOnFocus; }
+  virtual void SetReadOnlyColorOnFocus(bool value);
+  TColor FocusColor() const { return FFocusColor; }
+  virtual void SetFocusColor(TColor value);
+  TColor FrameColor() const { return FFrameColor; }
+  virtual void SetFrameColor(TColor value);
+  TColor FrameHotColor() const { return FFrameHotColor; }
+  virtual void SetFrameHotColor(TColor value);
+  bool FrameHotTrack() const { return FFrameHotTrack; }
+  virtual void SetFrameHotTrack(bool value);
+  TFrameStyle FrameHotStyle() const { return FFrameHotStyle; }
+  virtual void SetFrameHotStyle(TFrameStyle value);
+  TSides FrameSides() const { return FFrameSides; }
+  virtual void SetFrameSides(TSides value);
+  TFrameStyle FrameStyle() const { return FFrameStyle; }
+  virtual void SetFrameStyle(TFrameStyle value);
+  bool FrameVisible() const { return FFrameVisible; }
+  virtual void SetFrameVisible(bool value);
+  TFramingPreference FramingPreference() const { return FFramingPreference; }
+  virtual void SetFramingPreference(TFramingPreference value);
+  TRzRegIniFile* RegIniFile() const { return FRegIniFile; }
+  virtual void SetRegIniFile(TRzRegIniFile* value);
+
+ protected:
+  void DefineProperties(TFiler* filer) override;
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  virtual void NotifyControl(TComponent* control, TRzFrameControllerProperty prop);
+  virtual void NotifyControls(TRzFrameControllerProperty prop);
+
+ private:
+  struct Settings;
+  Settings Current() const;
+  void Apply(const Settings& s);
+  static Settings ReadSettings(TRzRegIniFile* store, const String& section, Settings s);
+  std::int64_t OrdValue(TRzFrameControllerProperty prop) const;
+  void PushProperty(TComponent* control, TRzFrameControllerProperty prop) const;
+
+  TRzAboutInfo FAboutInfo = aiAbout;
+  TColor FColor = clWindow;
+  bool FParentColor = false;
+  std::unique_ptr<std::vector<TComponent*>> FFrameList;
+  TColor FFlatButtonColor = clBtnFace;
+  bool FFlatButtons = true;
+  TColor FDisabledColor = clBtnFace;
+  TColor FReadOnlyColor = clInfoBk;
+  bool FReadOnlyColorOnFocus = false;
+  TColor FFocusColor = clWindow;
+  TColor FFrameColor = clBtnShadow;
+  TColor FFrameHotColor = clBtnShadow;
+  bool FFrameHotTrack = false;
+  TFrameStyle FFrameHotStyle = fsFlatBold;
+  TSides FFrameSides = sdAllSides;
+  TFrameStyle FFrameStyle = fsFlat;
+  bool FFrameVisible = false;
+  TFramingPreference FFramingPreference = fpXPThemes;
+  int FUpdateCount = 0;
+  TRzRegIniFile* FRegIniFile = nullptr;
+};
