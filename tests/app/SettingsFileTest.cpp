@@ -1,0 +1,108 @@
+// "Quillmark.ini": the seven keys read with fallbacks, written in order, and numbers written
+// under another locale.
+#include <gtest/gtest.h>
+
+#include "IniFiles.h"
+#include "Locale.h"
+#include "QuillmarkSettings.h"
+#include "TestSupport.h"
+
+namespace {
+
+TQuillmarkSettings WindowDefaults() {
+  TQuillmarkSettings d;
+  d.Orientation = u"Portrait";
+  d.TopMargin = 10;
+  d.Staves = 8;
+  d.Groups = 1;
+  d.StaveHeight = 10;
+  d.GapHeight = 10;
+  d.LineWidth = 0.2L;
+  return d;
+}
+
+void ExpectSame(const TQuillmarkSettings& a, const TQuillmarkSettings& b) {
+  EXPECT_EQ(ToUtf8(a.Orientation), ToUtf8(b.Orientation));
+  EXPECT_EQ(a.TopMargin, b.TopMargin);
+  EXPECT_EQ(a.Staves, b.Staves);
+  EXPECT_EQ(a.Groups, b.Groups);
+  EXPECT_DOUBLE_EQ(double(a.StaveHeight), double(b.StaveHeight));
+  EXPECT_DOUBLE_EQ(double(a.GapHeight), double(b.GapHeight));
+  EXPECT_DOUBLE_EQ(double(a.LineWidth), double(b.LineWidth));
+}
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { saved = FormatSettings; }
+  void TearDown() override { FormatSettings = saved; }
+  TQuillmarkSettings Read(const std::string& bytes) {
+    TIniFile ini(dir.write("Quillmark.ini", bytes));
+    return ReadQuillmarkSettings(ini, WindowDefaults());
+  }
+  TempDir dir;
+  TFormatSettings saved;
+};
+
+TEST_F(SettingsFileTest, UnreadableFilesGiveTheWindowsOwnValues) {
+  const std::string cases[] = {
+      "",
+      "[Other]\nStaves=12\n",
+      "Staves=12\n",  // before any section
+      "garbage \x01\x02\xff\xfe\x00 more\n[Prev",
+      std::string("\x00\x01\x02\x03[Previous]\x00", 15),
+      "[Previous]\nTopMargin=ten\nStaves=\nGroups=1.5\nStaveHeight=abc\nGapHeight=nan\n"
+      "LineWidth=inf\n",
+  };
+  for (const std::string& bytes : cases) {
+    SCOPED_TRACE(testing::PrintToString(bytes));
+    ExpectSame(Read(bytes), WindowDefaults());
+  }
+  // No file at all.
+  TIniFile missing(dir.path() + u"none.ini");
+  ExpectSame(ReadQuillmarkSettings(missing, WindowDefaults()), WindowDefaults());
+}
+
+TEST_F(SettingsFileTest, WritesTheSevenKeysInOrderAndReadsThemBack) {
+  FormatSettings.DecimalSeparator = u'.';
+  TQuillmarkSettings s = WindowDefaults();
+  s.Orientation = u"Landscape";
+  s.Staves = 12;
+  s.LineWidth = 0.35L;
+  s.StaveHeight = 7.5L;
+  {
+    TIniFile ini(dir.path() + u"Quillmark.ini");
+    WriteQuillmarkSettings(ini, s);
+  }
+  EXPECT_EQ(dir.read("Quillmark.ini"),
+            "[Previous]\r\nOrientation=Landscape\r\nTopMargin=10\r\nStaves=12\r\nGroups=1\r\n"
+            "StaveHeight=7.5\r\nGapHeight=10\r\nLineWidth=0.35\r\n");
+  TIniFile ini(dir.path() + u"Quillmark.ini");
+  ExpectSame(ReadQuillmarkSettings(ini, WindowDefaults()), s);
+}
+
+TEST_F(SettingsFileTest, NumbersWrittenWithTheOtherDecimalSeparatorStillRead) {
+  for (Char sep : {u'.', u','}) {
+    FormatSettings.DecimalSeparator = sep;
+    FormatSettings.ThousandSeparator = sep == u'.' ? u',' : u'.';
+    for (const char* text : {"0.35", "0,35"}) {
+      std::string file = std::string("[Previous]\nLineWidth=") + text + "\n";
+      EXPECT_DOUBLE_EQ(double(Read(file).LineWidth), 0.35) << text << " with " << char(sep);
+    }
+  }
+}
+
+TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenRaisesWithTheFileNameAndKeepsTheOldFile) {
+  const std::string old = "[Previous]\nStaves=12\n";
+  dir.write("Quillmark.ini", old);
+  // A name that is a folder cannot be replaced by a file.
+  String blocked = dir.path() + u"missing\\Quillmark.ini";
+  String message = MessageOf<Exception>([&] {
+    TIniFile ini(blocked);
+    WriteQuillmarkSettings(ini, WindowDefaults());
+  });
+  EXPECT_NE(ToUtf8(message).find("Unable to write to"), std::string::npos) << ToUtf8(message);
+  EXPECT_NE(ToUtf8(message).find("Quillmark.ini"), std::string::npos) << ToUtf8(message);
+  EXPECT_EQ(dir.read("Quillmark.ini"), old);
+}
+
+}  // namespace
