@@ -35,7 +35,7 @@ class TPrinterDriver {
                       const String& title) = 0;
 };
 
-// The CUPS queues through the host.
+// The CUPS queues, through the graphics layer.
 std::unique_ptr<TPrinterDriver> CreateHostPrinterDriver();
 // Replaces the driver (null: the host's again); the global printer, when it exists, aborts a
 // job in progress and reads its printer list anew.

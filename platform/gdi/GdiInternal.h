@@ -9,10 +9,12 @@
 
 #include "Gdi.h"
 #include "GdiRecording.h"
+#include "HostFonts.h"
 #include "Raster.h"
 #include "Region.h"
 
-class HostFont;
+// The host font a logical font is realised as, for measuring and for output alike.
+HostFontRequest HostFontRequestOf(const LOGFONTW& lf);
 
 namespace gdi {
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "Gdi.h"
-#include "HostFonts.h"
 #include "Strings.h"
 
 struct GdiDeviceInfo {
@@ -103,5 +102,20 @@ int AbortDoc(HDC dc);
 int StartPage(HDC dc);
 int EndPage(HDC dc);
 
-// The host font a logical font is realised as, for measuring and for output alike.
-HostFontRequest HostFontRequestOf(const LOGFONTW& lf);
+// The host's printers: queues whose devices a recording DC can stand for, and the output of a
+// finished recording, rendered as vector drawing.
+struct GdiPrinterInfo {
+  String name;
+  bool isDefault = false;
+  GdiDeviceInfo device;  // portrait
+};
+// Empty when the queues are out of reach.
+std::vector<GdiPrinterInfo> GdiEnumPrinters();
+// Pages (1-based numbers; empty: all) of recording, repeated for copies, as a PDF written
+// through a temporary file beside fileName (the platform's path form). Raises EPrinter naming
+// the file when it cannot be written; nothing half-written remains.
+void GdiPrintToFile(const GdiRecording& recording, const std::vector<int>& pages, int copies,
+                    const String& fileName, const String& title);
+// Those pages handed to a queue. Raises EPrinter with the queue's reason when it refuses.
+void GdiPrintToQueue(const String& printer, const GdiRecording& recording,
+                     const std::vector<int>& pages, int copies, const String& title);
