@@ -1,5 +1,8 @@
 // Timers: WM_TIMER for windows and threads, and the window system's own callbacks, all due by
-// real elapsed time.
+// elapsed time: real time, or a clock that tests stop and move on by hand.
+#include <optional>
+
+#include "UserDriver.h"
 #include "UserInternal.h"
 
 namespace user {
@@ -19,6 +22,9 @@ UINT_PTR gNextThreadId = 0x7FF0;
 UINT_PTR gNextSystemId = 1;
 
 const Clock::time_point gStart = Clock::now();
+std::optional<Clock::time_point> gStopped;
+
+Clock::time_point TimeNow() { return gStopped ? *gStopped : Clock::now(); }
 
 bool Matches(HWND filter, HWND hwnd) {
   if (!filter) return true;
@@ -35,12 +41,12 @@ UINT ClampElapse(UINT elapse) {
 }  // namespace
 
 DWORD Now() {
-  return DWORD(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - gStart).count());
+  return DWORD(std::chrono::duration_cast<std::chrono::milliseconds>(TimeNow() - gStart).count());
 }
 
 bool TakeDueTimer(HWND filter, UINT min, UINT max, bool remove, MSG* out) {
   if (!((min == 0 && max == 0) || (WM_TIMER >= min && WM_TIMER <= max))) return false;
-  auto now = Clock::now();
+  auto now = TimeNow();
   Timer* best = nullptr;
   for (Timer& t : gTimers) {
     if (t.system || t.next > now || !Matches(filter, t.hwnd)) continue;
@@ -62,7 +68,7 @@ bool TakeDueTimer(HWND filter, UINT min, UINT max, bool remove, MSG* out) {
 
 int MsUntilNextTimer() {
   if (gTimers.empty()) return -1;
-  auto now = Clock::now();
+  auto now = TimeNow();
   auto soonest = gTimers.front().next;
   for (const Timer& t : gTimers) soonest = std::min(soonest, t.next);
   if (soonest <= now) return 0;
@@ -78,7 +84,7 @@ UINT_PTR SetSystemTimer(UINT elapse, std::function<void()> fn) {
   Timer t;
   t.id = gNextSystemId++;
   t.elapse = ClampElapse(elapse);
-  t.next = Clock::now() + std::chrono::milliseconds(t.elapse);
+  t.next = TimeNow() + std::chrono::milliseconds(t.elapse);
   t.system = std::move(fn);
   gTimers.push_back(std::move(t));
   return gTimers.back().id;
@@ -89,7 +95,7 @@ void KillSystemTimer(UINT_PTR id) {
 }
 
 void RunDueSystemTimers() {
-  auto now = Clock::now();
+  auto now = TimeNow();
   std::vector<std::function<void()>> due;
   for (Timer& t : gTimers) {
     if (!t.system || t.next > now) continue;
@@ -105,7 +111,10 @@ bool IsTimerProc(TIMERPROC proc) {
   return false;
 }
 
-void ResetTimers() { gTimers.clear(); }
+void ResetTimers() {
+  gTimers.clear();
+  gStopped.reset();
+}
 
 }  // namespace user
 
@@ -125,7 +134,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
                            [&](const Timer& t) { return !t.system && !t.hwnd && t.id == id; }));
     }
   }
-  auto next = Clock::now() + std::chrono::milliseconds(ClampElapse(elapse));
+  auto next = TimeNow() + std::chrono::milliseconds(ClampElapse(elapse));
   for (Timer& t : gTimers)
     if (!t.system && t.hwnd == hwnd && t.id == id) {
       t.elapse = ClampElapse(elapse);
@@ -150,3 +159,17 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
 }
 
 DWORD GetTickCount() { return Now(); }
+
+void StopClockForTesting(bool stopped) {
+  if (stopped && !gStopped) gStopped = Clock::now();
+  if (!stopped && gStopped) {
+    // Timers keep what is left of their intervals when real time takes over again.
+    auto shift = Clock::now() - *gStopped;
+    for (Timer& t : gTimers) t.next += shift;
+    gStopped.reset();
+  }
+}
+
+void AdvanceClockForTesting(DWORD ms) {
+  if (gStopped) *gStopped += std::chrono::milliseconds(ms);
+}

@@ -11,3 +11,9 @@ void UserHandleHostEvent(const HostEvent& event);
 // Destroys every window (with their messages) and forgets classes, queued messages, timers,
 // focus, capture, key state and the screens, as at start-up.
 void UserResetForTesting();
+// The clock of timers and tick counts stands still while stopped (reset starts it again), and
+// moves only by AdvanceClockForTesting; timers then fall due at the next message retrieval.
+// A GetMessage waiting on a timer would wait for ever, so drive a stopped clock with
+// PeekMessage.
+void StopClockForTesting(bool stopped);
+void AdvanceClockForTesting(DWORD ms);
