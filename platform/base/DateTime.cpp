@@ -116,7 +116,6 @@ TDateTime Now() {
 }
 
 TDateTime Date() { return std::floor(Now()); }
-TDateTime Time() { return Now() - std::floor(Now()); }
 
 namespace {
 

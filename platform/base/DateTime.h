@@ -17,7 +17,6 @@ void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
 int DayOfWeek(TDateTime dt);  // 1 = Sunday
 TDateTime Now();
 TDateTime Date();
-TDateTime Time();
 // Seconds since the Unix epoch as local time.
 TDateTime UnixToLocalDateTime(std::time_t t);
 

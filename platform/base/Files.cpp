@@ -126,7 +126,6 @@ bool ForceDirectories(const String& path) {
   return CreateDir(dir) || DirectoryExists(dir);
 }
 
-bool RemoveDir(const String& path) { return rmdir(ToOsPath(path).c_str()) == 0; }
 bool DeleteFile(const String& path) { return unlink(ToOsPath(path).c_str()) == 0; }
 bool RenameFile(const String& from, const String& to) {
   return std::rename(ToOsPath(from).c_str(), ToOsPath(to).c_str()) == 0;

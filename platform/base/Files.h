@@ -31,7 +31,6 @@ bool CreateDir(const String& path);
 // Creates the folder and every missing parent; false when an empty path is given or a part
 // cannot be created.
 bool ForceDirectories(const String& path);
-bool RemoveDir(const String& path);
 bool DeleteFile(const String& path);
 bool RenameFile(const String& from, const String& to);
 

@@ -533,10 +533,6 @@ std::int64_t StrToInt64(const String& s) {
   if (!TryStrToInt64(s, v)) InvalidInteger(s);
   return v;
 }
-std::int64_t StrToInt64Def(const String& s, std::int64_t def) {
-  std::int64_t v = 0;
-  return TryStrToInt64(s, v) ? v : def;
-}
 
 std::int64_t Round(Extended value) {
   Extended r = std::round(value);  // exact; halves away from zero

@@ -43,7 +43,6 @@ int StrToInt(const String& s);
 int StrToIntDef(const String& s, int def);
 bool TryStrToInt(const String& s, int& value);
 std::int64_t StrToInt64(const String& s);
-std::int64_t StrToInt64Def(const String& s, std::int64_t def);
 bool TryStrToInt64(const String& s, std::int64_t& value);
 
 // Nearest integer, halves to the even neighbour (the platform's Round). Round and Trunc raise

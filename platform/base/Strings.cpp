@@ -151,10 +151,6 @@ int CompareText(const String& a, const String& b) {
 
 bool SameText(const String& a, const String& b) { return CompareText(a, b) == 0; }
 
-bool StartsText(const String& prefix, const String& s) {
-  return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
-}
-
 String IntToStr(std::int64_t v) { return FromUtf8(std::to_string(v)); }
 
 String IntToHex(std::uint64_t v, int digits) {

@@ -31,7 +31,6 @@ String AnsiUpperCase(const String& s);
 String AnsiLowerCase(const String& s);
 int CompareText(const String& a, const String& b);  // ASCII case-insensitive
 bool SameText(const String& a, const String& b);
-bool StartsText(const String& prefix, const String& s);
 
 String IntToStr(std::int64_t v);
 String IntToHex(std::uint64_t v, int digits);

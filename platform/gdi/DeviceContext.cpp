@@ -269,66 +269,33 @@ int GetBkMode(HDC h) {
   DC_OR(h, 0);
   return dc->st.bkMode;
 }
-COLORREF SetDCBrushColor(HDC h, COLORREF color) {
-  DC_OR(h, CLR_INVALID);
-  return std::exchange(dc->st.dcBrushColor, color);
-}
-COLORREF SetDCPenColor(HDC h, COLORREF color) {
-  DC_OR(h, CLR_INVALID);
-  return std::exchange(dc->st.dcPenColor, color);
-}
 int SetROP2(HDC h, int mode) {
   DC_OR(h, 0);
   if (mode < R2_BLACK || mode > R2_WHITE) return 0;
   return std::exchange(dc->st.rop2, mode);
-}
-int GetROP2(HDC h) {
-  DC_OR(h, 0);
-  return dc->st.rop2;
 }
 int SetStretchBltMode(HDC h, int mode) {
   DC_OR(h, 0);
   if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
   return std::exchange(dc->st.stretchMode, mode);
 }
-int GetStretchBltMode(HDC h) {
-  DC_OR(h, 0);
-  return dc->st.stretchMode;
-}
 int SetPolyFillMode(HDC h, int mode) {
   DC_OR(h, 0);
   if (mode != ALTERNATE && mode != WINDING) return 0;
   return std::exchange(dc->st.polyFillMode, mode);
 }
-int GetPolyFillMode(HDC h) {
-  DC_OR(h, 0);
-  return dc->st.polyFillMode;
-}
 UINT SetTextAlign(HDC h, UINT align) {
   DC_OR(h, UINT(GDI_ERROR));
   return std::exchange(dc->st.textAlign, align);
-}
-UINT GetTextAlign(HDC h) {
-  DC_OR(h, UINT(GDI_ERROR));
-  return dc->st.textAlign;
 }
 int SetTextCharacterExtra(HDC h, int extra) {
   DC_OR(h, int(0x80000000));
   return std::exchange(dc->st.charExtra, extra);
 }
-int GetTextCharacterExtra(HDC h) {
-  DC_OR(h, int(0x80000000));
-  return dc->st.charExtra;
-}
 BOOL SetBrushOrgEx(HDC h, int x, int y, POINT* old) {
   DC_OR(h, FALSE);
   if (old) *old = dc->st.brushOrg;
   dc->st.brushOrg = {x, y};
-  return TRUE;
-}
-BOOL GetBrushOrgEx(HDC h, POINT* org) {
-  DC_OR(h, FALSE);
-  if (org) *org = dc->st.brushOrg;
   return TRUE;
 }
 
@@ -362,27 +329,6 @@ BOOL GetWindowOrgEx(HDC h, POINT* org) {
   DC_OR(h, FALSE);
   if (!org) return FALSE;
   *org = dc->st.windowOrg;
-  return TRUE;
-}
-BOOL OffsetWindowOrgEx(HDC h, int dx, int dy, POINT* old) {
-  DC_OR(h, FALSE);
-  if (old) *old = dc->st.windowOrg;
-  dc->st.windowOrg = {Coord(std::int64_t(dc->st.windowOrg.x) + dx), Coord(std::int64_t(dc->st.windowOrg.y) + dy)};
-  return TRUE;
-}
-BOOL LPtoDP(HDC h, POINT* points, int count) {
-  DC_OR(h, FALSE);
-  if (!points && count > 0) return FALSE;
-  for (int i = 0; i < count; ++i) points[i] = ToDevice(dc, points[i]);
-  return TRUE;
-}
-BOOL DPtoLP(HDC h, POINT* points, int count) {
-  DC_OR(h, FALSE);
-  if (!points && count > 0) return FALSE;
-  for (int i = 0; i < count; ++i) {
-    points[i].x += dc->st.windowOrg.x - dc->st.viewportOrg.x;
-    points[i].y += dc->st.windowOrg.y - dc->st.viewportOrg.y;
-  }
   return TRUE;
 }
 
@@ -427,13 +373,6 @@ int ExcludeClipRect(HDC h, int left, int top, int right, int bottom) {
   return EffectiveKind(dc);
 }
 
-int OffsetClipRgn(HDC h, int dx, int dy) {
-  DC_OR(h, ERROR);
-  if (dc->st.clip) dc->st.clip->Offset(Coord(dx), Coord(dy));
-  InvalidateClip(dc);
-  return EffectiveKind(dc);
-}
-
 int GetClipBox(HDC h, RECT* rect) {
   DC_OR(h, ERROR);
   if (!rect) return ERROR;
@@ -446,15 +385,6 @@ int GetClipBox(HDC h, RECT* rect) {
   int dx = dc->st.windowOrg.x - dc->st.viewportOrg.x, dy = dc->st.windowOrg.y - dc->st.viewportOrg.y;
   *rect = {b.left + dx, b.top + dy, b.right + dx, b.bottom + dy};
   return r.Kind();
-}
-
-int GetClipRgn(HDC h, HRGN rgn) {
-  DC_OR(h, -1);
-  RegionObj* r = LookupAs<RegionObj>(rgn, OBJ_REGION);
-  if (!r) return -1;
-  if (!dc->st.clip) return 0;
-  r->rgn = *dc->st.clip;
-  return 1;
 }
 
 BOOL PtVisible(HDC h, int x, int y) {

@@ -180,18 +180,3 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
   return ok ? std::abs(srcHeight) : 0;
 }
 
-int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
-                      int ySrc, UINT startScan, UINT lines, const void* bits,
-                      const BITMAPINFO* info, UINT) {
-  DibLayout l;
-  if (!LookupDC(dc) || !bits || !Layout(info, &l)) return 0;
-  HBITMAP bmp = DibToBitmap(l, bits, startScan, lines);
-  if (!bmp) return 0;
-  HDC mem = CreateCompatibleDC(0);
-  SelectObject(mem, bmp);
-  int top = l.bottomUp ? l.height - ySrc - int(height) : ySrc;
-  BitBlt(dc, xDest, yDest, int(width), int(height), mem, xSrc, top, SRCCOPY);
-  DeleteDC(mem);
-  DeleteObject(bmp);
-  return int(lines);
-}

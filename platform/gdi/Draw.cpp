@@ -415,26 +415,6 @@ BOOL Polyline(HDC h, const POINT* points, int count) {
   return PolylineDevice(dc, ToDevicePoints(dc, points, count));
 }
 
-BOOL PolylineTo(HDC h, const POINT* points, DWORD count) {
-  DcObj* dc = LookupDC(h);
-  if (!dc || !points || count == 0) return FALSE;
-  std::vector<POINT> pts{ToDevice(dc, dc->st.curPos)};
-  for (DWORD i = 0; i < count; ++i) pts.push_back(ToDevice(dc, points[i]));
-  dc->st.curPos = points[count - 1];
-  return PolylineDevice(dc, std::move(pts));
-}
-
-BOOL PolyPolyline(HDC h, const POINT* points, const DWORD* counts, DWORD polylines) {
-  DcObj* dc = LookupDC(h);
-  if (!dc || !points || !counts) return FALSE;
-  for (DWORD k = 0; k < polylines; ++k) {
-    if (counts[k] < 2) return FALSE;
-    PolylineDevice(dc, ToDevicePoints(dc, points, int(counts[k])));
-    points += counts[k];
-  }
-  return TRUE;
-}
-
 BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
   DcObj* dc = LookupDC(h);
   if (!dc) return FALSE;
@@ -621,10 +601,6 @@ COLORREF SetPixel(HDC h, int x, int y, COLORREF color) {
   std::uint32_t px = ToPixel(color, bmp->mono);
   SetPixelRaw(bmp->Surf(), d.x + o.x, d.y + o.y, px);
   return PixelToColor(px);
-}
-
-BOOL SetPixelV(HDC h, int x, int y, COLORREF color) {
-  return SetPixel(h, x, y, color) != CLR_INVALID ? TRUE : FALSE;
 }
 
 COLORREF GetPixel(HDC h, int x, int y) {

@@ -211,7 +211,6 @@ constexpr UINT PS_TYPE_MASK = 0x000F0000;
 // Width 0 and 1 give the one-pixel cosmetic pen; wider pens are geometric with round caps and
 // joins, centred on the path.
 HPEN CreatePen(int style, int width, COLORREF color);
-HPEN CreatePenIndirect(const LOGPEN* pen);
 // Geometric pens with a chosen end cap (round, square, flat); only solid-colour brushes.
 HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCount,
                   const DWORD* styles);
@@ -257,7 +256,6 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
                          void* section, DWORD offset);
 LONG GetBitmapBits(HBITMAP bitmap, LONG count, void* bits);
 LONG SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits);
-BOOL GetBitmapDimensionEx(HBITMAP bitmap, SIZE* size);
 // Device-independent pixels in and out: 1, 4, 8, 24 and 32 bits, BI_RGB, either row order.
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info,
               UINT usage);
@@ -266,9 +264,6 @@ int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
 int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc,
                   int ySrc, int srcWidth, int srcHeight, const void* bits,
                   const BITMAPINFO* info, UINT usage, DWORD rop);
-int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
-                      int ySrc, UINT startScan, UINT lines, const void* bits,
-                      const BITMAPINFO* info, UINT usage);
 
 // ---- Objects ----
 // For a bitmap: BITMAP (or DIBSECTION for a DIB section); pen: LOGPEN; brush: LOGBRUSH;
@@ -335,8 +330,6 @@ COLORREF SetBkColor(HDC dc, COLORREF color);
 COLORREF GetBkColor(HDC dc);
 int SetBkMode(HDC dc, int mode);
 int GetBkMode(HDC dc);
-COLORREF SetDCBrushColor(HDC dc, COLORREF color);
-COLORREF SetDCPenColor(HDC dc, COLORREF color);
 
 constexpr int R2_BLACK = 1;
 constexpr int R2_NOTMERGEPEN = 2;
@@ -355,7 +348,6 @@ constexpr int R2_MERGEPENNOT = 14;
 constexpr int R2_MERGEPEN = 15;
 constexpr int R2_WHITE = 16;
 int SetROP2(HDC dc, int mode);
-int GetROP2(HDC dc);
 
 constexpr int BLACKONWHITE = 1;
 constexpr int WHITEONBLACK = 2;
@@ -367,12 +359,10 @@ constexpr int STRETCH_DELETESCANS = COLORONCOLOR;
 constexpr int STRETCH_HALFTONE = HALFTONE;
 // Every mode samples the nearest source pixel.
 int SetStretchBltMode(HDC dc, int mode);
-int GetStretchBltMode(HDC dc);
 
 constexpr int ALTERNATE = 1;
 constexpr int WINDING = 2;
 int SetPolyFillMode(HDC dc, int mode);
-int GetPolyFillMode(HDC dc);
 
 constexpr UINT TA_NOUPDATECP = 0;
 constexpr UINT TA_UPDATECP = 1;
@@ -384,10 +374,8 @@ constexpr UINT TA_BOTTOM = 8;
 constexpr UINT TA_BASELINE = 24;
 constexpr UINT TA_RTLREADING = 256;
 UINT SetTextAlign(HDC dc, UINT align);
-UINT GetTextAlign(HDC dc);
 
 BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* old);
-BOOL GetBrushOrgEx(HDC dc, POINT* org);
 
 // ---- Coordinates (MM_TEXT: device = logical - window origin + viewport origin) ----
 BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* old);
@@ -395,9 +383,6 @@ BOOL GetViewportOrgEx(HDC dc, POINT* org);
 BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* old);
 BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* old);
 BOOL GetWindowOrgEx(HDC dc, POINT* org);
-BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* old);
-BOOL LPtoDP(HDC dc, POINT* points, int count);
-BOOL DPtoLP(HDC dc, POINT* points, int count);
 
 // ---- Regions (rectangle lists in device units) ----
 constexpr int ERROR = 0;
@@ -419,14 +404,11 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode);
 int OffsetRgn(HRGN rgn, int dx, int dy);
 int GetRgnBox(HRGN rgn, RECT* box);
 BOOL PtInRegion(HRGN rgn, int x, int y);
-BOOL RectInRegion(HRGN rgn, const RECT* rect);
 BOOL EqualRgn(HRGN a, HRGN b);
 // The region's rectangles, banded top to bottom, left to right; returns how many there are and
 // writes at most capacity of them.
 int GetRegionRects(HRGN rgn, RECT* rects, int capacity);
-BOOL FillRgn(HDC dc, HRGN rgn, HBRUSH brush);
 BOOL FrameRgn(HDC dc, HRGN rgn, HBRUSH brush, int width, int height);
-BOOL PaintRgn(HDC dc, HRGN rgn);
 BOOL InvertRgn(HDC dc, HRGN rgn);
 
 // ---- Clipping ----
@@ -435,11 +417,8 @@ int SelectClipRgn(HDC dc, HRGN rgn);
 int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
-int OffsetClipRgn(HDC dc, int dx, int dy);
 // The box of everything drawing can reach, in logical units.
 int GetClipBox(HDC dc, RECT* rect);
-// 1 and a copy in rgn when the DC has a clip region, 0 when it has none, -1 on error.
-int GetClipRgn(HDC dc, HRGN rgn);
 BOOL PtVisible(HDC dc, int x, int y);
 BOOL RectVisible(HDC dc, const RECT* rect);
 
@@ -449,8 +428,6 @@ BOOL GetCurrentPositionEx(HDC dc, POINT* pos);
 // The end point is not drawn.
 BOOL LineTo(HDC dc, int x, int y);
 BOOL Polyline(HDC dc, const POINT* points, int count);
-BOOL PolylineTo(HDC dc, const POINT* points, DWORD count);
-BOOL PolyPolyline(HDC dc, const POINT* points, const DWORD* counts, DWORD polylines);
 // Right and bottom edges exclusive: the pen draws inside (left, top, right - 1, bottom - 1);
 // with a null pen the brush fills one pixel less in width and height, as on the platform.
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
@@ -461,7 +438,6 @@ BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
 BOOL Polygon(HDC dc, const POINT* points, int count);
 BOOL PolyPolygon(HDC dc, const POINT* points, const INT* counts, int polygons);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
-BOOL SetPixelV(HDC dc, int x, int y, COLORREF color);
 // CLR_INVALID outside the clip region or the bitmap.
 COLORREF GetPixel(HDC dc, int x, int y);
 
@@ -588,9 +564,7 @@ BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
 // The face name of the selected font; returns the characters copied (terminator excluded),
 // or the length with the terminator when name is null.
 int GetTextFaceW(HDC dc, int count, WCHAR* name);
-BOOL GetCharWidth32W(HDC dc, UINT first, UINT last, INT* widths);
 int SetTextCharacterExtra(HDC dc, int extra);
-int GetTextCharacterExtra(HDC dc);
 
 constexpr UINT DT_TOP = 0x00000000;
 constexpr UINT DT_LEFT = 0x00000000;

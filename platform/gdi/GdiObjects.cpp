@@ -318,11 +318,6 @@ HPEN CreatePen(int style, int width, COLORREF color) {
   return AddObject(std::move(p));
 }
 
-HPEN CreatePenIndirect(const LOGPEN* pen) {
-  if (!pen) return 0;
-  return CreatePen(int(pen->lopnStyle), pen->lopnWidth.x, pen->lopnColor);
-}
-
 HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCount,
                   const DWORD* styles) {
   (void)styleCount;
@@ -496,12 +491,6 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits) {
   for (DWORD i = 0; i < count / 4; ++i)
     s.Row(int(i / DWORD(b->width)))[i % DWORD(b->width)] = in[i];
   return LONG(count);
-}
-
-BOOL GetBitmapDimensionEx(HBITMAP bitmap, SIZE* size) {
-  if (!LookupAs<BitmapObj>(bitmap, OBJ_BITMAP) || !size) return FALSE;
-  *size = {0, 0};  // no physical dimension was ever set
-  return TRUE;
 }
 
 bool GdiGetBitmapPixels(HBITMAP bitmap, GdiPixels* pixels) {

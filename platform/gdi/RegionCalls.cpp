@@ -85,12 +85,6 @@ BOOL PtInRegion(HRGN rgn, int x, int y) {
   return r && r->rgn.Contains(x, y) ? TRUE : FALSE;
 }
 
-BOOL RectInRegion(HRGN rgn, const RECT* rect) {
-  RegionObj* r = Rgn(rgn);
-  if (!r || !rect) return FALSE;
-  return r->rgn.Intersects(NormalizeRect(*rect)) ? TRUE : FALSE;
-}
-
 BOOL EqualRgn(HRGN a, HRGN b) {
   RegionObj* ra = Rgn(a);
   RegionObj* rb = Rgn(b);
@@ -119,18 +113,6 @@ BOOL PaintRegion(HDC h, HRGN rgn, const BrushObj* brush, int rop2) {
 }
 
 }  // namespace
-
-BOOL FillRgn(HDC h, HRGN rgn, HBRUSH brush) {
-  BrushObj* b = LookupAs<BrushObj>(brush, OBJ_BRUSH);
-  if (!b) return FALSE;
-  return PaintRegion(h, rgn, b, R2_COPYPEN);
-}
-
-BOOL PaintRgn(HDC h, HRGN rgn) {
-  DcObj* dc = LookupDC(h);
-  if (!dc) return FALSE;
-  return PaintRegion(h, rgn, DcBrush(dc), dc->st.rop2);
-}
 
 BOOL InvertRgn(HDC h, HRGN rgn) { return PaintRegion(h, rgn, nullptr, R2_NOT); }
 

@@ -327,15 +327,6 @@ int GetTextFaceW(HDC h, int count, WCHAR* name) {
   return n;
 }
 
-BOOL GetCharWidth32W(HDC h, UINT first, UINT last, INT* widths) {
-  DcObj* dc = LookupDC(h);
-  if (!dc || !widths || last < first) return FALSE;
-  const HostFont* f = DcHostFont(dc);
-  if (!f) return FALSE;
-  for (UINT c = first; c <= last; ++c) widths[c - first] = HostGetAdvance(f, char32_t(c));
-  return TRUE;
-}
-
 // ---- DrawText ----
 
 namespace {

@@ -16,8 +16,3 @@ void HostEnsureApplication() {
   new QApplication(argc, argv);
 }
 
-bool HostIsHeadless() {
-  HostEnsureApplication();
-  QString p = QGuiApplication::platformName();
-  return p == QLatin1String("offscreen") || p == QLatin1String("minimal");
-}

@@ -3,5 +3,3 @@
 // every host service calls this first, and it creates a QApplication when none exists yet (the
 // offscreen platform when QT_QPA_PLATFORM is unset and there is no display).
 void HostEnsureApplication();
-// Whether the host is running without a real display.
-bool HostIsHeadless();

@@ -667,7 +667,6 @@ void SetThemesEnabledForTesting(bool enabled) {
 }
 
 BOOL IsThemeActive() { return StylesOn() ? TRUE : FALSE; }
-BOOL IsAppThemed() { return StylesOn() ? TRUE : FALSE; }
 
 HTHEME OpenThemeData(HWND, const WCHAR* classList) {
   if (!StylesOn() || !classList) return 0;

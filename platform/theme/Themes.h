@@ -275,7 +275,6 @@ void SetThemesEnabledForTesting(bool enabled);
 
 // ---- uxtheme-style calls ----
 BOOL IsThemeActive();
-BOOL IsAppThemed();
 // Class names "BUTTON", "COMBOBOX", "EDIT", "EXPLORERBAR", "SCROLLBAR", "SPIN" (case-
 // insensitive; a ';'-separated list gives the first known one). 0 while styles are off.
 HTHEME OpenThemeData(HWND window, const WCHAR* classList);

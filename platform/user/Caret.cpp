@@ -126,8 +126,6 @@ BOOL GetCaretPos(POINT* p) {
   return TRUE;
 }
 
-UINT GetCaretBlinkTime() { return gBlink; }
-
 BOOL SetCaretBlinkTime(UINT ms) {
   gBlink = ms ? ms : 530;
   if (gCaret.hwnd) Restart();

@@ -94,7 +94,6 @@ ATOM RegisterClassExW(const WNDCLASSEXW* wc) {
   c->cursor = wc->hCursor;
   c->background = wc->hbrBackground;
   c->menuName = reinterpret_cast<std::uintptr_t>(wc->lpszMenuName);
-  c->extra.assign(std::size_t(wc->cbClsExtra), 0);
   ATOM atom = c->atom;
   Classes().push_back(std::move(c));
   return atom;
@@ -180,99 +179,6 @@ int GetClassNameW(HWND hwnd, WCHAR* name, int maxCount) {
   std::memcpy(name, w->cls->name.data(), std::size_t(n) * sizeof(WCHAR));
   name[n] = 0;
   return n;
-}
-
-ULONG_PTR GetClassLongPtrW(HWND hwnd, int index) {
-  Wnd* w = GetWndOrError(hwnd);
-  if (!w || !w->cls) return 0;
-  WndClass* c = w->cls;
-  if (index >= 0) {
-    if (std::size_t(index) + sizeof(LONG_PTR) > c->extra.size()) {
-      SetLastError(ERROR_INVALID_INDEX);
-      return 0;
-    }
-    LONG_PTR v;
-    std::memcpy(&v, c->extra.data() + index, sizeof v);
-    return ULONG_PTR(v);
-  }
-  switch (index) {
-    case GCLP_MENUNAME: return c->menuName;
-    case GCLP_HBRBACKGROUND: return c->background;
-    case GCLP_HCURSOR: return c->cursor;
-    case GCLP_HICON: return c->icon;
-    case GCLP_HICONSM: return c->iconSm;
-    case GCLP_HMODULE: return c->instance;
-    case GCL_CBWNDEXTRA: return ULONG_PTR(c->wndExtra);
-    case GCL_CBCLSEXTRA: return ULONG_PTR(c->clsExtra);
-    case GCLP_WNDPROC: return reinterpret_cast<ULONG_PTR>(c->proc);
-    case GCL_STYLE: return c->style;
-    case GCW_ATOM: return c->atom;
-  }
-  SetLastError(ERROR_INVALID_INDEX);
-  return 0;
-}
-
-ULONG_PTR SetClassLongPtrW(HWND hwnd, int index, LONG_PTR value) {
-  Wnd* w = GetWndOrError(hwnd);
-  if (!w || !w->cls) return 0;
-  WndClass* c = w->cls;
-  ULONG_PTR old = GetClassLongPtrW(hwnd, index);
-  if (index >= 0) {
-    if (std::size_t(index) + sizeof(LONG_PTR) > c->extra.size()) return 0;
-    std::memcpy(c->extra.data() + index, &value, sizeof value);
-    return old;
-  }
-  switch (index) {
-    case GCLP_MENUNAME: c->menuName = std::uintptr_t(value); break;
-    case GCLP_HBRBACKGROUND: c->background = HBRUSH(value); break;
-    case GCLP_HCURSOR: c->cursor = HCURSOR(value); break;
-    case GCLP_HICON: c->icon = HICON(value); break;
-    case GCLP_HICONSM: c->iconSm = HICON(value); break;
-    case GCLP_HMODULE: c->instance = HINSTANCE(value); break;
-    case GCL_CBWNDEXTRA: c->wndExtra = int(value); break;
-    case GCLP_WNDPROC: c->proc = reinterpret_cast<WNDPROC>(value); break;
-    case GCL_STYLE: c->style = UINT(value); break;
-    default: SetLastError(ERROR_INVALID_INDEX); return 0;
-  }
-  return old;
-}
-
-// The class's extra bytes at Index, when a whole LONG fits there.
-static unsigned char* ClassExtraSlot(HWND hwnd, int index) {
-  Wnd* w = GetWndOrError(hwnd);
-  if (!w || !w->cls || std::size_t(index) + sizeof(LONG) > w->cls->extra.size()) return nullptr;
-  return reinterpret_cast<unsigned char*>(w->cls->extra.data()) + index;
-}
-
-DWORD GetClassLongW(HWND hwnd, int index) {
-  if (index == GCLP_WNDPROC) {
-    SetLastError(ERROR_INVALID_INDEX);
-    return 0;
-  }
-  if (index >= 0) {
-    unsigned char* slot = ClassExtraSlot(hwnd, index);
-    if (!slot) return 0;
-    LONG v;
-    std::memcpy(&v, slot, sizeof v);
-    return DWORD(v);
-  }
-  return DWORD(GetClassLongPtrW(hwnd, index));
-}
-
-DWORD SetClassLongW(HWND hwnd, int index, LONG value) {
-  if (index == GCLP_WNDPROC) {
-    SetLastError(ERROR_INVALID_INDEX);
-    return 0;
-  }
-  if (index >= 0) {
-    unsigned char* slot = ClassExtraSlot(hwnd, index);
-    if (!slot) return 0;
-    LONG old;
-    std::memcpy(&old, slot, sizeof old);
-    std::memcpy(slot, &value, sizeof value);
-    return DWORD(old);
-  }
-  return DWORD(SetClassLongPtrW(hwnd, index, value));
 }
 
 bool RegisterSystemControlClass(const WCHAR* className) {

@@ -164,6 +164,3 @@ HWND SetActiveWindow(HWND hwnd) {
 
 HWND GetActiveWindow() { return gActive && IsWindow(gActive) ? gActive : 0; }
 
-BOOL SetForegroundWindow(HWND hwnd) { return SetActiveWindow(hwnd) || gActive == hwnd; }
-
-HWND GetForegroundWindow() { return gAppActive ? GetActiveWindow() : 0; }

@@ -32,7 +32,6 @@ struct Tracking {
 } gTrack;
 
 HCURSOR gCursor = HCURSOR(IDC_ARROW);
-int gCursorCount = 0;
 
 bool IsButtonDown(UINT msg) {
   return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN ||
@@ -258,8 +257,6 @@ void ProcessPendingHostEvents() {
   }
 }
 
-void SetKeyDown(BYTE* table, int vk, bool down) { SetKeyWithSides(table, vk, down); }
-
 bool TranslateInput(const InputEvent& e, MSG* out, bool commit, bool* eat) {
   *eat = false;
   *out = MSG{};
@@ -452,7 +449,6 @@ void ResetInput() {
   std::fill(std::begin(gKeyState), std::end(gKeyState), 0);
   std::fill(std::begin(gAsyncKeyState), std::end(gAsyncKeyState), 0);
   gCursor = HCURSOR(IDC_ARROW);
-  gCursorCount = 0;
   gDoubleClickTime = 500;
   gCursorPos = POINT{};
 }
@@ -635,21 +631,12 @@ HCURSOR LoadCursorW(HINSTANCE instance, const WCHAR* name) {
 HCURSOR SetCursor(HCURSOR cursor) {
   HCURSOR old = gCursor;
   gCursor = cursor;
-  if (cursor != old && gCursorCount >= 0)
+  if (cursor != old)
     if (HostWindowDriver* h = Host()) h->SetCursor(HostCursorFor(cursor));
   return old;
 }
 
 HCURSOR GetCursor() { return gCursor; }
-
-int ShowCursor(BOOL show) {
-  int before = gCursorCount;
-  gCursorCount += show ? 1 : -1;
-  if ((before >= 0) != (gCursorCount >= 0))
-    if (HostWindowDriver* h = Host())
-      h->SetCursor(gCursorCount >= 0 ? HostCursorFor(gCursor) : HostCursor::Hidden);
-  return gCursorCount;
-}
 
 BOOL GetCursorPos(POINT* p) {
   if (!p) return FALSE;
@@ -669,8 +656,6 @@ BOOL SetCursorPos(int x, int y) {
   QueueInput(e);
   return TRUE;
 }
-
-UINT GetDoubleClickTime() { return gDoubleClickTime; }
 
 BOOL SetDoubleClickTime(UINT ms) {
   gDoubleClickTime = ms ? ms : 500;

@@ -18,8 +18,6 @@ bool gQuit = false;
 int gQuitCode = 0;
 MessageSpy gSpy;
 std::vector<bool> gFrames;  // procedures running, innermost last: true for DefWindowProcW
-DWORD gLastTime = 0;
-POINT gLastPos;
 DWORD gLastHostPump = 0;
 std::vector<String> gRegistered;
 
@@ -112,13 +110,7 @@ bool TryRetrieve(MSG* msg, HWND filter, UINT min, UINT max, UINT flags) {
   ProcessPendingHostEvents();
   // Keep the host's input flowing while the queue never runs dry.
   if (Now() - gLastHostPump >= 10) PumpHost(0);
-  if (Retrieve(msg, filter, min, max, flags)) {
-    if (flags & PM_REMOVE) {
-      gLastTime = msg->time;
-      gLastPos = msg->pt;
-    }
-    return true;
-  }
+  if (Retrieve(msg, filter, min, max, flags)) return true;
   return false;
 }
 
@@ -176,8 +168,6 @@ bool InputMatches(const MSG& m, HWND filter, UINT min, UINT max) {
   return InRange(m.message, min, max) && WindowMatches(filter, m.hwnd);
 }
 
-void NoteQueueChanged() {}
-
 void DropWindowMessages(HWND hwnd) {
   for (auto it = gPosted.begin(); it != gPosted.end();)
     it = it->hwnd == hwnd ? gPosted.erase(it) : it + 1;
@@ -198,8 +188,6 @@ void ResetMessages() {
   gRegistered.clear();
 }
 
-std::size_t PostedCount() { return gPosted.size(); }
-
 }  // namespace user
 
 using namespace user;
@@ -211,12 +199,6 @@ LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   return CallProc(hwnd, w->proc, msg, wParam, lParam, false);
-}
-
-BOOL SendNotifyMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!GetWndOrError(hwnd)) return FALSE;
-  SendMessageW(hwnd, msg, wParam, lParam);
-  return TRUE;
 }
 
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -232,16 +214,10 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-BOOL PostThreadMessageW(DWORD, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return PostMessageW(0, msg, wParam, lParam);
-}
-
 void PostQuitMessage(int exitCode) {
   gQuit = true;
   gQuitCode = exitCode;
 }
-
-BOOL InSendMessage() { return FALSE; }
 
 BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT min, UINT max, UINT removeFlags) {
   if (!msg) return FALSE;
@@ -343,10 +319,6 @@ LRESULT DispatchMessageW(const MSG* msg) {
   }
   return r;
 }
-
-LONG GetMessageTime() { return LONG(gLastTime); }
-
-DWORD GetMessagePos() { return MAKELONG(WORD(gLastPos.x), WORD(gLastPos.y)); }
 
 UINT RegisterWindowMessageW(const WCHAR* name) {
   if (!name || !*name) {

@@ -460,6 +460,3 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
   return TRUE;
 }
 
-BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) {
-  return AdjustWindowRectEx(rect, style, menu, 0);
-}

@@ -25,14 +25,6 @@ std::unordered_map<HDC, DcRecord>& Dcs() {
   return dcs;
 }
 
-HWND gLocked = 0;
-
-bool Locked(const Wnd* w) {
-  if (!gLocked) return false;
-  Wnd* l = GetWnd(gLocked);
-  return l && (l == w || IsDescendant(l, w));
-}
-
 RECT WholeWindow(const Wnd* w) {
   return RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
 }
@@ -56,8 +48,7 @@ void ComputeArea(HDC dc, DcRecord& rec) {
   }
   RECT base = rec.window ? SurfaceWindowRect(w) : SurfaceClientRect(w);
   POINT origin{base.left, base.top};
-  Region rgn;
-  if (!Locked(w)) rgn = VisibleRegion(w, rec.window, rec.clipChildren);
+  Region rgn = VisibleRegion(w, rec.window, rec.clipChildren);
   if (rec.extraMode) {
     Region e = rec.extra;
     e.Offset(origin.x, origin.y);
@@ -236,8 +227,6 @@ Wnd* FindWindowToPaint(HWND filter) {
     if (Wnd* r = FindPaintIn(t)) return r;
   return nullptr;
 }
-
-bool AnyPaintPending() { return FindWindowToPaint(0) != nullptr; }
 
 void UpdateRegionOp(Wnd* w, const Region& rgn, UINT flags) {
   if (!IsVisibleChain(w)) return;
@@ -437,7 +426,6 @@ void ReleaseWindowDCs(HWND hwnd) {
 void ResetPainting() {
   for (auto& [dc, rec] : Dcs()) DeleteDC(dc);
   Dcs().clear();
-  gLocked = 0;
 }
 
 }  // namespace user
@@ -568,17 +556,6 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
   return RedrawWindow(hwnd, rect, 0, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
 }
 
-BOOL InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
-  if (!hwnd) return InvalidateRect(0, nullptr, erase);
-  return RedrawWindow(hwnd, nullptr, rgn, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
-}
-
-BOOL ValidateRect(HWND hwnd, const RECT* rect) {
-  return RedrawWindow(hwnd, rect, 0, RDW_VALIDATE);
-}
-
-BOOL ValidateRgn(HWND hwnd, HRGN rgn) { return RedrawWindow(hwnd, nullptr, rgn, RDW_VALIDATE); }
-
 BOOL GetUpdateRect(HWND hwnd, RECT* rect, BOOL erase) {
   Wnd* w = GetWndOrError(hwnd);
   if (!w) return FALSE;
@@ -593,35 +570,8 @@ BOOL GetUpdateRect(HWND hwnd, RECT* rect, BOOL erase) {
   return r.Empty() ? FALSE : TRUE;
 }
 
-int GetUpdateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
-  Wnd* w = GetWndOrError(hwnd);
-  if (!w || !rgn) return ERROR;
-  if (erase) {
-    EraseNow(hwnd, RDW_NOCHILDREN);
-    if (!(w = GetWnd(hwnd))) return ERROR;
-  }
-  RECT cl = ClientInWindow(w);
-  Region r = Region::Combine(w->update, Region(cl), Region::And);
-  r.Offset(-cl.left, -cl.top);
-  HRGN h = MakeHrgn(r);
-  int kind = CombineRgn(rgn, h, 0, RGN_COPY);
-  DeleteObject(h);
-  return kind;
-}
-
 BOOL UpdateWindow(HWND hwnd) {
   return RedrawWindow(hwnd, nullptr, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-BOOL LockWindowUpdate(HWND hwnd) {
-  if (hwnd && gLocked) return FALSE;
-  if (hwnd && !GetWndOrError(hwnd)) return FALSE;
-  HWND was = gLocked;
-  gLocked = hwnd;
-  RefreshDCs();
-  if (!hwnd && was && IsWindow(was))
-    RedrawWindow(was, nullptr, 0, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-  return TRUE;
 }
 
 int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip,
@@ -690,11 +640,6 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
   }
   if (updateRect) *updateRect = changed.Empty() ? RECT{} : changed.Box();
   return changed.Empty() ? NULLREGION : changed.Rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;
-}
-
-BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip) {
-  UINT flags = SW_INVALIDATE | SW_ERASE | (scroll ? 0 : SW_SCROLLCHILDREN);
-  return ScrollWindowEx(hwnd, dx, dy, scroll, clip, 0, nullptr, flags) != ERROR;
 }
 
 void UserFlushSurfaces() { FlushSurfaces(); }

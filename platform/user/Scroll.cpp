@@ -265,39 +265,9 @@ int GetScrollPos(HWND hwnd, int bar) {
   return s ? s->pos : 0;
 }
 
-BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw) {
-  if (!BarOf(hwnd, bar)) return FALSE;
-  SCROLLINFO si;
-  si.fMask = SIF_RANGE;
-  si.nMin = min;
-  si.nMax = max;
-  SetScrollInfo(hwnd, bar, &si, redraw);
-  return TRUE;
-}
-
-BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max) {
-  ScrollBarState* s = BarOf(hwnd, bar);
-  if (!s) return FALSE;
-  if (min) *min = s->min;
-  if (max) *max = s->max;
-  return TRUE;
-}
-
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
   if (!GetWndOrError(hwnd) || bar == SB_CTL) return FALSE;
   SetShown(hwnd, bar, show != FALSE);
   return TRUE;
 }
 
-BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
-  Wnd* w = GetWndOrError(hwnd);
-  if (!w) return FALSE;
-  bool changed = false;
-  for (int b = 0; b < 2; ++b) {
-    if (!(bar == SB_BOTH || int(bar) == b)) continue;
-    changed |= w->scroll[b].disabled != arrows;
-    w->scroll[b].disabled = arrows;
-    Redraw(hwnd, b, -1);
-  }
-  return changed ? TRUE : FALSE;
-}

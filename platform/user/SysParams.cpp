@@ -95,13 +95,6 @@ RECT UnionOf(const RECT& a, const RECT& b) {
               std::max(a.bottom, b.bottom)};
 }
 
-void FillSolid(HDC dc, const RECT& r, COLORREF color) {
-  if (Empty(r)) return;
-  HBRUSH b = CreateSolidBrush(color);
-  FillRect(dc, &r, b);
-  DeleteObject(b);
-}
-
 void FillSys(HDC dc, const RECT& r, int sysColor) {
   if (Empty(r)) return;
   FillRect(dc, &r, GetSysColorBrush(sysColor));
@@ -111,12 +104,6 @@ void FillSys(HDC dc, const RECT& r, int sysColor) {
 
 using namespace user;
 
-BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
-  if (!r) return FALSE;
-  *r = RECT{left, top, right, bottom};
-  return TRUE;
-}
-BOOL SetRectEmpty(RECT* r) { return SetRect(r, 0, 0, 0, 0); }
 BOOL CopyRect(RECT* dst, const RECT* src) {
   if (!dst || !src) return FALSE;
   *dst = *src;
@@ -148,24 +135,6 @@ BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b) {
   if (Empty(*dst)) *dst = RECT{};
   return !Empty(*dst);
 }
-BOOL SubtractRect(RECT* dst, const RECT* a, const RECT* b) {
-  if (!dst || !a || !b) return FALSE;
-  RECT r = *a;
-  RECT i = Intersect(*a, *b);
-  if (!Empty(i)) {
-    // Only a cut across a whole side leaves a rectangle.
-    if (i.top == r.top && i.bottom == r.bottom) {
-      if (i.left == r.left) r.left = i.right;
-      else if (i.right == r.right) r.right = i.left;
-    } else if (i.left == r.left && i.right == r.right) {
-      if (i.top == r.top) r.top = i.bottom;
-      else if (i.bottom == r.bottom) r.bottom = i.top;
-    }
-  }
-  *dst = Empty(r) ? RECT{} : r;
-  return !Empty(*dst);
-}
-BOOL EqualRect(const RECT* a, const RECT* b) { return a && b && *a == *b; }
 
 int GetSystemMetrics(int index) {
   switch (index) {

@@ -58,9 +58,6 @@ inline const WCHAR* MAKEINTRESOURCEW(std::uintptr_t id) {
 inline const WCHAR* MAKEINTATOM(ATOM atom) { return MAKEINTRESOURCEW(atom); }
 inline bool IS_INTRESOURCE(const WCHAR* p) { return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0; }
 
-// ---- Rectangle helpers ----
-BOOL SetRect(RECT* r, int left, int top, int right, int bottom);
-BOOL SetRectEmpty(RECT* r);
 BOOL CopyRect(RECT* dst, const RECT* src);
 BOOL IsRectEmpty(const RECT* r);
 BOOL PtInRect(const RECT* r, POINT p);
@@ -69,8 +66,6 @@ BOOL InflateRect(RECT* r, int dx, int dy);
 // Empty results are (0, 0, 0, 0) and return FALSE.
 BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b);
 BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b);
-BOOL SubtractRect(RECT* dst, const RECT* a, const RECT* b);
-BOOL EqualRect(const RECT* a, const RECT* b);
 
 // ---- Window styles ----
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
@@ -179,24 +174,6 @@ BOOL GetClassInfoExW(HINSTANCE instance, const WCHAR* className, WNDCLASSEXW* wc
 BOOL GetClassInfoW(HINSTANCE instance, const WCHAR* className, WNDCLASSW* wc);
 int GetClassNameW(HWND hwnd, WCHAR* name, int maxCount);
 
-constexpr int GCLP_MENUNAME = -8;
-constexpr int GCLP_HBRBACKGROUND = -10;
-constexpr int GCLP_HCURSOR = -12;
-constexpr int GCLP_HICON = -14;
-constexpr int GCLP_HMODULE = -16;
-constexpr int GCL_CBWNDEXTRA = -18;
-constexpr int GCL_CBCLSEXTRA = -20;
-constexpr int GCLP_WNDPROC = -24;
-constexpr int GCL_STYLE = -26;
-constexpr int GCW_ATOM = -32;
-constexpr int GCLP_HICONSM = -34;
-constexpr int GCL_HBRBACKGROUND = GCLP_HBRBACKGROUND;
-constexpr int GCL_HCURSOR = GCLP_HCURSOR;
-constexpr int GCL_WNDPROC = GCLP_WNDPROC;
-ULONG_PTR GetClassLongPtrW(HWND hwnd, int index);
-ULONG_PTR SetClassLongPtrW(HWND hwnd, int index, LONG_PTR value);
-DWORD GetClassLongW(HWND hwnd, int index);
-DWORD SetClassLongW(HWND hwnd, int index, LONG value);
 
 // ---- Creating and destroying windows ----
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
@@ -245,7 +222,6 @@ BOOL IsWindowVisible(HWND hwnd);  // the window and all its ancestors have WS_VI
 BOOL IsWindowEnabled(HWND hwnd);
 BOOL IsIconic(HWND hwnd);
 BOOL IsZoomed(HWND hwnd);
-BOOL IsWindowUnicode(HWND hwnd);
 // Returns whether the window was disabled before. Disabling sends WM_CANCELMODE, takes away
 // focus and capture, then WM_ENABLE; enabling sends WM_ENABLE.
 BOOL EnableWindow(HWND hwnd, BOOL enable);
@@ -306,7 +282,6 @@ constexpr UINT GA_ROOTOWNER = 3;
 HWND GetDesktopWindow();
 // Siblings run from the top of the z-order to the bottom.
 HWND GetWindow(HWND hwnd, UINT cmd);
-HWND GetTopWindow(HWND hwnd);
 inline HWND GetNextWindow(HWND hwnd, UINT cmd) { return GetWindow(hwnd, cmd); }
 // A child's parent; for a top-level window its owner (0 when it has none).
 HWND GetParent(HWND hwnd);
@@ -320,11 +295,6 @@ BOOL IsChild(HWND parent, HWND hwnd);
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam);
 // The top-level windows, top of the z-order first.
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam);
-BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM lParam);
-DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId);
-DWORD GetCurrentThreadId();
-// A top-level window of the class and (when not null) the title.
-HWND FindWindowW(const WCHAR* className, const WCHAR* windowName);
 
 // ---- Position, size, z-order and visibility ----
 constexpr HWND HWND_TOP = 0;
@@ -387,7 +357,6 @@ HDWP BeginDeferWindowPos(int count);
 HDWP DeferWindowPos(HDWP info, HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                     UINT flags);
 BOOL EndDeferWindowPos(HDWP info);
-BOOL BringWindowToTop(HWND hwnd);
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
@@ -407,7 +376,6 @@ constexpr int SW_FORCEMINIMIZE = 11;
 // Returns whether the window was visible before. WM_SHOWWINDOW first, then SetWindowPos with
 // SWP_SHOWWINDOW or SWP_HIDEWINDOW; a maximised window fills its monitor's work area.
 BOOL ShowWindow(HWND hwnd, int cmd);
-BOOL ShowOwnedPopups(HWND owner, BOOL show);
 
 constexpr UINT WPF_SETMINPOSITION = 0x0001;
 constexpr UINT WPF_RESTORETOMAXIMIZED = 0x0002;
@@ -420,7 +388,6 @@ struct WINDOWPLACEMENT {
   RECT rcNormalPosition;  // the restored window rectangle
 };
 BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* wp);
-BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* wp);
 
 // Screen coordinates.
 BOOL GetWindowRect(HWND hwnd, RECT* rect);
@@ -444,7 +411,6 @@ HWND ChildWindowFromPoint(HWND parent, POINT p);
 HWND ChildWindowFromPointEx(HWND parent, POINT p, UINT flags);
 // The window rectangle a client rectangle needs with the style's non-client area.
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
-BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 
 // ---- Messages ----
 constexpr UINT WM_NULL = 0x0000;
@@ -709,13 +675,10 @@ struct MSG {
 // Sent messages go straight to the window procedure (one thread owns every window); a message
 // to a window that no longer exists answers 0.
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-BOOL SendNotifyMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // hwnd 0 posts a thread message (DispatchMessageW does not deliver it to any window).
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-BOOL PostThreadMessageW(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
 // WM_QUIT with the exit code, once the posted messages before it are retrieved.
 void PostQuitMessage(int exitCode);
-BOOL InSendMessage();
 
 constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
@@ -738,8 +701,6 @@ BOOL TranslateMessage(const MSG* msg);
 // A window that leaves WM_PAINT without validating is validated after it, so the message does
 // not come back for ever.
 LRESULT DispatchMessageW(const MSG* msg);
-LONG GetMessageTime();
-DWORD GetMessagePos();
 // Registered names map to numbers from 0xC000, the same number for the same name (case-
 // insensitive).
 UINT RegisterWindowMessageW(const WCHAR* name);
@@ -804,17 +765,10 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 // and RDW_ERASENOW paint before returning. hwnd 0 redraws every window.
 BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN rgn, UINT flags);
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
-BOOL InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase);
-BOOL ValidateRect(HWND hwnd, const RECT* rect);
-BOOL ValidateRgn(HWND hwnd, HRGN rgn);
 // The client part of the update region's box; FALSE when there is none. With erase, a pending
 // WM_NCPAINT / WM_ERASEBKGND is sent first.
 BOOL GetUpdateRect(HWND hwnd, RECT* rect, BOOL erase);
-int GetUpdateRgn(HWND hwnd, HRGN rgn, BOOL erase);
 BOOL UpdateWindow(HWND hwnd);
-// Stops drawing into one window and its children (0 ends it): their DCs draw nowhere until
-// then, when the window is invalidated whole.
-BOOL LockWindowUpdate(HWND hwnd);
 
 constexpr DWORD DCX_WINDOW = 0x00000001;
 constexpr DWORD DCX_CACHE = 0x00000002;
@@ -850,7 +804,6 @@ constexpr UINT SW_SMOOTHSCROLL = 0x0010;
 // uncover; SW_SCROLLCHILDREN moves the children too.
 int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip,
                    HRGN update, RECT* updateRect, UINT flags);
-BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip);
 
 // Hands the changed part of every top-level surface to the host now (the message loop does it
 // whenever the queue runs dry).
@@ -926,8 +879,6 @@ HWND GetFocus();
 // the new one (whose default handling sets the focus to it). The host is asked to raise it.
 HWND SetActiveWindow(HWND hwnd);
 HWND GetActiveWindow();
-BOOL SetForegroundWindow(HWND hwnd);
-HWND GetForegroundWindow();
 // Mouse input goes to the capture window, in its client coordinates, until released;
 // WM_CAPTURECHANGED tells the window losing it (lParam: the new capture window or 0).
 HWND SetCapture(HWND hwnd);
@@ -1072,11 +1023,9 @@ constexpr std::uintptr_t IDC_HELP = 32651;
 HCURSOR LoadCursorW(HINSTANCE instance, const WCHAR* name);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
-int ShowCursor(BOOL show);
 BOOL GetCursorPos(POINT* p);
 // Moves the pointer (the host's too) and queues the WM_MOUSEMOVE the move implies.
 BOOL SetCursorPos(int x, int y);
-UINT GetDoubleClickTime();
 BOOL SetDoubleClickTime(UINT ms);
 
 // ---- Timers ----
@@ -1098,7 +1047,6 @@ BOOL ShowCaret(HWND hwnd);
 BOOL HideCaret(HWND hwnd);
 BOOL SetCaretPos(int x, int y);
 BOOL GetCaretPos(POINT* p);
-UINT GetCaretBlinkTime();
 BOOL SetCaretBlinkTime(UINT ms);
 
 // ---- Window scroll bars (WS_HSCROLL / WS_VSCROLL) ----
@@ -1147,10 +1095,7 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* si, BOOL redraw);
 BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* si);
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 int GetScrollPos(HWND hwnd, int bar);
-BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw);
-BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
-BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 
 // ---- System metrics and parameters (the classic values at 96 pixels per inch) ----
 constexpr int SM_CXSCREEN = 0;

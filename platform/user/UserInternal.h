@@ -45,7 +45,6 @@ struct WndClass {
   HCURSOR cursor = 0;
   HBRUSH background = 0;
   std::uintptr_t menuName = 0;
-  std::vector<BYTE> extra;
   int windows = 0;
 };
 
@@ -146,13 +145,10 @@ inline LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
   return SendMessageW(hwnd, msg, wParam, lParam);
 }
 extern int gDeliveryDepth;  // window procedures running
-// Something may now be retrievable: a waiting loop should look again.
-void NoteQueueChanged();
 void DropWindowMessages(HWND hwnd);  // the posted messages of a destroyed window
 void EnterDefProc(HWND hwnd);
 void LeaveDefProc();
 void ResetMessages();
-std::size_t PostedCount();
 
 // Raw input, translated into a window message only when it is retrieved.
 struct InputEvent {
@@ -204,7 +200,6 @@ void FlushSurfaces();
 // Re-clips every DC handed out (windows moved, appeared or vanished).
 void RefreshDCs();
 void ReleaseWindowDCs(HWND hwnd);
-bool AnyPaintPending();
 void ResetPainting();
 
 // The deepest window under a screen point and its hit-test code (HTERROR for a disabled
@@ -247,7 +242,6 @@ void CancelTrackingFor(HWND hwnd);
 extern POINT gCursorPos;
 extern bool gGeometryFromHost;  // a Geometry event is being applied: the host is there already
 void ResetInput();
-void SetKeyDown(BYTE* table, int vk, bool down);
 extern BYTE gKeyState[256];
 extern BYTE gAsyncKeyState[256];
 WPARAM MouseKeyFlags();
@@ -278,7 +272,6 @@ void RefreshScreens();
 void ResetState();
 
 // ---- Drawing helpers shared by the units ----
-void FillSolid(HDC dc, const RECT& r, COLORREF color);
 void FillSys(HDC dc, const RECT& r, int sysColor);
 inline bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 inline RECT Offset(RECT r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }

@@ -226,10 +226,6 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
   return SetWindowPos(hwnd, 0, x, y, width, height, flags);
 }
 
-BOOL BringWindowToTop(HWND hwnd) {
-  return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
-
 namespace {
 std::map<HDWP, std::vector<WINDOWPOS>>& Deferred() {
   static std::map<HDWP, std::vector<WINDOWPOS>> d;
@@ -377,18 +373,6 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   return wasVisible ? TRUE : FALSE;
 }
 
-BOOL ShowOwnedPopups(HWND owner, BOOL show) {
-  Wnd* o = GetWndOrError(owner);
-  if (!o) return FALSE;
-  for (HWND h : TopLevelHandles()) {
-    Wnd* t = GetWnd(h);
-    if (!t || t->owner != o || !(t->style & WS_POPUP)) continue;
-    if (show && !(t->style & WS_VISIBLE)) ShowWindow(h, SW_SHOWNOACTIVATE);
-    else if (!show && (t->style & WS_VISIBLE)) ShowWindow(h, SW_HIDE);
-  }
-  return TRUE;
-}
-
 BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* wp) {
   Wnd* w = GetWndOrError(hwnd);
   if (!w || !wp) return FALSE;
@@ -400,20 +384,6 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* wp) {
   wp->rcNormalPosition = state ? w->normal : w->rect;
   wp->ptMinPosition = {-1, -1};
   wp->ptMaxPosition = {-1, -1};
-  return TRUE;
-}
-
-BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* wp) {
-  Wnd* w = GetWndOrError(hwnd);
-  if (!w || !wp) return FALSE;
-  if (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) {
-    w->normal = wp->rcNormalPosition;
-  } else {
-    const RECT& r = wp->rcNormalPosition;
-    SetWindowPos(hwnd, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  if (IsWindow(hwnd)) ShowWindow(hwnd, int(wp->showCmd));
   return TRUE;
 }
 

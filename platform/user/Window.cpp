@@ -447,8 +447,6 @@ BOOL IsZoomed(HWND hwnd) {
   return w && (w->style & WS_MAXIMIZE) ? TRUE : FALSE;
 }
 
-BOOL IsWindowUnicode(HWND hwnd) { return IsWindow(hwnd); }
-
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
   Wnd* w = GetWndOrError(hwnd);
   if (!w) return FALSE;
@@ -697,8 +695,6 @@ HWND GetWindow(HWND hwnd, UINT cmd) {
   return 0;
 }
 
-HWND GetTopWindow(HWND hwnd) { return GetWindow(hwnd ? hwnd : GetDesktopWindow(), GW_CHILD); }
-
 HWND GetParent(HWND hwnd) {
   Wnd* w = GetWndOrError(hwnd);
   if (!w || !w->parent) return 0;
@@ -790,25 +786,3 @@ BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
   return TRUE;
 }
 
-BOOL EnumThreadWindows(DWORD, WNDENUMPROC proc, LPARAM lParam) {
-  return EnumWindows(proc, lParam);
-}
-
-DWORD GetCurrentThreadId() { return 1; }
-
-DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
-  if (!GetWndOrError(hwnd)) return 0;
-  if (processId) *processId = DWORD(getpid());
-  return GetCurrentThreadId();
-}
-
-HWND FindWindowW(const WCHAR* className, const WCHAR* windowName) {
-  WndClass* cls = className ? FindClass(className) : nullptr;
-  if (className && !cls) return 0;
-  for (Wnd* t : Desktop()->children) {
-    if (cls && t->cls != cls) continue;
-    if (windowName && t->text != String(windowName)) continue;
-    return t->handle;
-  }
-  return 0;
-}
