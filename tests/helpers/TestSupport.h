@@ -1,9 +1,21 @@
 #pragma once
-// Shared test helpers: temporary folders and scoped environment variables.
+// Shared test helpers: temporary folders, scoped environment variables and exception messages.
 #include <optional>
 #include <string>
 
+#include "Exceptions.h"
 #include "Strings.h"
+
+// The message of the E that f raises; "<no exception>" when it raises none.
+template <class E, class F>
+String MessageOf(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return u"<no exception>";
+}
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
