@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "Gdi.h"
-#include "PixelGrid.h"
+#include "PixelPicture.h"
 
 namespace {
 
-void Paint(TestCanvas& c, const std::vector<std::vector<COLORREF>>& rows) {
+void Paint(PixelCanvas& c, const std::vector<std::vector<COLORREF>>& rows) {
   for (int y = 0; y < int(rows.size()); ++y)
     for (int x = 0; x < int(rows[std::size_t(y)].size()); ++x) SetPixel(c.dc(), x, y, rows[std::size_t(y)][std::size_t(x)]);
 }
@@ -14,7 +14,7 @@ constexpr COLORREF R = RGB(255, 0, 0), G = RGB(0, 128, 0), B = RGB(0, 0, 255), Y
                    K = RGB(0, 0, 0), W = RGB(255, 255, 255);
 
 // A 4 x 3 source whose every pixel is told apart: "rgby" / "by#g" / "#.rb".
-void PaintSource(TestCanvas& c) {
+void PaintSource(PixelCanvas& c) {
   Paint(c, {{R, G, B, Y}, {B, Y, K, G}, {K, W, R, B}});
 }
 
@@ -34,7 +34,7 @@ TEST(Blit, EveryTernaryOperationFollowsItsTruthTable) {
   const COLORREF src[] = {0x000000, 0xFFFFFF, 0x00FF00, 0x5A3C96, 0x0F0F0F};
   const COLORREF dst[] = {0x123456, 0xFFFFFF, 0x000000, 0xA5C369, 0xF0F0F0};
   const COLORREF pat = 0x33CC0F;
-  TestCanvas s(5, 1), d(5, 1);
+  PixelCanvas s(5, 1), d(5, 1);
   for (int x = 0; x < 5; ++x) SetPixel(s.dc(), x, 0, src[x]);
   Selected brush(d.dc(), CreateSolidBrush(pat));
   for (int rop = 0; rop < 256; ++rop) {
@@ -61,7 +61,7 @@ TEST(Blit, NamedOperationsKeepTheirPlatformValues) {
 }
 
 TEST(Blit, SourceInvertTwiceRestoresTheDestination) {
-  TestCanvas src(4, 3), dst(4, 3, RGB(12, 200, 77));
+  PixelCanvas src(4, 3), dst(4, 3, RGB(12, 200, 77));
   PaintSource(src);
   BitBlt(dst.dc(), 0, 0, 4, 3, src.dc(), 0, 0, SRCINVERT);
   EXPECT_NE(dst.Count(RGB(12, 200, 77)), 12);
@@ -70,11 +70,11 @@ TEST(Blit, SourceInvertTwiceRestoresTheDestination) {
 }
 
 TEST(Blit, NegativeWidthMirrorsFromTheOriginColumn) {
-  TestCanvas src(4, 3), dst(6, 3);
+  PixelCanvas src(4, 3), dst(6, 3);
   PaintSource(src);
   // Origin at column 4, four columns wide towards the left: columns 1..4.
   StretchBlt(dst.dc(), 4, 0, -4, 3, src.dc(), 0, 0, 4, 3, SRCCOPY);
-  EXPECT_TRUE(PictureIs(dst, {
+  EXPECT_TRUE(LooksLike(dst, {
       ".ybgr.",
       ".g#yb.",
       ".br.#.",
@@ -82,29 +82,29 @@ TEST(Blit, NegativeWidthMirrorsFromTheOriginColumn) {
 }
 
 TEST(Blit, NegativeHeightMirrorsAndBothMirrorTogether) {
-  TestCanvas src(4, 3), flipped(4, 3), turned(4, 3), fromSrc(4, 3);
+  PixelCanvas src(4, 3), flipped(4, 3), turned(4, 3), fromSrc(4, 3);
   PaintSource(src);
   StretchBlt(flipped.dc(), 0, 2, 4, -3, src.dc(), 0, 0, 4, 3, SRCCOPY);
-  EXPECT_TRUE(PictureIs(flipped, {"#.rb", "by#g", "rgby"}));
+  EXPECT_TRUE(LooksLike(flipped, {"#.rb", "by#g", "rgby"}));
   StretchBlt(turned.dc(), 3, 2, -4, -3, src.dc(), 0, 0, 4, 3, SRCCOPY);
-  EXPECT_TRUE(PictureIs(turned, {"br.#", "g#yb", "ybgr"}));
+  EXPECT_TRUE(LooksLike(turned, {"br.#", "g#yb", "ybgr"}));
   // A negative source extent mirrors the same way.
   StretchBlt(fromSrc.dc(), 0, 0, 4, 3, src.dc(), 3, 0, -4, 3, SRCCOPY);
-  EXPECT_TRUE(PictureIs(fromSrc, {"ybgr", "g#yb", "br.#"}));
+  EXPECT_TRUE(LooksLike(fromSrc, {"ybgr", "g#yb", "br.#"}));
 }
 
 TEST(Blit, StretchDoublesEachPixel) {
-  TestCanvas src(2, 2), dst(4, 4);
+  PixelCanvas src(2, 2), dst(4, 4);
   Paint(src, {{R, G}, {B, K}});
   StretchBlt(dst.dc(), 0, 0, 4, 4, src.dc(), 0, 0, 2, 2, SRCCOPY);
-  EXPECT_TRUE(PictureIs(dst, {"rrgg", "rrgg", "bb##", "bb##"}));
+  EXPECT_TRUE(LooksLike(dst, {"rrgg", "rrgg", "bb##", "bb##"}));
 }
 
 TEST(Blit, QuadrantMirroringWithinOneBitmapGivesASymmetricPicture) {
   // The box-gradient mirroring: the top-left quadrant flipped down (stretched one column
   // wider), then the left half flipped right, all within the same bitmap.
   const int W = 8, H = 6, HW = W / 2, HH = H / 2, Odd = HW % 2;
-  TestCanvas c(W, H, RGB(1, 2, 3));
+  PixelCanvas c(W, H, RGB(1, 2, 3));
   const COLORREF q[] = {R, G, B, Y, K, W, RGB(9, 9, 9), RGB(50, 60, 70), RGB(200, 100, 0),
                         RGB(7, 77, 177), RGB(255, 0, 255), RGB(0, 255, 255)};
   for (int y = 0; y < HH; ++y)
@@ -126,11 +126,11 @@ TEST(Blit, QuadrantMirroringWithinOneBitmapGivesASymmetricPicture) {
 }
 
 TEST(Blit, ColourToMonochromeMarksTheSourceBackgroundWhite) {
-  TestCanvas src(4, 3), mask(4, 3, 0xFFFFFF, true);
+  PixelCanvas src(4, 3), mask(4, 3, 0xFFFFFF, true);
   PaintSource(src);
   SetBkColor(src.dc(), B);
   BitBlt(mask.dc(), 0, 0, 4, 3, src.dc(), 0, 0, SRCCOPY);
-  EXPECT_TRUE(PictureIs(mask, {"##.#", ".###", "###."}));
+  EXPECT_TRUE(LooksLike(mask, {"##.#", ".###", "###."}));
 }
 
 TEST(Blit, MonochromeToColourTakesTheDestinationsTextAndBackground) {
@@ -138,11 +138,11 @@ TEST(Blit, MonochromeToColourTakesTheDestinationsTextAndBackground) {
   HBITMAP mono = CreateBitmap(4, 2, 1, 1, bits);
   HDC mdc = CreateCompatibleDC(0);
   HGDIOBJ old = SelectObject(mdc, mono);
-  TestCanvas dst(4, 2);
+  PixelCanvas dst(4, 2);
   SetTextColor(dst.dc(), R);
   SetBkColor(dst.dc(), G);
   BitBlt(dst.dc(), 0, 0, 4, 2, mdc, 0, 0, SRCCOPY);
-  EXPECT_TRUE(PictureIs(dst, {"grgr", "rgrg"}));
+  EXPECT_TRUE(LooksLike(dst, {"grgr", "rgrg"}));
   SelectObject(mdc, old);
   DeleteDC(mdc);
   DeleteObject(mono);
@@ -150,7 +150,7 @@ TEST(Blit, MonochromeToColourTakesTheDestinationsTextAndBackground) {
 
 TEST(Blit, MaskMadeByConversionDrawsAnImageTransparently) {
   // The classic three-step transparent draw: invert in, cut out through the mask, invert back.
-  TestCanvas image(4, 3), mask(4, 3, 0xFFFFFF, true), dst(4, 3, RGB(0, 255, 255));
+  PixelCanvas image(4, 3), mask(4, 3, 0xFFFFFF, true), dst(4, 3, RGB(0, 255, 255));
   PaintSource(image);
   SetBkColor(image.dc(), B);  // blue is the transparent colour
   BitBlt(mask.dc(), 0, 0, 4, 3, image.dc(), 0, 0, SRCCOPY);
@@ -159,33 +159,33 @@ TEST(Blit, MaskMadeByConversionDrawsAnImageTransparently) {
   BitBlt(dst.dc(), 0, 0, 4, 3, image.dc(), 0, 0, SRCINVERT);
   BitBlt(dst.dc(), 0, 0, 4, 3, mask.dc(), 0, 0, SRCAND);
   BitBlt(dst.dc(), 0, 0, 4, 3, image.dc(), 0, 0, SRCINVERT);
-  EXPECT_TRUE(PictureIs(dst, {"rgcy", "cy#g", "#.rc"}));
+  EXPECT_TRUE(LooksLike(dst, {"rgcy", "cy#g", "#.rc"}));
 }
 
 TEST(Blit, TransparentBltLeavesOutTheKeyColourWhileStretching) {
-  TestCanvas src(2, 2), dst(4, 4, Y);
+  PixelCanvas src(2, 2), dst(4, 4, Y);
   Paint(src, {{R, B}, {B, K}});
   TransparentBlt(dst.dc(), 0, 0, 4, 4, src.dc(), 0, 0, 2, 2, B);
-  EXPECT_TRUE(PictureIs(dst, {"rryy", "rryy", "yy##", "yy##"}));
+  EXPECT_TRUE(LooksLike(dst, {"rryy", "rryy", "yy##", "yy##"}));
 }
 
 TEST(Blit, OverlappingCopyWithinABitmapReadsTheOldPixels) {
-  TestCanvas c(6, 1);
+  PixelCanvas c(6, 1);
   Paint(c, {{R, G, B, Y, K, W}});
   BitBlt(c.dc(), 1, 0, 5, 1, c.dc(), 0, 0, SRCCOPY);
-  EXPECT_TRUE(PictureIs(c, {"rrgby#"}));
+  EXPECT_TRUE(LooksLike(c, {"rrgby#"}));
   BitBlt(c.dc(), 0, 0, 5, 1, c.dc(), 1, 0, SRCCOPY);
-  EXPECT_TRUE(PictureIs(c, {"rgby##"}));
+  EXPECT_TRUE(LooksLike(c, {"rgby##"}));
 }
 
 TEST(Blit, PixelsWhoseSourceLiesOutsideTheBitmapAreLeftAlone) {
-  TestCanvas src(2, 2, K), dst(4, 4);
+  PixelCanvas src(2, 2, K), dst(4, 4);
   BitBlt(dst.dc(), 0, 0, 4, 4, src.dc(), -1, -1, SRCCOPY);
-  EXPECT_TRUE(PictureIs(dst, {"....", ".##.", ".##.", "...."}));
+  EXPECT_TRUE(LooksLike(dst, {"....", ".##.", ".##.", "...."}));
 }
 
 TEST(Blit, PatBltUsesTheBrushAndDestinationOnly) {
-  TestCanvas c(4, 2, G);
+  PixelCanvas c(4, 2, G);
   Selected brush(c.dc(), CreateSolidBrush(R));
   PatBlt(c.dc(), 0, 0, 2, 2, PATCOPY);
   PatBlt(c.dc(), 3, 0, -1, 2, DSTINVERT);  // negative width: columns 2
@@ -196,7 +196,7 @@ TEST(Blit, PatBltUsesTheBrushAndDestinationOnly) {
 }
 
 TEST(Blit, AlphaBlendWithConstantAlphaMixesEvenly) {
-  TestCanvas src(2, 1, RGB(200, 0, 100)), dst(2, 1, RGB(0, 100, 100));
+  PixelCanvas src(2, 1, RGB(200, 0, 100)), dst(2, 1, RGB(0, 100, 100));
   BLENDFUNCTION bf{AC_SRC_OVER, 0, 128, 0};
   AlphaBlend(dst.dc(), 0, 0, 2, 1, src.dc(), 0, 0, 2, 1, bf);
   COLORREF c = dst.At(0, 0);
@@ -206,7 +206,7 @@ TEST(Blit, AlphaBlendWithConstantAlphaMixesEvenly) {
 }
 
 TEST(Blit, DisplaySourceCannotBeReadButDoesNotFail) {
-  TestCanvas dst(2, 2);
+  PixelCanvas dst(2, 2);
   HDC screen = CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
   ASSERT_NE(screen, 0u);
   EXPECT_FALSE(BitBlt(dst.dc(), 0, 0, 2, 2, screen, 0, 0, SRCCOPY));
@@ -236,7 +236,7 @@ void Gradient(HDC dc, int l, int t, int r, int b, COLORREF c1, COLORREF c2, ULON
 }  // namespace
 
 TEST(Blit, HorizontalGradientStartsExactlyAndStopsOneStepShort) {
-  TestCanvas c(256, 2);
+  PixelCanvas c(256, 2);
   Gradient(c.dc(), 0, 0, 256, 1, RGB(0, 0, 0), RGB(255, 255, 255), GRADIENT_FILL_RECT_H);
   EXPECT_EQ(c.At(0, 0), RGB(0, 0, 0));
   EXPECT_EQ(c.At(128, 0), RGB(127, 127, 127));
@@ -246,14 +246,14 @@ TEST(Blit, HorizontalGradientStartsExactlyAndStopsOneStepShort) {
 }
 
 TEST(Blit, VerticalGradientRunsTopToBottomWithColoursFollowingTheirVertices) {
-  TestCanvas c(3, 4);
+  PixelCanvas c(3, 4);
   Gradient(c.dc(), 0, 0, 2, 4, RGB(0, 0, 200), RGB(0, 200, 0), GRADIENT_FILL_RECT_V);
   EXPECT_EQ(c.At(0, 0), RGB(0, 0, 200));
   EXPECT_EQ(c.At(1, 1), RGB(0, 50, 150));
   EXPECT_EQ(c.At(0, 3), RGB(0, 150, 50));
   EXPECT_EQ(c.At(2, 0), W);
   // Vertices given bottom first: the colours stay with their corners.
-  TestCanvas d(3, 4);
+  PixelCanvas d(3, 4);
   Gradient(d.dc(), 2, 4, 0, 0, RGB(0, 200, 0), RGB(0, 0, 200), GRADIENT_FILL_RECT_V);
   EXPECT_TRUE(SamePixels(c, d));
 }

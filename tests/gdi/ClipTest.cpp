@@ -5,7 +5,7 @@
 
 #include "Gdi.h"
 #include "GdiSurface.h"
-#include "PixelGrid.h"
+#include "PixelPicture.h"
 
 namespace {
 
@@ -25,10 +25,10 @@ std::vector<RECT> Rects(HRGN rgn) {
 }  // namespace
 
 TEST(Clip, IntersectClipRectLimitsDrawingAndTheClipBox) {
-  TestCanvas c(6, 4);
+  PixelCanvas c(6, 4);
   EXPECT_EQ(IntersectClipRect(c.dc(), 1, 1, 4, 3), SIMPLEREGION);
   FillAll(c.dc(), 6, 4, 0);
-  EXPECT_TRUE(PictureIs(c, {"......", ".###..", ".###..", "......"}));
+  EXPECT_TRUE(LooksLike(c, {"......", ".###..", ".###..", "......"}));
   RECT box;
   EXPECT_EQ(GetClipBox(c.dc(), &box), SIMPLEREGION);
   EXPECT_EQ(box, (RECT{1, 1, 4, 3}));
@@ -38,10 +38,10 @@ TEST(Clip, IntersectClipRectLimitsDrawingAndTheClipBox) {
 }
 
 TEST(Clip, ExcludeClipRectLeavesAHoleAndMakesAComplexRegion) {
-  TestCanvas c(6, 4);
+  PixelCanvas c(6, 4);
   EXPECT_EQ(ExcludeClipRect(c.dc(), 2, 1, 4, 3), COMPLEXREGION);
   FillAll(c.dc(), 6, 4, 0);
-  EXPECT_TRUE(PictureIs(c, {"######", "##..##", "##..##", "######"}));
+  EXPECT_TRUE(LooksLike(c, {"######", "##..##", "##..##", "######"}));
   RECT box;
   EXPECT_EQ(GetClipBox(c.dc(), &box), COMPLEXREGION);
   EXPECT_EQ(box, (RECT{0, 0, 6, 4}));
@@ -53,7 +53,7 @@ TEST(Clip, ExcludeClipRectLeavesAHoleAndMakesAComplexRegion) {
 }
 
 TEST(Clip, ViewportOriginMovesDrawingAndLogicalClipsButNotDeviceRegions) {
-  TestCanvas c(8, 6);
+  PixelCanvas c(8, 6);
   SetViewportOrgEx(c.dc(), 3, 2, nullptr);
   POINT org;
   GetViewportOrgEx(c.dc(), &org);
@@ -61,7 +61,7 @@ TEST(Clip, ViewportOriginMovesDrawingAndLogicalClipsButNotDeviceRegions) {
   IntersectClipRect(c.dc(), 0, 0, 4, 3);  // logical: device (3, 2)-(7, 5)
   RECT r{-3, -2, 2, 2};
   FillRect(c.dc(), &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "........",
       "........",
       "...##...",
@@ -81,7 +81,7 @@ TEST(Clip, ViewportOriginMovesDrawingAndLogicalClipsButNotDeviceRegions) {
 }
 
 TEST(Clip, SaveDCAndRestoreDCBringBackClipColoursAndObjects) {
-  TestCanvas c(6, 2);
+  PixelCanvas c(6, 2);
   HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
   HGDIOBJ original = SelectObject(c.dc(), red);
   int level1 = SaveDC(c.dc());
@@ -108,7 +108,7 @@ TEST(Clip, SaveDCAndRestoreDCBringBackClipColoursAndObjects) {
   EXPECT_FALSE(RestoreDC(c.dc(), 1));  // nothing saved any more
   MoveToEx(c.dc(), 0, 0, nullptr);
   LineTo(c.dc(), 6, 0);
-  EXPECT_TRUE(PictureIs(c, {"rrrrrr", "......"}));
+  EXPECT_TRUE(LooksLike(c, {"rrrrrr", "......"}));
   SelectObject(c.dc(), original);
   DeleteObject(red);
 }
@@ -222,7 +222,7 @@ TEST(Regions, FrameRgnPaintsWhatLiesWithinTheFrameWidthOfTheEdge) {
   HRGN notch = CreateRectRgn(15, 8, 17, 9);
   CombineRgn(rgn, rgn, other, RGN_OR);
   CombineRgn(rgn, rgn, notch, RGN_DIFF);
-  TestCanvas c(N, N);
+  PixelCanvas c(N, N);
   FrameRgn(c.dc(), rgn, HBRUSH(GetStockObject(BLACK_BRUSH)), w, h);
   for (int y = 0; y < N; ++y)
     for (int x = 0; x < N; ++x) {

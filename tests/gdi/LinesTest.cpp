@@ -4,13 +4,13 @@
 #include <utility>
 
 #include "Gdi.h"
-#include "PixelGrid.h"
+#include "PixelPicture.h"
 
 namespace {
 
 using Pixels = std::set<std::pair<int, int>>;
 
-Pixels Black(const TestCanvas& c) {
+Pixels Black(const PixelCanvas& c) {
   Pixels out;
   for (int y = 0; y < c.height(); ++y)
     for (int x = 0; x < c.width(); ++x)
@@ -48,9 +48,9 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
 }  // namespace
 
 TEST(Lines, DiagonalRoundsToNearestAndLeavesOutTheEndPoint) {
-  TestCanvas c(9, 5);
+  PixelCanvas c(9, 5);
   Line(c.dc(), 0, 0, 7, 3);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "##.......",
       "..##.....",
       "....##...",
@@ -66,7 +66,7 @@ TEST(Lines, EveryOctantMatchesTheIdealLineWithoutItsEnd) {
                                       {14, 2},  {18, 6},  {17, 13}, {13, 17}, {3, 17}, {3, 7},
                                       {7, 3},   {17, 7},  {20, 10}, {10, 0},  {0, 0},  {20, 20}};
   for (auto [ex, ey] : ends) {
-    TestCanvas c(21, 21);
+    PixelCanvas c(21, 21);
     Line(c.dc(), 10, 10, ex, ey);
     EXPECT_EQ(Black(c), IdealLine(10, 10, ex, ey)) << "to (" << ex << ", " << ey << ")\n" << c.Picture();
     EXPECT_EQ(c.At(ex, ey), 0xFFFFFFu) << "end point drawn for (" << ex << ", " << ey << ")";
@@ -76,7 +76,7 @@ TEST(Lines, EveryOctantMatchesTheIdealLineWithoutItsEnd) {
 TEST(Lines, ReversedLineLightsTheSamePixelsSaveTheEnds) {
   // With ties rounding to the smaller coordinate, direction does not move any pixel.
   for (auto [ex, ey] : {std::pair{18, 14}, {14, 18}, {2, 14}, {17, 7}, {6, 2}}) {
-    TestCanvas there(21, 21), back(21, 21);
+    PixelCanvas there(21, 21), back(21, 21);
     Line(there.dc(), 10, 10, ex, ey);
     Line(back.dc(), ex, ey, 10, 10);
     Pixels a = Black(there), b = Black(back);
@@ -87,12 +87,12 @@ TEST(Lines, ReversedLineLightsTheSamePixelsSaveTheEnds) {
 }
 
 TEST(Lines, HorizontalAndVerticalEndsAreExcludedBothWays) {
-  TestCanvas c(7, 6);
+  PixelCanvas c(7, 6);
   Line(c.dc(), 1, 0, 5, 0);
   Line(c.dc(), 5, 2, 1, 2);
   Line(c.dc(), 0, 1, 0, 5);
   Line(c.dc(), 6, 5, 6, 1);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       ".####..",
       "#......",
       "#.#####",
@@ -103,7 +103,7 @@ TEST(Lines, HorizontalAndVerticalEndsAreExcludedBothWays) {
 }
 
 TEST(Lines, LineToMovesTheCurrentPositionAndPolylineJoinsOnce) {
-  TestCanvas c(7, 6);
+  PixelCanvas c(7, 6);
   POINT old{-1, -1}, pos;
   MoveToEx(c.dc(), 1, 1, &old);
   EXPECT_EQ(old, (POINT{0, 0}));
@@ -117,7 +117,7 @@ TEST(Lines, LineToMovesTheCurrentPositionAndPolylineJoinsOnce) {
     POINT pts[] = {{1, 3}, {5, 3}, {5, 5}};
     Polyline(c.dc(), pts, 3);
   }
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       ".......",
       ".####..",
       ".......",
@@ -128,7 +128,7 @@ TEST(Lines, LineToMovesTheCurrentPositionAndPolylineJoinsOnce) {
 }
 
 TEST(Lines, XorPenTwiceRestoresTheBitmap) {
-  TestCanvas c(20, 20, RGB(0, 0, 255));
+  PixelCanvas c(20, 20, RGB(0, 0, 255));
   SetROP2(c.dc(), R2_NOT);
   POINT pts[] = {{1, 1}, {18, 5}, {3, 17}, {17, 17}, {1, 1}};
   Polyline(c.dc(), pts, 5);
@@ -140,7 +140,7 @@ TEST(Lines, XorPenTwiceRestoresTheBitmap) {
 TEST(Lines, ThinnestPensAreOnePixelWhatTheirWidth) {
   // A pen of 20 twips scaled to 96 pixels per inch is 1 pixel, one of 11 twips 0 pixels; both
   // draw the same one-pixel line.
-  TestCanvas zero(12, 3), one(12, 3);
+  PixelCanvas zero(12, 3), one(12, 3);
   {
     Selected pen(zero.dc(), CreatePen(PS_SOLID, 0, 0));
     Line(zero.dc(), 1, 1, 11, 1);
@@ -150,14 +150,14 @@ TEST(Lines, ThinnestPensAreOnePixelWhatTheirWidth) {
     Line(one.dc(), 1, 1, 11, 1);
   }
   EXPECT_TRUE(SamePixels(zero, one));
-  EXPECT_TRUE(PictureIs(one, {"............", ".##########.", "............"}));
+  EXPECT_TRUE(LooksLike(one, {"............", ".##########.", "............"}));
 }
 
 TEST(Lines, WidePenIsCentredWithRoundCaps) {
-  TestCanvas c(21, 11);
+  PixelCanvas c(21, 11);
   Selected pen(c.dc(), CreatePen(PS_SOLID, 5, 0));
   Line(c.dc(), 5, 5, 15, 5);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       ".....................",
       ".....................",
       ".....................",
@@ -174,7 +174,7 @@ TEST(Lines, WidePenIsCentredWithRoundCaps) {
 
 TEST(Lines, WidePenRowsMatchTheWidth) {
   for (int width : {2, 3, 4, 6, 7}) {
-    TestCanvas c(30, 30);
+    PixelCanvas c(30, 30);
     Selected pen(c.dc(), CreatePen(PS_SOLID, width, 0));
     Line(c.dc(), 8, 15, 22, 15);
     Line(c.dc(), 3, 3, 3, 3);  // a zero-length wide line is a dot
@@ -187,7 +187,7 @@ TEST(Lines, WidePenRowsMatchTheWidth) {
 
 TEST(Lines, WidePolylineWithXorCoversItsJoinOnce) {
   POINT pts[] = {{5, 5}, {20, 5}, {20, 18}};
-  TestCanvas joined(30, 24), first(30, 24), second(30, 24);
+  PixelCanvas joined(30, 24), first(30, 24), second(30, 24);
   {
     SetROP2(joined.dc(), R2_XORPEN);
     Selected pen(joined.dc(), CreatePen(PS_SOLID, 5, RGB(255, 255, 255)));
@@ -210,14 +210,14 @@ TEST(Lines, WidePolylineWithXorCoversItsJoinOnce) {
 }
 
 TEST(Lines, DottedPenAlternatesThreeOnThreeOff) {
-  TestCanvas c(14, 3);
+  PixelCanvas c(14, 3);
   Selected pen(c.dc(), CreatePen(PS_DOT, 1, 0));
   SetBkMode(c.dc(), TRANSPARENT);
   Line(c.dc(), 0, 0, 14, 0);
   SetBkMode(c.dc(), OPAQUE);
   SetBkColor(c.dc(), RGB(255, 0, 0));
   Line(c.dc(), 0, 2, 14, 2);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "###...###...##",
       "..............",
       "###rrr###rrr##",
@@ -225,7 +225,7 @@ TEST(Lines, DottedPenAlternatesThreeOnThreeOff) {
 }
 
 TEST(Lines, ClippedLineKeepsItsPixelsWhereTheyWere) {
-  TestCanvas whole(30, 30), clipped(30, 30);
+  PixelCanvas whole(30, 30), clipped(30, 30);
   Line(whole.dc(), 2, 3, 27, 25);
   IntersectClipRect(clipped.dc(), 8, 0, 20, 30);
   Line(clipped.dc(), 2, 3, 27, 25);
@@ -237,15 +237,15 @@ TEST(Lines, ClippedLineKeepsItsPixelsWhereTheyWere) {
 }
 
 TEST(Lines, FarOutsideEndsStillDrawTheVisiblePart) {
-  TestCanvas c(10, 10);
+  PixelCanvas c(10, 10);
   Line(c.dc(), -100000, -100000, 100000, 100000);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(c.At(i, i), 0u);
   EXPECT_EQ(c.Count(0), 10);
 }
 
 TEST(Lines, ClippedDashedLineKeepsItsPattern) {
-  TestCanvas whole(40, 3), clipped(40, 3);
-  for (TestCanvas* c : {&whole, &clipped}) {
+  PixelCanvas whole(40, 3), clipped(40, 3);
+  for (PixelCanvas* c : {&whole, &clipped}) {
     Selected pen(c->dc(), CreatePen(PS_DASH, 1, 0));
     SetBkMode(c->dc(), TRANSPARENT);
     if (c == &clipped) IntersectClipRect(c->dc(), 13, 0, 40, 3);
@@ -260,7 +260,7 @@ TEST(Lines, ExtremeCoordinatesDrawOnlyWhatIsVisible) {
   // Every primitive with far-off or overflowing arguments: bounded work, nothing outside the
   // bitmap, and the visible part where it belongs.
   const int big = 2000000000;
-  TestCanvas c(32, 16);
+  PixelCanvas c(32, 16);
   HDC dc = c.dc();
   {
     Selected pen(dc, CreatePen(PS_SOLID, 3, 0));
@@ -275,7 +275,7 @@ TEST(Lines, ExtremeCoordinatesDrawOnlyWhatIsVisible) {
   Ellipse(dc, -big, -big, big, big);
   RoundRect(dc, -big, -big, big, big, big, big);
   PatBlt(dc, 0, 0, big, big, DSTINVERT);
-  TestCanvas src(4, 4, RGB(255, 0, 0));
+  PixelCanvas src(4, 4, RGB(255, 0, 0));
   StretchBlt(dc, -big, -big, big, big, src.dc(), 0, 0, 4, 4, SRCCOPY);
   StretchBlt(dc, big, big, -big, -big, src.dc(), -big, -big, big, big, SRCINVERT);
   TextOutW(dc, big, -big, u"x", 1);

@@ -5,11 +5,11 @@
 
 #include "Gdi.h"
 #include "GdiSurface.h"
-#include "PixelGrid.h"
+#include "PixelPicture.h"
 
 TEST(Objects, DeletingASelectedPenWaitsUntilItIsDeselected) {
   int before = GdiObjectCount(OBJ_PEN);
-  TestCanvas c(4, 1);
+  PixelCanvas c(4, 1);
   HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
   HGDIOBJ old = SelectObject(c.dc(), red);
   EXPECT_TRUE(DeleteObject(red));
@@ -24,7 +24,7 @@ TEST(Objects, DeletingASelectedPenWaitsUntilItIsDeselected) {
 
 TEST(Objects, SavedStatesKeepTheirObjectsAlive) {
   int before = GdiObjectCount(OBJ_BRUSH);
-  TestCanvas c(2, 1);
+  PixelCanvas c(2, 1);
   HBRUSH b = CreateSolidBrush(RGB(0, 0, 255));
   SelectObject(c.dc(), b);
   SaveDC(c.dc());
@@ -49,7 +49,7 @@ TEST(Objects, StockObjectsSurviveDeleteAndSystemBrushesFollowTheTable) {
   EXPECT_EQ(GetObjectType(GetStockObject(DEFAULT_GUI_FONT)), OBJ_FONT);
 
   HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
-  TestCanvas c(1, 1);
+  PixelCanvas c(1, 1);
   RECT r{0, 0, 1, 1};
   FillRect(c.dc(), &r, face);
   EXPECT_EQ(c.At(0, 0), RGB(192, 192, 192));
@@ -137,14 +137,14 @@ TEST(Objects, DeviceIndependentBitsInAndOut) {
   info.h.biHeight = 2;
   info.h.biBitCount = 24;
   const BYTE bits[16] = {255, 0, 0, 0, 128, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0};
-  TestCanvas c(2, 2);
+  PixelCanvas c(2, 2);
   EXPECT_EQ(StretchDIBits(c.dc(), 0, 0, 2, 2, 0, 0, 2, 2, bits,
                           reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY), 2);
-  EXPECT_TRUE(PictureIs(c, {"r.", "bg"}));
+  EXPECT_TRUE(LooksLike(c, {"r.", "bg"}));
   BYTE back[16] = {};
   EXPECT_EQ(GetDIBits(c.dc(), c.bitmap(), 0, 2, back, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 2);
   EXPECT_EQ(std::memcmp(back, bits, 16), 0);
-  TestCanvas d(2, 2);
+  PixelCanvas d(2, 2);
   SetDIBits(d.dc(), d.bitmap(), 0, 2, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   EXPECT_TRUE(SamePixels(c, d));
 }
@@ -175,7 +175,7 @@ TEST(Objects, HandlesOfDeletedObjectsAreNotReused) {
   EXPECT_NE(a, b);
   EXPECT_EQ(GetObjectType(a), 0u);
   EXPECT_FALSE(DeleteObject(a));
-  TestCanvas c(1, 1);
+  PixelCanvas c(1, 1);
   EXPECT_EQ(SelectObject(c.dc(), a), 0u);
   DeleteObject(b);
 }

@@ -5,7 +5,7 @@
 #include "Gdi.h"
 #include "GdiRecording.h"
 #include "GdiSurface.h"
-#include "PixelGrid.h"
+#include "PixelPicture.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void DrawScene(HDC dc) {
   SelectObject(dc, GetStockObject(BLACK_BRUSH));
   Ellipse(dc, 0, 70, 80, 100);
   RestoreDC(dc, -1);
-  TestCanvas art(4, 4, RGB(255, 0, 255));
+  PixelCanvas art(4, 4, RGB(255, 0, 255));
   SetPixel(art.dc(), 0, 0, RGB(0, 0, 0));
   StretchBlt(dc, 70, 75, 8, -8, art.dc(), 0, 0, 4, 4, SRCCOPY);
   SelectObject(dc, oldBrush);
@@ -134,7 +134,7 @@ TEST(Recording, KeepsPrimitivesInDeviceUnitsWithTheirPens) {
 }
 
 TEST(Recording, ReplayDrawsExactlyWhatDirectDrawingDraws) {
-  TestCanvas direct(200, 100), replayed(200, 100);
+  PixelCanvas direct(200, 100), replayed(200, 100);
   DrawScene(direct.dc());
   HDC rec = GdiCreateRecordingDC(Device(200, 100, 96));
   DrawScene(rec);
@@ -145,7 +145,7 @@ TEST(Recording, ReplayDrawsExactlyWhatDirectDrawingDraws) {
 }
 
 TEST(Recording, ReplayLeavesTheTargetsStateAsItWas) {
-  TestCanvas c(20, 20);
+  PixelCanvas c(20, 20);
   HDC rec = GdiCreateRecordingDC(Device(20, 20, 96));
   IntersectClipRect(rec, 0, 0, 5, 5);
   SetTextColor(rec, RGB(9, 9, 9));
@@ -179,7 +179,7 @@ TEST(Recording, PagesAreSeparatedAndAbortDiscardsTheDocument) {
   std::size_t first, last;
   rec->PageRange(1, &first, &last);
   EXPECT_EQ(last - first, 2u);
-  TestCanvas page2(50, 50);
+  PixelCanvas page2(50, 50);
   GdiReplayPage(*rec, 1, page2.dc());
   EXPECT_EQ(page2.InkBox(), (RECT{20, 20, 40, 40}));
 
@@ -194,7 +194,7 @@ TEST(Recording, PagesAreSeparatedAndAbortDiscardsTheDocument) {
 
 TEST(Recording, TextIsMeasuredAtTheDeviceSize) {
   HDC printer = GdiCreateRecordingDC(Device(4800, 6600));
-  TestCanvas screen(10, 10);
+  PixelCanvas screen(10, 10);
   // 12 points: 100 pixels at 600 per inch, 16 at 96.
   HFONT big = Font(-100), small = Font(-16);
   SelectObject(printer, big);

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "Gdi.h"
-#include "PixelGrid.h"
+#include "PixelPicture.h"
 
 TEST(Shapes, RectanglePenInsideRightAndBottomExclusive) {
-  TestCanvas c(8, 6);
+  PixelCanvas c(8, 6);
   Selected brush(c.dc(), CreateSolidBrush(RGB(255, 0, 0)));
   Rectangle(c.dc(), 1, 1, 6, 5);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "........",
       ".#####..",
       ".#rrr#..",
@@ -18,11 +18,11 @@ TEST(Shapes, RectanglePenInsideRightAndBottomExclusive) {
 }
 
 TEST(Shapes, RectangleWithNullPenFillsOnePixelLessEachWay) {
-  TestCanvas c(8, 6);
+  PixelCanvas c(8, 6);
   Selected brush(c.dc(), CreateSolidBrush(RGB(255, 0, 0)));
   SelectObject(c.dc(), GetStockObject(NULL_PEN));
   Rectangle(c.dc(), 1, 1, 6, 5);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "........",
       ".rrrr...",
       ".rrrr...",
@@ -33,12 +33,12 @@ TEST(Shapes, RectangleWithNullPenFillsOnePixelLessEachWay) {
 }
 
 TEST(Shapes, RectangleNormalisesSwappedCornersAndXorFrameHasNoHoles) {
-  TestCanvas c(8, 6);
+  PixelCanvas c(8, 6);
   SelectObject(c.dc(), GetStockObject(NULL_BRUSH));
   SetROP2(c.dc(), R2_NOT);
   Rectangle(c.dc(), 6, 5, 1, 1);
   Rectangle(c.dc(), 3, 0, 4, 6);  // one pixel wide: each pixel once, even with XOR
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "...#....",
       ".##.##..",
       ".#.#.#..",
@@ -49,7 +49,7 @@ TEST(Shapes, RectangleNormalisesSwappedCornersAndXorFrameHasNoHoles) {
 }
 
 TEST(Shapes, FillRectIgnoresTheMixModeAndTakesSystemColourIndexes) {
-  TestCanvas c(8, 6);
+  PixelCanvas c(8, 6);
   SetROP2(c.dc(), R2_XORPEN);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
   RECT r{1, 1, 6, 5};
@@ -57,7 +57,7 @@ TEST(Shapes, FillRectIgnoresTheMixModeAndTakesSystemColourIndexes) {
   RECT empty{5, 5, 2, 2};
   FillRect(c.dc(), &empty, red);  // inverted: nothing
   DeleteObject(red);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "........",
       ".rrrrr..",
       ".rrrrr..",
@@ -71,12 +71,12 @@ TEST(Shapes, FillRectIgnoresTheMixModeAndTakesSystemColourIndexes) {
 }
 
 TEST(Shapes, FrameRectDrawsOnePixelBorderWithTheBrush) {
-  TestCanvas c(7, 5);
+  PixelCanvas c(7, 5);
   HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
   RECT r{1, 1, 6, 4};
   FrameRect(c.dc(), &r, blue);
   DeleteObject(blue);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       ".......",
       ".bbbbb.",
       ".b...b.",
@@ -86,12 +86,12 @@ TEST(Shapes, FrameRectDrawsOnePixelBorderWithTheBrush) {
 }
 
 TEST(Shapes, TriangleFillsPixelsWhoseCornerIsInside) {
-  TestCanvas c(11, 9);
+  PixelCanvas c(11, 9);
   Selected brush(c.dc(), CreateSolidBrush(0));
   SelectObject(c.dc(), GetStockObject(NULL_PEN));
   POINT tri[] = {{5, 7}, {2, 3}, {9, 3}};
   Polygon(c.dc(), tri, 3);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "...........",
       "...........",
       "...........",
@@ -106,11 +106,11 @@ TEST(Shapes, TriangleFillsPixelsWhoseCornerIsInside) {
 }
 
 TEST(Shapes, TriangleOutlineClosesTheShape) {
-  TestCanvas c(11, 9);
+  PixelCanvas c(11, 9);
   Selected brush(c.dc(), CreateSolidBrush(RGB(255, 0, 0)));
   POINT tri[] = {{5, 7}, {2, 3}, {9, 3}};
   Polygon(c.dc(), tri, 3);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "...........",
       "...........",
       "...........",
@@ -124,7 +124,7 @@ TEST(Shapes, TriangleOutlineClosesTheShape) {
 }
 
 TEST(Shapes, PolygonsSharingAnEdgeNeitherOverlapNorLeaveGaps) {
-  TestCanvas c(24, 24);
+  PixelCanvas c(24, 24);
   SelectObject(c.dc(), GetStockObject(NULL_PEN));
   SelectObject(c.dc(), GetStockObject(WHITE_BRUSH));
   SetROP2(c.dc(), R2_XORPEN);  // white XOR: black where covered once, white again where twice
@@ -134,7 +134,7 @@ TEST(Shapes, PolygonsSharingAnEdgeNeitherOverlapNorLeaveGaps) {
     POINT tri[] = {centre, fan[i], fan[(i + 1) % 4]};
     Polygon(c.dc(), tri, 3);
   }
-  TestCanvas whole(24, 24);
+  PixelCanvas whole(24, 24);
   SelectObject(whole.dc(), GetStockObject(NULL_PEN));
   SelectObject(whole.dc(), GetStockObject(BLACK_BRUSH));
   Polygon(whole.dc(), fan, 4);
@@ -142,7 +142,7 @@ TEST(Shapes, PolygonsSharingAnEdgeNeitherOverlapNorLeaveGaps) {
 }
 
 TEST(Shapes, RectanglePolygonCoversTheSamePixelsAsFillRect) {
-  TestCanvas poly(10, 8), rect(10, 8);
+  PixelCanvas poly(10, 8), rect(10, 8);
   SelectObject(poly.dc(), GetStockObject(NULL_PEN));
   SelectObject(poly.dc(), GetStockObject(BLACK_BRUSH));
   POINT pts[] = {{2, 2}, {7, 2}, {7, 6}, {2, 6}};
@@ -155,7 +155,7 @@ TEST(Shapes, RectanglePolygonCoversTheSamePixelsAsFillRect) {
 TEST(Shapes, FillModeDecidesTheStarsCentre) {
   POINT star[] = {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
   for (int mode : {ALTERNATE, WINDING}) {
-    TestCanvas c(21, 21);
+    PixelCanvas c(21, 21);
     SelectObject(c.dc(), GetStockObject(NULL_PEN));
     SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
     SetPolyFillMode(c.dc(), mode);
@@ -167,7 +167,7 @@ TEST(Shapes, FillModeDecidesTheStarsCentre) {
 
 TEST(Shapes, EllipseStaysInsideItsBoxTouchesEachSideAndIsSymmetric) {
   for (auto [w, h] : {std::pair{9, 7}, {10, 10}, {16, 5}, {3, 3}}) {
-    TestCanvas c(w + 4, h + 4);
+    PixelCanvas c(w + 4, h + 4);
     Selected brush(c.dc(), CreateSolidBrush(RGB(255, 0, 0)));
     Ellipse(c.dc(), 2, 2, 2 + w, 2 + h);
     RECT ink = c.InkBox();
@@ -184,7 +184,7 @@ TEST(Shapes, EllipseStaysInsideItsBoxTouchesEachSideAndIsSymmetric) {
 }
 
 TEST(Shapes, RoundRectCutsItsCorners) {
-  TestCanvas c(14, 10);
+  PixelCanvas c(14, 10);
   RoundRect(c.dc(), 1, 1, 13, 9, 6, 6);
   EXPECT_EQ(c.InkBox(), (RECT{1, 1, 13, 9}));
   EXPECT_EQ(c.At(1, 1), 0xFFFFFFu);
@@ -194,7 +194,7 @@ TEST(Shapes, RoundRectCutsItsCorners) {
 }
 
 TEST(Shapes, InsideFramePenKeepsAWideBorderWithinTheRectangle) {
-  TestCanvas c(16, 16);
+  PixelCanvas c(16, 16);
   Selected pen(c.dc(), CreatePen(PS_INSIDEFRAME, 4, 0));
   Rectangle(c.dc(), 2, 2, 14, 14);
   EXPECT_EQ(c.InkBox(), (RECT{2, 2, 14, 14}));
@@ -203,7 +203,7 @@ TEST(Shapes, InsideFramePenKeepsAWideBorderWithinTheRectangle) {
 }
 
 TEST(Shapes, SetPixelAnswersTheColourItSetAndGetPixelRespectsTheClip) {
-  TestCanvas c(4, 4);
+  PixelCanvas c(4, 4);
   EXPECT_EQ(SetPixel(c.dc(), 1, 1, RGB(10, 20, 30)), RGB(10, 20, 30));
   EXPECT_EQ(GetPixel(c.dc(), 1, 1), RGB(10, 20, 30));
   EXPECT_EQ(GetPixel(c.dc(), 4, 0), CLR_INVALID);
@@ -213,13 +213,13 @@ TEST(Shapes, SetPixelAnswersTheColourItSetAndGetPixelRespectsTheClip) {
   EXPECT_EQ(SetPixel(c.dc(), 0, 0, 0), CLR_INVALID);
   EXPECT_EQ(c.At(0, 0), 0xFFFFFFu);
 
-  TestCanvas mono(4, 4, 0xFFFFFF, true);
+  PixelCanvas mono(4, 4, 0xFFFFFF, true);
   EXPECT_EQ(SetPixel(mono.dc(), 0, 0, RGB(200, 200, 200)), 0xFFFFFFu);
   EXPECT_EQ(SetPixel(mono.dc(), 1, 0, RGB(60, 60, 60)), 0u);
 }
 
 TEST(Shapes, HatchGapsTakeTheBackgroundOnlyWhenOpaque) {
-  TestCanvas c(8, 8);
+  PixelCanvas c(8, 8);
   Selected brush(c.dc(), CreateHatchBrush(HS_HORIZONTAL, RGB(0, 0, 255)));
   SelectObject(c.dc(), GetStockObject(NULL_PEN));
   SetBkColor(c.dc(), RGB(255, 0, 0));
@@ -227,7 +227,7 @@ TEST(Shapes, HatchGapsTakeTheBackgroundOnlyWhenOpaque) {
   Rectangle(c.dc(), 0, 0, 5, 9);
   SetBkMode(c.dc(), OPAQUE);
   Rectangle(c.dc(), 4, 0, 9, 9);
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "....rrrr",
       "....rrrr",
       "....rrrr",
@@ -244,7 +244,7 @@ TEST(Shapes, MonochromePatternBrushUsesTextAndBackgroundColoursFromTheBrushOrigi
   WORD rows[8];
   for (int i = 0; i < 8; ++i) rows[i] = (i % 2) ? 0x5555 : 0xAAAA;
   HBITMAP pattern = CreateBitmap(8, 8, 1, 1, rows);
-  TestCanvas c(6, 2);
+  PixelCanvas c(6, 2);
   Selected brush(c.dc(), CreatePatternBrush(pattern));
   DeleteObject(pattern);  // the brush keeps its own copy
   SetTextColor(c.dc(), RGB(0, 0, 255));
@@ -254,7 +254,7 @@ TEST(Shapes, MonochromePatternBrushUsesTextAndBackgroundColoursFromTheBrushOrigi
   SetBrushOrgEx(c.dc(), 1, 0, nullptr);
   r = {3, 0, 6, 2};
   FillRect(c.dc(), &r, HBRUSH(GetCurrentObject(c.dc(), OBJ_BRUSH)));
-  EXPECT_TRUE(PictureIs(c, {
+  EXPECT_TRUE(LooksLike(c, {
       "rbrrbr",
       "brbbrb",
   }));

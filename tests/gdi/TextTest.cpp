@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Gdi.h"
-#include "PixelGrid.h"
+#include "PixelPicture.h"
 #include "Strings.h"
 
 namespace {
@@ -36,7 +36,7 @@ bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 }  // namespace
 
 TEST(Text, MetricsHangTogether) {
-  TestCanvas c(10, 10);
+  PixelCanvas c(10, 10);
   Selected font(c.dc(), Font(-13));
   TEXTMETRICW tm;
   ASSERT_TRUE(GetTextMetricsW(c.dc(), &tm));
@@ -52,7 +52,7 @@ TEST(Text, MetricsHangTogether) {
 }
 
 TEST(Text, PositiveHeightIsTheCellHeight) {
-  TestCanvas c(10, 10);
+  PixelCanvas c(10, 10);
   for (int h : {12, 16, 24, 40}) {
     Selected font(c.dc(), Font(h));
     TEXTMETRICW tm;
@@ -62,7 +62,7 @@ TEST(Text, PositiveHeightIsTheCellHeight) {
 }
 
 TEST(Text, MonospaceFaceHasFixedPitch) {
-  TestCanvas c(10, 10);
+  PixelCanvas c(10, 10);
   Selected font(c.dc(), Font(-13, u"Courier New"));
   TEXTMETRICW tm;
   GetTextMetricsW(c.dc(), &tm);
@@ -71,7 +71,7 @@ TEST(Text, MonospaceFaceHasFixedPitch) {
 }
 
 TEST(Text, ExtentGrowsWithTheTextAndTheFont) {
-  TestCanvas c(10, 10);
+  PixelCanvas c(10, 10);
   Selected font(c.dc(), Font(-13));
   TEXTMETRICW tm;
   GetTextMetricsW(c.dc(), &tm);
@@ -101,7 +101,7 @@ TEST(Text, ExtentGrowsWithTheTextAndTheFont) {
 }
 
 TEST(Text, GlyphsLandInTheirCellInTheTextColour) {
-  TestCanvas c(120, 40);
+  PixelCanvas c(120, 40);
   Selected font(c.dc(), Font(-20, u"Arial", FW_BOLD));
   SetTextColor(c.dc(), RGB(0, 0, 255));
   SetBkMode(c.dc(), TRANSPARENT);
@@ -114,7 +114,7 @@ TEST(Text, GlyphsLandInTheirCellInTheTextColour) {
 }
 
 TEST(Text, OpaqueModeFillsTheCellTransparentModeDoesNot) {
-  TestCanvas c(80, 30);
+  PixelCanvas c(80, 30);
   Selected font(c.dc(), Font(-13));
   SetBkColor(c.dc(), RGB(255, 255, 0));
   Out(c.dc(), 5, 5, u"abc");
@@ -130,7 +130,7 @@ TEST(Text, OpaqueModeFillsTheCellTransparentModeDoesNot) {
 }
 
 TEST(Text, AlignmentPlacesTheReferencePoint) {
-  TestCanvas c(200, 80);
+  PixelCanvas c(200, 80);
   Selected font(c.dc(), Font(-20, u"Arial"));
   SetBkMode(c.dc(), TRANSPARENT);
   TEXTMETRICW tm;
@@ -159,7 +159,7 @@ TEST(Text, AlignmentPlacesTheReferencePoint) {
 }
 
 TEST(Text, UpdateCPDrawsAtAndMovesTheCurrentPosition) {
-  TestCanvas c(200, 30);
+  PixelCanvas c(200, 30);
   Selected font(c.dc(), Font(-13));
   SetTextAlign(c.dc(), TA_UPDATECP);
   MoveToEx(c.dc(), 7, 3, nullptr);
@@ -171,7 +171,7 @@ TEST(Text, UpdateCPDrawsAtAndMovesTheCurrentPosition) {
 }
 
 TEST(Text, DrawingStaysInsideTheClipRegion) {
-  TestCanvas c(100, 40);
+  PixelCanvas c(100, 40);
   Selected font(c.dc(), Font(-30, u"Arial", FW_BOLD));
   SetBkMode(c.dc(), TRANSPARENT);
   IntersectClipRect(c.dc(), 20, 10, 50, 25);
@@ -182,7 +182,7 @@ TEST(Text, DrawingStaysInsideTheClipRegion) {
 }
 
 TEST(Text, ExtTextOutOpaqueRectAndClippedRect) {
-  TestCanvas c(60, 30);
+  PixelCanvas c(60, 30);
   Selected font(c.dc(), Font(-20, u"Arial", FW_BOLD));
   SetBkMode(c.dc(), TRANSPARENT);
   SetBkColor(c.dc(), RGB(0, 255, 0));
@@ -194,7 +194,7 @@ TEST(Text, ExtTextOutOpaqueRectAndClippedRect) {
 }
 
 TEST(Text, NinetyDegreesRunsUpwardsFromTheReferencePoint) {
-  TestCanvas c(60, 160);
+  PixelCanvas c(60, 160);
   Selected font(c.dc(), Font(-16, u"Arial", FW_NORMAL, 900));
   SetBkMode(c.dc(), TRANSPARENT);
   Out(c.dc(), 20, 140, u"Rotated text");
@@ -215,7 +215,7 @@ TEST(Text, NinetyDegreesRunsUpwardsFromTheReferencePoint) {
 }
 
 TEST(Text, MarlettCharactersBecomeSymbols) {
-  TestCanvas symbol(30, 30), letter(30, 30);
+  PixelCanvas symbol(30, 30), letter(30, 30);
   {
     Selected font(symbol.dc(), Font(-16, u"Marlett"));
     Out(symbol.dc(), 5, 5, u"r");
@@ -232,7 +232,7 @@ TEST(Text, MarlettCharactersBecomeSymbols) {
 }
 
 TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
-  TestCanvas c(100, 50);
+  PixelCanvas c(100, 50);
   Selected font(c.dc(), Font(-13));
   TEXTMETRICW tm;
   GetTextMetricsW(c.dc(), &tm);
@@ -250,7 +250,7 @@ TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
 }
 
 TEST(DrawText, CentredSingleLineSitsInTheMiddleAndReportsItsBottom) {
-  TestCanvas c(120, 40);
+  PixelCanvas c(120, 40);
   Selected font(c.dc(), Font(-13));
   SetBkColor(c.dc(), RGB(255, 255, 0));
   TEXTMETRICW tm;
@@ -268,7 +268,7 @@ TEST(DrawText, CentredSingleLineSitsInTheMiddleAndReportsItsBottom) {
 }
 
 TEST(DrawText, WordBreakWrapsAtSpacesAndKeepsLongWordsWhole) {
-  TestCanvas c(100, 100);
+  PixelCanvas c(100, 100);
   Selected font(c.dc(), Font(-13));
   TEXTMETRICW tm;
   GetTextMetricsW(c.dc(), &tm);
@@ -283,7 +283,7 @@ TEST(DrawText, WordBreakWrapsAtSpacesAndKeepsLongWordsWhole) {
 }
 
 TEST(DrawText, AmpersandUnderlinesTheNextCharacterUnlessNoPrefix) {
-  TestCanvas c(100, 30);
+  PixelCanvas c(100, 30);
   Selected font(c.dc(), Font(-13));
   SetBkMode(c.dc(), TRANSPARENT);
   TEXTMETRICW tm;
@@ -300,7 +300,7 @@ TEST(DrawText, AmpersandUnderlinesTheNextCharacterUnlessNoPrefix) {
   EXPECT_EQ(m.right, Extent(c.dc(), u"&File").cx);
 
   DrawTextW(c.dc(), u"&File", -1, &r, DT_SINGLELINE);
-  TestCanvas plain(100, 30);
+  PixelCanvas plain(100, 30);
   {
     Selected f2(plain.dc(), Font(-13));
     SetBkMode(plain.dc(), TRANSPARENT);
@@ -318,7 +318,7 @@ TEST(DrawText, AmpersandUnderlinesTheNextCharacterUnlessNoPrefix) {
 }
 
 TEST(DrawText, EndEllipsisShortensTooLongText) {
-  TestCanvas c(200, 30);
+  PixelCanvas c(200, 30);
   Selected font(c.dc(), Font(-13));
   int limit = Extent(c.dc(), u"Hello wor").cx;
   RECT r{0, 0, limit, 20};
@@ -331,7 +331,7 @@ TEST(DrawText, EndEllipsisShortensTooLongText) {
 }
 
 TEST(DrawText, TabsExpandToEightAverageCharacters) {
-  TestCanvas c(300, 30);
+  PixelCanvas c(300, 30);
   Selected font(c.dc(), Font(-13));
   TEXTMETRICW tm;
   GetTextMetricsW(c.dc(), &tm);
@@ -341,7 +341,7 @@ TEST(DrawText, TabsExpandToEightAverageCharacters) {
 }
 
 TEST(DrawText, ClipsToItsRectangleUnlessNoClip) {
-  TestCanvas c(100, 30);
+  PixelCanvas c(100, 30);
   Selected font(c.dc(), Font(-20, u"Arial", FW_BOLD));
   SetBkMode(c.dc(), TRANSPARENT);
   RECT r{10, 5, 25, 25};
