@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "Files.h"
+#include "ScopeGuard.h"
 
 // ---- TObject, TPersistent -------------------------------------------------------------
 
@@ -56,16 +57,10 @@ int TStrings::AddObject(const String& s, TObject* object) {
 
 void TStrings::AddStrings(const TStrings* strings) {
   if (!strings) return;
-  BeginUpdate();
-  try {
-    // Counted first, so adding a list to itself ends.
-    const int n = strings->Count();
-    for (int i = 0; i < n; ++i) AddObject(strings->Get(i), strings->Objects(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateScope update(this);
+  // Counted first, so adding a list to itself ends.
+  const int n = strings->Count();
+  for (int i = 0; i < n; ++i) AddObject(strings->Get(i), strings->Objects(i));
 }
 
 void TStrings::InsertObject(int index, const String& s, TObject* object) {
@@ -74,36 +69,24 @@ void TStrings::InsertObject(int index, const String& s, TObject* object) {
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  BeginUpdate();
-  try {
-    String s1 = Get(index1), s2 = Get(index2);
-    TObject* o1 = Objects(index1);
-    TObject* o2 = Objects(index2);
-    Put(index1, s2);
-    PutObject(index1, o2);
-    Put(index2, s1);
-    PutObject(index2, o1);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateScope update(this);
+  String s1 = Get(index1), s2 = Get(index2);
+  TObject* o1 = Objects(index1);
+  TObject* o2 = Objects(index2);
+  Put(index1, s2);
+  PutObject(index1, o2);
+  Put(index2, s1);
+  PutObject(index2, o1);
 }
 
 void TStrings::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex) return;
-  BeginUpdate();
-  try {
-    String s = Get(curIndex);
-    TObject* o = Objects(curIndex);
-    PutObject(curIndex, nullptr);  // a list owning its objects must not free this one
-    Delete(curIndex);
-    InsertObject(newIndex, s, o);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateScope update(this);
+  String s = Get(curIndex);
+  TObject* o = Objects(curIndex);
+  PutObject(curIndex, nullptr);  // a list owning its objects must not free this one
+  Delete(curIndex);
+  InsertObject(newIndex, s, o);
 }
 
 void TStrings::Put(int index, const String& s) {
@@ -179,23 +162,17 @@ String TStrings::Text() const {
 }
 
 void TStrings::SetText(const String& text) {
-  BeginUpdate();
-  try {
-    Clear();
-    std::size_t start = 0;
-    const std::size_t n = text.size();
-    while (start < n) {
-      std::size_t e = start;
-      while (e < n && text[e] != u'\r' && text[e] != u'\n') ++e;
-      Add(text.substr(start, e - start));
-      if (e < n) e += (text[e] == u'\r' && e + 1 < n && text[e + 1] == u'\n') ? 2 : 1;
-      start = e;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  UpdateScope update(this);
+  Clear();
+  std::size_t start = 0;
+  const std::size_t n = text.size();
+  while (start < n) {
+    std::size_t e = start;
+    while (e < n && text[e] != u'\r' && text[e] != u'\n') ++e;
+    Add(text.substr(start, e - start));
+    if (e < n) e += (text[e] == u'\r' && e + 1 < n && text[e + 1] == u'\n') ? 2 : 1;
+    start = e;
   }
-  EndUpdate();
 }
 
 void TStrings::BeginUpdate() {
@@ -232,17 +209,11 @@ void TStrings::Assign(const TPersistent* source) {
     return;
   }
   if (src == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    nameValueSeparator_ = src->nameValueSeparator_;
-    lineBreak_ = src->lineBreak_;
-    AddStrings(src);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateScope update(this);
+  Clear();
+  nameValueSeparator_ = src->nameValueSeparator_;
+  lineBreak_ = src->lineBreak_;
+  AddStrings(src);
 }
 
 void TStrings::SetUpdateState(bool) {}

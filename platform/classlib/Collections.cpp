@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ScopeGuard.h"
+
 TCollectionItem::TCollectionItem(TCollection* collection) { SetCollection(collection); }
 
 TCollectionItem::~TCollectionItem() {
@@ -95,15 +97,9 @@ void TCollection::Assign(const TPersistent* source) {
     TPersistent::Assign(source);
     return;
   }
-  BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : other->items_) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateScope update(this);
+  Clear();
+  for (TCollectionItem* item : other->items_) Add()->Assign(item);
 }
 
 void TCollection::Update(TCollectionItem* item) {

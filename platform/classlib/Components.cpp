@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ScopeGuard.h"
 #include "Streaming.h"
 #include "TypInfo.h"
 
@@ -69,12 +70,9 @@ void TComponent::InsertComponent(TComponent* component) {
   ValidateRename(component, String(), component->name_);
   if (component->owner_) component->owner_->RemoveComponent(component);
   Insert(component);
-  try {
-    component->SetReference(true);
-  } catch (...) {
-    Remove(component);
-    throw;
-  }
+  ScopeGuard removeOnFailure([this, component] { Remove(component); });
+  component->SetReference(true);
+  removeOnFailure.Dismiss();
   if (state_.Contains(csDesigning)) component->SetDesigning(true);
   Notification(component, opInsert);
 }
@@ -126,13 +124,12 @@ void TComponent::SetName(const String& newName) {
   SetReference(false);
   String old = name_;
   name_ = newName;
-  try {
-    SetReference(true);
-  } catch (...) {
+  ScopeGuard restoreOnFailure([&] {
     name_ = old;
     SetReference(true);
-    throw;
-  }
+  });
+  SetReference(true);
+  restoreOnFailure.Dismiss();
 }
 
 void TComponent::SetReference(bool enable) {

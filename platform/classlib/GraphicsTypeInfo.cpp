@@ -2,6 +2,7 @@
 
 #include "Collections.h"
 #include "Numbers.h"
+#include "ScopeGuard.h"
 #include "Streaming.h"
 
 namespace {
@@ -181,15 +182,11 @@ void RegisterStandardClassTables() {
             u"Strings",
             [strings](TReader* reader) {
               reader->ReadListBegin();
-              strings->BeginUpdate();
-              try {
+              {
+                UpdateScope update(strings);
                 strings->Clear();
                 while (!reader->EndOfList()) strings->Add(reader->ReadString());
-              } catch (...) {
-                strings->EndUpdate();
-                throw;
               }
-              strings->EndUpdate();
               reader->ReadListEnd();
             },
             [strings](TWriter* writer) {

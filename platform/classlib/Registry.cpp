@@ -4,6 +4,7 @@
 
 #include "Exceptions.h"
 #include "Numbers.h"
+#include "ScopeGuard.h"
 
 namespace {
 
@@ -122,15 +123,11 @@ bool TRegistry::WithKey(const String& key, const std::function<void()>& body) {
   if (!k) return false;
   HKEY old = currentKey_;
   SetCurrentKey(k);
-  try {
-    body();
-  } catch (...) {
+  ScopeGuard restore([&] {
     SetCurrentKey(old);
     RegCloseKey(k);
-    throw;
-  }
-  SetCurrentKey(old);
-  RegCloseKey(k);
+  });
+  body();
   return true;
 }
 
@@ -391,14 +388,8 @@ void TRegIniFile::ReadSections(TStrings* strings) { GetKeyNames(strings); }
 void TRegIniFile::ReadSectionValues(const String& section, TStrings* strings) {
   TStringList names;
   ReadSection(section, &names);
-  strings->BeginUpdate();
-  try {
-    for (int i = 0; i < names.Count(); ++i) strings->SetValue(names[i], ReadString(section, names[i], String()));
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  UpdateScope update(strings);
+  for (int i = 0; i < names.Count(); ++i) strings->SetValue(names[i], ReadString(section, names[i], String()));
 }
 
 void TRegIniFile::EraseSection(const String& section) { TRegistry::DeleteKey(section); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Collections.h"
+#include "ScopeGuard.h"
 
 String TFiler::ClassName() const { return u"TFiler"; }
 
@@ -466,18 +467,14 @@ void TReader::ReadCollection(TPersistent* target) {
   std::size_t savedPos = pos_;
   String savedPath = propPath_;
   int savedLine = valueLine_;
-  collection->BeginUpdate();
-  try {
+  {
+    UpdateScope update(collection);
     collection->Clear();
     for (const auto& item : value->Collection) {
       TCollectionItem* it = collection->Add();
       ReadItemProperties(it, item.Properties);
     }
-  } catch (...) {
-    collection->EndUpdate();
-    throw;
   }
-  collection->EndUpdate();
   records_ = std::move(savedRecords);
   pos_ = savedPos;
   propPath_ = savedPath;
@@ -543,17 +540,12 @@ void TReader::ReadData(TComponent* instance) {
   parent_ = instance->GetChildParent();
   owner_ = instance->GetChildOwner();
   if (!owner_) owner_ = root_;
-  try {
-    for (const auto& child : node.Children) ReadComponent(child);
-  } catch (...) {
+  ScopeGuard restore([&] {
     parent_ = savedParent;
     owner_ = savedOwner;
     --depth_;
-    throw;
-  }
-  parent_ = savedParent;
-  owner_ = savedOwner;
-  --depth_;
+  });
+  for (const auto& child : node.Children) ReadComponent(child);
 }
 
 void TReader::DoFixups() {
@@ -594,6 +586,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     fixups_.clear();
   };
   try {
+    ScopeGuard cleanUpOnFailure(cleanUp);
     if (!root) {
       root = FindComponentClass(node)->Create(nullptr);
       created_->Add(root);
@@ -637,16 +630,12 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     }
     loaded_.clear();
     created_->Release();
+    cleanUpOnFailure.Dismiss();
     return root;
   } catch (const EDescriptionError&) {
-    cleanUp();
     throw;
   } catch (const Exception& e) {
-    cleanUp();
     throw EDescriptionError(description_.FileName, node.Line, e.Message());
-  } catch (...) {
-    cleanUp();
-    throw;
   }
 }
 
@@ -668,15 +657,11 @@ TDescriptionObject TWriter::WriteRootComponent(TComponent* root) {
   prefix_.clear();
   bool wasWriting = root->ComponentState().Contains(csWriting);
   root->SetStateItem(csWriting, true);
-  try {
-    root->WriteState(this);
-  } catch (...) {
+  ScopeGuard restore([&] {
     root->SetStateItem(csWriting, wasWriting);
     current_ = nullptr;
-    throw;
-  }
-  root->SetStateItem(csWriting, wasWriting);
-  current_ = nullptr;
+  });
+  root->WriteState(this);
   return out;
 }
 
@@ -685,13 +670,8 @@ void TWriter::WriteData(TComponent* instance) {
   if (std::find(ancestry_.begin(), ancestry_.end(), instance) != ancestry_.end())
     throw EWriteError(Format(u"Component %s contains itself", {instance->Name()}));
   ancestry_.push_back(instance);
-  try {
-    instance->GetChildren([this](TComponent* child) { WriteComponent(child); }, root_);
-  } catch (...) {
-    ancestry_.pop_back();
-    throw;
-  }
-  ancestry_.pop_back();
+  ScopeGuard pop([this] { ancestry_.pop_back(); });
+  instance->GetChildren([this](TComponent* child) { WriteComponent(child); }, root_);
 }
 
 void TWriter::WriteComponent(TComponent* component) {
@@ -706,17 +686,14 @@ void TWriter::WriteComponent(TComponent* component) {
   prefix_.clear();
   bool wasWriting = component->ComponentState().Contains(csWriting);
   component->SetStateItem(csWriting, true);
-  try {
+  {
+    ScopeGuard restore([&] {
+      component->SetStateItem(csWriting, wasWriting);
+      current_ = savedCurrent;
+      prefix_ = savedPrefix;
+    });
     component->WriteState(this);
-  } catch (...) {
-    component->SetStateItem(csWriting, wasWriting);
-    current_ = savedCurrent;
-    prefix_ = savedPrefix;
-    throw;
   }
-  component->SetStateItem(csWriting, wasWriting);
-  current_ = savedCurrent;
-  prefix_ = savedPrefix;
   current_->Children.push_back(std::move(node));
 }
 
@@ -820,15 +797,13 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
           String savedPrefix = prefix_;
           current_ = &holder;
           prefix_.clear();
-          try {
+          {
+            ScopeGuard restore([&] {
+              current_ = savedCurrent;
+              prefix_ = savedPrefix;
+            });
             WriteProperties(collection->Items(i));
-          } catch (...) {
-            current_ = savedCurrent;
-            prefix_ = savedPrefix;
-            throw;
           }
-          current_ = savedCurrent;
-          prefix_ = savedPrefix;
           TDescriptionItem item;
           item.Properties = std::move(holder.Properties);
           value.Collection.push_back(std::move(item));
@@ -840,13 +815,8 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
       if (!sub) return;
       String savedPrefix = prefix_;
       prefix_ += prop->Name + u".";
-      try {
-        WriteProperties(sub);
-      } catch (...) {
-        prefix_ = savedPrefix;
-        throw;
-      }
-      prefix_ = savedPrefix;
+      ScopeGuard restore([&] { prefix_ = savedPrefix; });
+      WriteProperties(sub);
       return;
     }
     default: return;
