@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "Buttons.h"
-#include "ControlPixels.h"
+#include "ClassLibTestSupport.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Themes.h"
@@ -43,7 +43,7 @@ class ButtonsTest : public ::testing::Test {
     ResetApplicationForTesting();
     UserResetForTesting();
   }
-  static void Paint(TestButton& b, PixelTarget& t) {
+  static void Paint(TestButton& b, PixelCanvas& t) {
     PaintInto(b.Canvas(), t, [&] { b.Paint(); });
   }
   static void Mouse(TControl& c, UINT msg, int x, int y) {
@@ -106,14 +106,14 @@ TEST_F(ButtonsTest, GlyphIsCentredTransparentAndShiftsWhenPressed) {
   button.SetGlyph(glyph.get());
   EXPECT_EQ(button.NumGlyphs(), 1);
   {
-    PixelTarget t(27, 27, clBlue);
+    PixelCanvas t(27, 27, clBlue);
     Paint(button, t);
     EXPECT_EQ(t.Find(ColorToRGB(clRed)), Rect(7, 7, 21, 21));
     EXPECT_EQ(t.Count(ColorToRGB(clLime)), 0);
   }
   Mouse(button, WM_LBUTTONDOWN, 5, 5);
   {
-    PixelTarget t(27, 27, clBlue);
+    PixelCanvas t(27, 27, clBlue);
     Paint(button, t);
     EXPECT_EQ(t.Find(ColorToRGB(clRed)), Rect(8, 8, 22, 22));
   }
@@ -127,14 +127,14 @@ TEST_F(ButtonsTest, DisabledStateDrawsTheDisabledImage) {
   button.SetGlyph(pair.get());
   EXPECT_EQ(button.NumGlyphs(), 2);
   {
-    PixelTarget t(24, 24, clBlack);
+    PixelCanvas t(24, 24, clBlack);
     Paint(button, t);
     EXPECT_GT(t.Count(ColorToRGB(clRed)), 0);
     EXPECT_EQ(t.Count(ColorToRGB(clBlue)), 0);
   }
   button.SetEnabled(false);
   {
-    PixelTarget t(24, 24, clBlack);
+    PixelCanvas t(24, 24, clBlack);
     Paint(button, t);
     EXPECT_EQ(t.Count(ColorToRGB(clRed)), 0);
     EXPECT_EQ(t.Find(ColorToRGB(clBlue)), Rect(5, 5, 19, 19));
@@ -145,7 +145,7 @@ TEST_F(ButtonsTest, DisabledStateDrawsTheDisabledImage) {
   button.SetGlyph(single.get());
   button.SetNumGlyphs(1);
   {
-    PixelTarget t(24, 24, clBlack);
+    PixelCanvas t(24, 24, clBlack);
     Paint(button, t);
     EXPECT_EQ(t.Count(ColorToRGB(clMaroon)), 0);
     EXPECT_EQ(t.Find(ColorToRGB(clBtnShadow)), Rect(5, 5, 19, 19));
@@ -178,14 +178,14 @@ TEST_F(ButtonsTest, FlatButtonShowsAFrameOnlyWhenHot) {
     button.SetBounds(0, 0, 20, 20);
     button.SetFlat(true);
     {
-      PixelTarget t(20, 20, clLime);
+      PixelCanvas t(20, 20, clLime);
       Paint(button, t);
       EXPECT_EQ(t.Count(ColorToRGB(clLime)), 400);
     }
     button.Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(&button));
     EXPECT_TRUE(button.MouseInControl());
     {
-      PixelTarget t(20, 20, clLime);
+      PixelCanvas t(20, 20, clLime);
       Paint(button, t);
       EXPECT_NE(t.At(10, 0), ColorToRGB(clLime));
       EXPECT_NE(t.At(0, 10), ColorToRGB(clLime));
@@ -193,14 +193,14 @@ TEST_F(ButtonsTest, FlatButtonShowsAFrameOnlyWhenHot) {
     }
     button.Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(&button));
     {
-      PixelTarget t(20, 20, clLime);
+      PixelCanvas t(20, 20, clLime);
       Paint(button, t);
       EXPECT_EQ(t.Count(ColorToRGB(clLime)), 400);
     }
     // A raised button has its frame all the time.
     button.SetFlat(false);
     {
-      PixelTarget t(20, 20, clLime);
+      PixelCanvas t(20, 20, clLime);
       Paint(button, t);
       EXPECT_NE(t.At(10, 0), ColorToRGB(clLime));
       EXPECT_NE(t.At(10, 10), ColorToRGB(clLime));
@@ -211,10 +211,10 @@ TEST_F(ButtonsTest, FlatButtonShowsAFrameOnlyWhenHot) {
 TEST_F(ButtonsTest, ClassicFramesRaiseAndSink) {
   TestButton button(nullptr);
   button.SetBounds(0, 0, 10, 10);
-  PixelTarget up(10, 10, clLime);
+  PixelCanvas up(10, 10, clLime);
   Paint(button, up);
   Mouse(button, WM_LBUTTONDOWN, 5, 5);
-  PixelTarget down(10, 10, clLime);
+  PixelCanvas down(10, 10, clLime);
   Paint(button, down);
   Mouse(button, WM_LBUTTONUP, 5, 5);
   // Light top-left when up, dark when pressed.
@@ -283,20 +283,20 @@ TEST_F(ButtonsTest, CaptionBesideTheGlyph) {
   button.SetGlyph(glyph.get());
   button.SetMargin(2);
   button.SetFlat(true);  // the classic frame has black in it too
-  PixelTarget t(80, 24, clLime);
+  PixelCanvas t(80, 24, clLime);
   Paint(button, t);
   TRect red = t.Find(ColorToRGB(clRed));
-  TRect text = t.Ink(ColorToRGB(clLime), Rect(red.right + 1, 0, 80, 24));
+  TRect text = t.InkBox(ColorToRGB(clLime), Rect(red.right + 1, 0, 80, 24));
   EXPECT_EQ(red.left, 3);
   // The glyph's key-coloured rim is not drawn: the glyph spans 2..18, the spacing 4 follows.
-  EXPECT_EQ(t.Ink(ColorToRGB(clLime), Rect(0, 0, red.right + 1, 24)), Rect(3, 5, 17, 19));
+  EXPECT_EQ(t.InkBox(ColorToRGB(clLime), Rect(0, 0, red.right + 1, 24)), Rect(3, 5, 17, 19));
   EXPECT_GE(text.left, 18 + 4);
   EXPECT_LE(text.left, 18 + 4 + 2);
   button.SetLayout(blGlyphRight);
-  PixelTarget t2(80, 24, clLime);
+  PixelCanvas t2(80, 24, clLime);
   Paint(button, t2);
   EXPECT_EQ(t2.Find(ColorToRGB(clRed)).right, 80 - 3);
-  EXPECT_LE(t2.Ink(ColorToRGB(clLime), Rect(0, 0, 60, 24)).right, 80 - 2 - 16 - 4);
+  EXPECT_LE(t2.InkBox(ColorToRGB(clLime), Rect(0, 0, 60, 24)).right, 80 - 2 - 16 - 4);
 }
 
 TEST_F(ButtonsTest, HintComesThroughTheApplication) {

@@ -21,16 +21,6 @@ struct Pen : TPersistent {
   String ClassName() const override { return u"TPen"; }
 };
 
-template <class E, class F>
-String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return u"<no exception>";
-}
-
 TEST(Persistent, AssignCopiesListsAndRefusesStrangers) {
   TStringList a, b;
   a.SetNameValueSeparator(u':');

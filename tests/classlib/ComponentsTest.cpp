@@ -2,18 +2,9 @@
 
 #include "Components.h"
 #include "TestComponents.h"
+#include "TestSupport.h"
 
 namespace {
-
-template <class E, class F>
-String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return u"<no exception>";
-}
 
 // Records every notification it gets, and whether it was still whole then.
 class Watcher : public TComponent {

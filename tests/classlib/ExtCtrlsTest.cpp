@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "ControlPixels.h"
+#include "ClassLibTestSupport.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Themes.h"
@@ -34,10 +34,10 @@ class ExtCtrlsTest : public ::testing::Test {
     ResetApplicationForTesting();
     UserResetForTesting();
   }
-  void Paint(TestPanel& panel, PixelTarget& target) {
+  void Paint(TestPanel& panel, PixelCanvas& target) {
     PaintInto(panel.Canvas(), target, [&] { panel.Paint(); });
   }
-  const PixelTarget::Legend legend{{'W', clBtnHighlight}, {'S', clBtnShadow}, {'F', clBtnFace},
+  const Legend legend{{'W', clBtnHighlight}, {'S', clBtnShadow}, {'F', clBtnFace},
                                    {'r', clRed},          {'b', clBlue},      {'k', clBlack}};
 };
 
@@ -61,7 +61,7 @@ TEST_F(ExtCtrlsTest, AChildlessPanelPaintsItselfInItsWindow) {
 TEST_F(ExtCtrlsTest, RaisedOuterBevelTakesLightTopLeftAndDarkFarEdges) {
   TestPanel panel(nullptr);
   panel.SetBounds(0, 0, 8, 5);
-  PixelTarget target(8, 5, clBlue);
+  PixelCanvas target(8, 5, clBlue);
   Paint(panel, target);
   EXPECT_EQ(target.Row(0, legend), "WWWWWWWS");
   EXPECT_EQ(target.Row(1, legend), "WFFFFFFS");
@@ -76,7 +76,7 @@ TEST_F(ExtCtrlsTest, BothBevelsWithABandBetween) {
   panel.SetBevelWidth(2);
   panel.SetBorderWidth(1);
   panel.SetColor(clRed);
-  PixelTarget target(12, 12, clBlue);
+  PixelCanvas target(12, 12, clBlue);
   Paint(panel, target);
   // Two raised rings, one ring of the panel's colour, two lowered rings, then the face.
   EXPECT_EQ(target.Column(0, legend), "WWWWWWWWWWWS");
@@ -120,9 +120,9 @@ TEST_F(ExtCtrlsTest, CaptionFollowsAlignmentAndEnabledState) {
   panel.Font()->SetColor(clBlack);
   panel.SetCaption(u"Caption");
   {
-    PixelTarget target(120, 40, clBlue);
+    PixelCanvas target(120, 40, clBlue);
     Paint(panel, target);
-    TRect ink = target.Ink(ColorToRGB(clBtnFace));
+    TRect ink = target.InkBox(ColorToRGB(clBtnFace));
     ASSERT_GT(RectWidth(ink), 20);
     EXPECT_LT(target.Darkest(), 100);
     // Centred both ways (to within the glyphs' own side bearings).
@@ -132,25 +132,25 @@ TEST_F(ExtCtrlsTest, CaptionFollowsAlignmentAndEnabledState) {
   panel.SetAlignment(taLeftJustify);
   panel.SetVerticalAlignment(taAlignTop);
   {
-    PixelTarget target(120, 40, clBlue);
+    PixelCanvas target(120, 40, clBlue);
     Paint(panel, target);
-    TRect ink = target.Ink(ColorToRGB(clBtnFace));
+    TRect ink = target.InkBox(ColorToRGB(clBtnFace));
     EXPECT_LE(ink.left, 2);
     EXPECT_LE(ink.top, 4);
   }
   panel.SetEnabled(false);
   {
-    PixelTarget target(120, 40, clBlue);
+    PixelCanvas target(120, 40, clBlue);
     Paint(panel, target);
     // Grey text: nothing darker than the grey itself.
-    EXPECT_GT(RectWidth(target.Ink(ColorToRGB(clBtnFace))), 20);
+    EXPECT_GT(RectWidth(target.InkBox(ColorToRGB(clBtnFace))), 20);
     COLORREF grey = ColorToRGB(clGrayText);
     EXPECT_GE(target.Darkest(), GetRValue(grey) + GetGValue(grey) + GetBValue(grey));
   }
   panel.SetEnabled(true);
   panel.SetShowCaption(false);
   {
-    PixelTarget target(120, 40, clBlue);
+    PixelCanvas target(120, 40, clBlue);
     Paint(panel, target);
     EXPECT_EQ(target.Count(ColorToRGB(clBtnFace)), 120 * 40);
   }
@@ -164,20 +164,20 @@ TEST_F(ExtCtrlsTest, ThemedPanelShowsItsParentsBackground) {
   panel.SetBounds(0, 0, 10, 10);
   SetThemesEnabledForTesting(true);
   {
-    PixelTarget target(10, 10, clBlue);
+    PixelCanvas target(10, 10, clBlue);
     Paint(panel, target);
     EXPECT_EQ(target.Row(5, legend), "WrrrrrrrrS");
   }
   panel.SetParentBackground(false);
   {
-    PixelTarget target(10, 10, clBlue);
+    PixelCanvas target(10, 10, clBlue);
     Paint(panel, target);
     EXPECT_EQ(target.Row(5, legend), "WFFFFFFFFS");
   }
   panel.SetParentBackground(true);
   SetThemesEnabledForTesting(false);
   {
-    PixelTarget target(10, 10, clBlue);
+    PixelCanvas target(10, 10, clBlue);
     Paint(panel, target);
     EXPECT_EQ(target.Row(5, legend), "WFFFFFFFFS");
   }
@@ -262,7 +262,7 @@ TEST_F(ExtCtrlsTest, ImageResizedByCodeKeepsItsDrawing) {
   image.Canvas()->Brush()->SetColor(clBlue);
   image.Canvas()->FillRect(Rect(30, 20, 40, 30));
 
-  PixelTarget target(40, 30, clBlack);
+  PixelCanvas target(40, 30, clBlack);
   PaintInto(image.ControlCanvas(), target, [&] { image.Paint(); });
   EXPECT_EQ(target.Find(ColorToRGB(clRed)), Rect(2, 2, 6, 6));
   EXPECT_EQ(target.Find(ColorToRGB(clBlue)), Rect(30, 20, 40, 30));
@@ -290,7 +290,7 @@ TEST_F(ExtCtrlsTest, DrawingOnAShownImageAsksForAndGetsARepaint) {
   EXPECT_GE(dirty.right, 15);
   EXPECT_GE(dirty.bottom, 25);
 
-  PixelTarget target(200, 150, clBlue);
+  PixelCanvas target(200, 150, clBlue);
   form->PaintTo(target.dc(), 0, 0);
   EXPECT_EQ(target.Find(ColorToRGB(clRed)), Rect(10, 20, 15, 25));
   EXPECT_EQ(target.At(30, 30), ColorToRGB(clWhite));
@@ -330,7 +330,7 @@ TEST_F(ExtCtrlsTest, TransparentImageLeavesItsKeyColourUnpainted) {
   image.Canvas()->FillRect(Rect(0, 0, 4, 4));
   image.Canvas()->SetPixels(1, 1, clRed);
   image.SetTransparent(true);
-  PixelTarget target(4, 4, clBlue);
+  PixelCanvas target(4, 4, clBlue);
   PaintInto(image.ControlCanvas(), target, [&] { image.Paint(); });
   EXPECT_EQ(target.At(1, 1), ColorToRGB(clRed));
   EXPECT_EQ(target.At(2, 2), ColorToRGB(clBlue));
@@ -342,13 +342,13 @@ TEST_F(ExtCtrlsTest, BevelFrameAndLines) {
     using TBevel::TBevel;
   } bevel(nullptr);
   bevel.SetBounds(0, 0, 6, 4);
-  PixelTarget target(6, 4, clBlue);
+  PixelCanvas target(6, 4, clBlue);
   PaintInto(bevel.Canvas(), target, [&] { bevel.Paint(); });
   EXPECT_EQ(target.Row(0, legend), "SSSSSW");
   EXPECT_EQ(target.Row(1, legend), "SbbbbW");
   EXPECT_EQ(target.Row(3, legend), "WWWWWW");
   bevel.SetShape(bsTopLine);
-  PixelTarget line(6, 4, clBlue);
+  PixelCanvas line(6, 4, clBlue);
   PaintInto(bevel.Canvas(), line, [&] { bevel.Paint(); });
   EXPECT_EQ(line.Row(0, legend), "SSSSSS");
   EXPECT_EQ(line.Row(1, legend), "WWWWWW");

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "SystemControls.h"  // the platform window classes
-#include "ControlPixels.h"
+#include "ClassLibTestSupport.h"
 #include "Forms.h"
 #include "GraphicsTypeInfo.h"
 #include "Mask.h"
@@ -493,7 +493,7 @@ TEST_F(StdCtrlsTest, LabelSizesItselfToItsText) {
 
 // Text is anti-aliased, so the checks look at ink (anything but the background) and at
 // colour families rather than exact colours.
-TRect BoxOf(const PixelTarget& t, int w, int h, const std::function<bool(COLORREF)>& pick) {
+TRect BoxOf(const PixelCanvas& t, int w, int h, const std::function<bool(COLORREF)>& pick) {
   TRect box{w, h, 0, 0};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
@@ -515,7 +515,7 @@ TEST_F(StdCtrlsTest, LabelPaintsItsLayoutAndDisabledLook) {
   label.Font()->SetColor(clBlack);
   label.SetCaption(u"Ag");
   const COLORREF white = ColorToRGB(clWhite), navy = ColorToRGB(clNavy);
-  auto paint = [&](PixelTarget& target) {
+  auto paint = [&](PixelCanvas& target) {
     PaintInto(label.Canvas(), target, [&] { label.Paint(); });
   };
   auto inkOn = [](COLORREF background) {
@@ -523,7 +523,7 @@ TEST_F(StdCtrlsTest, LabelPaintsItsLayoutAndDisabledLook) {
   };
   TRect top, bottom;
   {
-    PixelTarget target(60, 40, clNavy);
+    PixelCanvas target(60, 40, clNavy);
     paint(target);
     EXPECT_EQ(target.Count(navy), 0);  // opaque: the whole client is filled
     top = BoxOf(target, 60, 40, inkOn(white));
@@ -531,7 +531,7 @@ TEST_F(StdCtrlsTest, LabelPaintsItsLayoutAndDisabledLook) {
   }
   label.SetLayout(tlBottom);
   {
-    PixelTarget target(60, 40, clNavy);
+    PixelCanvas target(60, 40, clNavy);
     paint(target);
     bottom = BoxOf(target, 60, 40, inkOn(white));
     EXPECT_GT(bottom.bottom, 34);
@@ -541,7 +541,7 @@ TEST_F(StdCtrlsTest, LabelPaintsItsLayoutAndDisabledLook) {
   label.SetTransparent(true);
   label.SetEnabled(false);
   {
-    PixelTarget target(60, 40, clNavy);
+    PixelCanvas target(60, 40, clNavy);
     paint(target);
     EXPECT_EQ(target.At(0, 0), navy);  // transparent: the background stays
     TRect ink = BoxOf(target, 60, 40, inkOn(navy));

@@ -4,19 +4,10 @@
 
 #include "GraphicsTypeInfo.h"
 #include "TestComponents.h"
+#include "TestSupport.h"
 #include "TypInfo.h"
 
 namespace {
-
-template <class E, class F>
-String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return u"<no exception>";
-}
 
 class TypInfo : public ::testing::Test {
  protected:

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "RzCommon.h"
-#include "RzCommonGrid.h"
+#include "ClassLibTestSupport.h"
 #include "SysInfo.h"
 #include "Themes.h"
 
-using namespace rzgrid;
+// A colour no painter uses.
+constexpr TColor kBackground = 0x00FF00FF;
 
 namespace {
 
@@ -21,10 +22,10 @@ class Arrows : public ::testing::Test {
     Win32MinorVersion = minor;
   }
   // The one colour painted over the background; clNone when there is none or several.
-  static TColor ArrowColor(Picture& pic) {
+  static TColor ArrowColor(CanvasPicture& pic) {
     TColor found = clNone;
-    for (int y = 0; y < pic.Bitmap().Height(); ++y)
-      for (int x = 0; x < pic.Bitmap().Width(); ++x) {
+    for (int y = 0; y < pic.height(); ++y)
+      for (int x = 0; x < pic.width(); ++x) {
         const TColor c = pic.At(x, y);
         if (c == kBackground) continue;
         if (found != clNone && found != c) return clNone;
@@ -32,10 +33,10 @@ class Arrows : public ::testing::Test {
       }
     return found;
   }
-  static TRect PaintedBox(Picture& pic) {
+  static TRect PaintedBox(CanvasPicture& pic) {
     TRect box = Rect(1000, 1000, -1, -1);
-    for (int y = 0; y < pic.Bitmap().Height(); ++y)
-      for (int x = 0; x < pic.Bitmap().Width(); ++x)
+    for (int y = 0; y < pic.height(); ++y)
+      for (int x = 0; x < pic.width(); ++x)
         if (pic.At(x, y) != kBackground)
           box = Rect(std::min<int>(box.left, x), std::min<int>(box.top, y),
                      std::max<int>(box.right, x + 1), std::max<int>(box.bottom, y + 1));
@@ -43,27 +44,27 @@ class Arrows : public ::testing::Test {
   }
 
   DistinctSystemColors colors_;
-  Legend legend_ = With(SystemLegend(), {{'k', clBlack}});
+  Legend legend_ = With(SystemLegend(kBackground), {{'k', clBlack}});
   const int major_ = Win32MajorVersion, minor_ = Win32MinorVersion;
 };
 
 TEST_F(Arrows, DropDownCentreUsesTheUpperMiddleRowOnEvenHeights) {
   const std::vector<std::string> shape = {"..kkkkkkk.", "...kkkkk..", "....kkk...", ".....k...."};
   const std::string blank = "..........";
-  Picture even(10, 10);
+  CanvasPicture even(10, 10, kBackground);
   PaintDropDownArrow(even.Canvas(), Rect(0, 0, 10, 10), alClassic, true);
   std::vector<std::string> want = {blank, blank};
   want.insert(want.end(), shape.begin(), shape.end());
   want.resize(10, blank);
-  EXPECT_TRUE(Looks(even, legend_, want));
+  EXPECT_TRUE(LooksLike(even, legend_, want));
 
-  Picture odd(10, 11);
+  CanvasPicture odd(10, 11, kBackground);
   PaintDropDownArrow(odd.Canvas(), Rect(0, 0, 10, 11), alClassic, true);
   want.insert(want.begin(), blank);
   want.resize(11, blank);
-  EXPECT_TRUE(Looks(odd, legend_, want));
+  EXPECT_TRUE(LooksLike(odd, legend_, want));
 
-  Picture moved(14, 14);
+  CanvasPicture moved(14, 14, kBackground);
   PaintDropDownArrow(moved.Canvas(), Rect(3, 2, 13, 12), alClassic, true);
   EXPECT_RECT(PaintedBox(moved), 5, 4, 12, 8);
 }
@@ -72,52 +73,52 @@ TEST_F(Arrows, DropDownTakesTheVistaLookFromVistaOn) {
   SetVersion(6, 1);
   for (TArrowLook look : {alClassic, alThemedXP, alThemedVista}) {
     SCOPED_TRACE(int(look));
-    Picture pic(12, 8);
+    CanvasPicture pic(12, 8, kBackground);
     PaintDropDownArrow(pic.Canvas(), Rect(0, 0, 10, 10), look, true);
-    EXPECT_TRUE(Looks(pic, legend_, {"............", "............", "............",
+    EXPECT_TRUE(LooksLike(pic, legend_, {"............", "............", "............",
                                      "...kkkkkkk..", "....kkkkk...", ".....kkk....",
                                      "......k.....", "............"}));
   }
 }
 
 TEST_F(Arrows, ClassicDirectionShapes) {
-  Picture up(10, 6);
+  CanvasPicture up(10, 6, kBackground);
   PaintDirectionArrow(up.Canvas(), Rect(0, 0, 10, 10), alClassic, adUp, true);
-  EXPECT_TRUE(Looks(up, legend_, {"..........", ".....k....", "....kkk...", "...kkkkk..",
+  EXPECT_TRUE(LooksLike(up, legend_, {"..........", ".....k....", "....kkk...", "...kkkkk..",
                                   "..kkkkkkk.", ".........."}));
-  Picture right(8, 9);
+  CanvasPicture right(8, 9, kBackground);
   PaintDirectionArrow(right.Canvas(), Rect(0, 0, 10, 10), alClassic, adRight, true);
-  EXPECT_TRUE(Looks(right, legend_, {"........", "...k....", "...kk...", "...kkk..", "...kkkk.",
+  EXPECT_TRUE(LooksLike(right, legend_, {"........", "...k....", "...kk...", "...kkk..", "...kkkk.",
                                      "...kkk..", "...kk...", "...k....", "........"}));
   // The centre moves down a row and the offsets up one: where the drop-down arrow lies.
-  Picture down(10, 10);
+  CanvasPicture down(10, 10, kBackground);
   PaintDirectionArrow(down.Canvas(), Rect(0, 0, 10, 10), alClassic, adDown, true);
   EXPECT_RECT(PaintedBox(down), 2, 2, 9, 6);
 }
 
 TEST_F(Arrows, ThemedDirectionShapesShiftTheCentre) {
-  Picture vista(10, 10);
+  CanvasPicture vista(10, 10, kBackground);
   PaintDirectionArrow(vista.Canvas(), Rect(0, 0, 10, 10), alThemedVista, adDown, true);
   EXPECT_RECT(PaintedBox(vista), 3, 2, 8, 5);
   // Centre (6, 5) moved down by 4: apex at row 4, notched base on row 9 (excluded).
-  Picture xpUp(12, 12);
+  CanvasPicture xpUp(12, 12, kBackground);
   PaintDirectionArrow(xpUp.Canvas(), Rect(0, 0, 12, 12), alThemedXP, adUp, true);
   EXPECT_RECT(PaintedBox(xpUp), 3, 5, 10, 9);
   // Centre moved left by 3: the flat side on column 3.
-  Picture xpRight(12, 12);
+  CanvasPicture xpRight(12, 12, kBackground);
   PaintDirectionArrow(xpRight.Canvas(), Rect(0, 0, 12, 12), alThemedXP, adRight, true);
   EXPECT_EQ(PaintedBox(xpRight).left, 3);
 }
 
 TEST_F(Arrows, ClassicColourAvoidsABlackBrushAndRestoresIt) {
-  Picture pic(10, 10);
+  CanvasPicture pic(10, 10, kBackground);
   pic.Canvas()->Brush()->SetColor(0x00101010);
   PaintDropDownArrow(pic.Canvas(), Rect(0, 0, 10, 10), alClassic, true);
   EXPECT_EQ(ArrowColor(pic), ColorToRGB(cl3DDkShadow));
   EXPECT_EQ(pic.Canvas()->Brush()->Color(), 0x00101010u);
   EXPECT_EQ(pic.Canvas()->Pen()->Style(), psSolid);
 
-  Picture dir(10, 10);
+  CanvasPicture dir(10, 10, kBackground);
   dir.Canvas()->Brush()->SetColor(clWhite);
   PaintDirectionArrow(dir.Canvas(), Rect(0, 0, 10, 10), alClassic, adLeft, true);
   EXPECT_EQ(ArrowColor(dir), clBlack);
@@ -128,11 +129,11 @@ TEST_F(Arrows, DisabledArrowsAreAlwaysShadow) {
     SetThemesEnabledForTesting(themes);
     for (TArrowLook look : {alClassic, alThemedXP, alThemedVista}) {
       SCOPED_TRACE("themes " + std::to_string(themes) + ", look " + std::to_string(look));
-      Picture drop(12, 12);
+      CanvasPicture drop(12, 12, kBackground);
       PaintDropDownArrow(drop.Canvas(), Rect(0, 0, 12, 12), look, false);
       EXPECT_EQ(ArrowColor(drop), ColorToRGB(clBtnShadow));
       for (TArrowDirection d : {adUp, adDown, adLeft, adRight}) {
-        Picture dir(12, 12);
+        CanvasPicture dir(12, 12, kBackground);
         PaintDirectionArrow(dir.Canvas(), Rect(0, 0, 12, 12), look, d, false);
         EXPECT_EQ(ArrowColor(dir), ColorToRGB(clBtnShadow)) << "direction " << int(d);
       }
@@ -151,7 +152,7 @@ TEST_F(Arrows, ThemedColoursComeFromTheThemedParts) {
     ThemeServices()->DrawElement(spin.Canvas()->Handle(),
                                  ThemeServices()->GetElementDetails(tsDownNormal),
                                  Rect(0, 0, 13, 10));
-    Picture drop(12, 12), dir(12, 12), vista(12, 12);
+    CanvasPicture drop(12, 12, kBackground), dir(12, 12, kBackground), vista(12, 12, kBackground);
     PaintDropDownArrow(drop.Canvas(), Rect(0, 0, 12, 12), alThemedXP, true);
     PaintDirectionArrow(dir.Canvas(), Rect(0, 0, 12, 12), alThemedXP, adDown, true);
     PaintDirectionArrow(vista.Canvas(), Rect(0, 0, 12, 12), alThemedVista, adUp, true);
@@ -165,7 +166,7 @@ TEST_F(Arrows, ThemedColoursComeFromTheThemedParts) {
   const int index = COLOR_WINDOW;
   const COLORREF nearText = 0x00880000;
   SetSysColors(1, &index, &nearText);
-  Picture drop(12, 12);
+  CanvasPicture drop(12, 12, kBackground);
   PaintDropDownArrow(drop.Canvas(), Rect(0, 0, 12, 12), alThemedXP, true);
   EXPECT_EQ(ArrowColor(drop), ColorToRGB(cl3DDkShadow));
 }

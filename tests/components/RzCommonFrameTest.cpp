@@ -3,20 +3,21 @@
 #include <functional>
 
 #include "RzCommon.h"
-#include "RzCommonGrid.h"
+#include "ClassLibTestSupport.h"
 
-using namespace rzgrid;
+// A colour no painter uses.
+constexpr TColor kBackground = 0x00FF00FF;
 
 namespace {
 
 class Frames : public ::testing::Test {
  protected:
   DistinctSystemColors colors_;
-  Legend legend_ = SystemLegend();
+  Legend legend_ = SystemLegend(kBackground);
 };
 
 TEST_F(Frames, PaintSidesDrawsOnlyTheChosenSides) {
-  Picture pic(10, 10);
+  CanvasPicture pic(10, 10, kBackground);
   EXPECT_RECT(PaintSides(pic.Canvas(), Rect(0, 0, 10, 10), clBtnShadow, clBtnHighlight, {}), 0,
               0, 10, 10);
   pic.Canvas()->Pen()->SetWidth(1);
@@ -25,18 +26,18 @@ TEST_F(Frames, PaintSidesDrawsOnlyTheChosenSides) {
   EXPECT_RECT(inner, 1, 0, 10, 9);
   std::vector<std::string> want(9, "s.........");
   want.push_back("hhhhhhhhhh");  // drawn second, so it owns the shared corner
-  EXPECT_TRUE(Looks(pic, legend_, want));
+  EXPECT_TRUE(LooksLike(pic, legend_, want));
 
   // clNone skips its lines but still shrinks; the pen width is left alone.
-  Picture none(5, 5);
+  CanvasPicture none(5, 5, kBackground);
   none.Canvas()->Pen()->SetWidth(1);
   EXPECT_RECT(PaintSides(none.Canvas(), Rect(0, 0, 5, 5), clNone, clBtnShadow, sdAllSides), 1, 1,
               4, 4);
-  EXPECT_TRUE(Looks(none, legend_, {"....s", "....s", "....s", "....s", "sssss"}));
+  EXPECT_TRUE(LooksLike(none, legend_, {"....s", "....s", "....s", "....s", "sssss"}));
 }
 
 TEST_F(Frames, PaintSidesRepeatedStacksRingsWithAThinPen) {
-  Picture pic(7, 7);
+  CanvasPicture pic(7, 7, kBackground);
   pic.Canvas()->Pen()->SetWidth(4);
   EXPECT_RECT(PaintSidesRepeated(pic.Canvas(), Rect(0, 0, 7, 7), clBtnShadow, clBtnShadow, -2,
                                  sdAllSides),
@@ -45,7 +46,7 @@ TEST_F(Frames, PaintSidesRepeatedStacksRingsWithAThinPen) {
                                    2, {sdTop, sdRight});
   EXPECT_RECT(inner, 0, 2, 5, 7);
   EXPECT_EQ(pic.Canvas()->Pen()->Width(), 1);
-  EXPECT_TRUE(Looks(pic, legend_, {"ssssssh", "ssssshh", ".....hh", ".....hh", ".....hh",
+  EXPECT_TRUE(LooksLike(pic, legend_, {"ssssssh", "ssssshh", ".....hh", ".....hh", ".....hh",
                                    ".....hh", ".....hh"}));
 }
 
@@ -75,9 +76,9 @@ TEST_F(Frames, BevelsInSystemAndBaseColours) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Picture pic(6, 6);
+    CanvasPicture pic(6, 6, kBackground);
     EXPECT_RECT(c.paint(pic.Canvas(), Rect(0, 0, 6, 6)), 2, 2, 4, 4);
-    EXPECT_TRUE(Looks(pic, legend, c.picture));
+    EXPECT_TRUE(LooksLike(pic, legend, c.picture));
   }
 }
 
@@ -92,7 +93,7 @@ TEST_F(Frames, EveryStyleReturnsTheRectangleInsideIt) {
                               b.top + (sides.Contains(sdTop) ? d : 0),
                               b.right - (sides.Contains(sdRight) ? d : 0),
                               b.bottom - (sides.Contains(sdBottom) ? d : 0));
-      Picture a(30, 30), c(30, 30);
+      CanvasPicture a(30, 30, kBackground), c(30, 30, kBackground);
       EXPECT_EQ(RectText(PaintStyledBorder(a.Canvas(), b, TFrameStyle(s), sides)), RectText(want));
       EXPECT_EQ(RectText(PaintColoredBorder(c.Canvas(), b, 0x00336699, TFrameStyle(s), sides)),
                 RectText(want));
@@ -115,9 +116,9 @@ TEST_F(Frames, EtchedRingCornerPixelsFollowTheOpenSides) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("style " + std::to_string(c.style) + ", sides " + std::to_string(c.sides.Bits()));
-    Picture pic(6, 6);
+    CanvasPicture pic(6, 6, kBackground);
     PaintStyledBorder(pic.Canvas(), Rect(0, 0, 6, 6), c.style, c.sides);
-    EXPECT_TRUE(Looks(pic, legend_, c.picture));
+    EXPECT_TRUE(LooksLike(pic, legend_, c.picture));
   }
 }
 
@@ -151,49 +152,49 @@ TEST_F(Frames, LineStylesInSystemAndBaseColours) {
   for (const Case& c : cases) {
     SCOPED_TRACE(i++);
     const int n = int(c.picture.size());
-    Picture pic(n, n);
+    CanvasPicture pic(n, n, kBackground);
     c.paint(pic.Canvas(), Rect(0, 0, n, n));
-    EXPECT_TRUE(Looks(pic, legend, c.picture));
+    EXPECT_TRUE(LooksLike(pic, legend, c.picture));
   }
 }
 
 TEST_F(Frames, OutlinesPlainAndRounded) {
-  Picture plain(4, 4);
+  CanvasPicture plain(4, 4, kBackground);
   EXPECT_RECT(PaintOutline(plain.Canvas(), Rect(0, 0, 4, 4), clBtnShadow), 1, 1, 3, 3);
-  EXPECT_TRUE(Looks(plain, legend_, {"ssss", "s..s", "s..s", "ssss"}));
+  EXPECT_TRUE(LooksLike(plain, legend_, {"ssss", "s..s", "s..s", "ssss"}));
 
-  Picture round(7, 7);
+  CanvasPicture round(7, 7, kBackground);
   EXPECT_RECT(PaintRoundedOutline(round.Canvas(), Rect(0, 0, 7, 7), clBtnShadow, sdAllSides), 2,
               2, 5, 5);
-  EXPECT_TRUE(Looks(round, legend_, {"..sss..", ".s...s.", "s.....s", "s.....s", "s.....s",
+  EXPECT_TRUE(LooksLike(round, legend_, {"..sss..", ".s...s.", "s.....s", "s.....s", "s.....s",
                                      ".s...s.", "..sss.."}));
   // An open side neither cuts the corners next to it nor gets a corner pixel.
-  Picture open(7, 7);
+  CanvasPicture open(7, 7, kBackground);
   EXPECT_RECT(PaintRoundedOutline(open.Canvas(), Rect(0, 0, 7, 7), clBtnShadow, {sdLeft, sdTop}),
               2, 2, 7, 7);
-  EXPECT_TRUE(Looks(open, legend_, {"..sssss", ".s.....", "s......", "s......", "s......",
+  EXPECT_TRUE(LooksLike(open, legend_, {"..sssss", ".s.....", "s......", "s......", "s......",
                                     "s......", "s......"}));
-  Picture nothing(5, 5);
+  CanvasPicture nothing(5, 5, kBackground);
   EXPECT_RECT(PaintRoundedOutline(nothing.Canvas(), Rect(0, 0, 5, 5), clNone, {sdTop}), 0, 2, 5,
               5);
-  EXPECT_TRUE(Looks(nothing, legend_, std::vector<std::string>(5, ".....")));
+  EXPECT_TRUE(LooksLike(nothing, legend_, std::vector<std::string>(5, ".....")));
 }
 
 TEST_F(Frames, EditFrameInClWindowAndInAnotherColour) {
   // The band is cleared on all four sides, whichever sides the frame draws.
-  Picture pic(6, 6);
+  CanvasPicture pic(6, 6, kBackground);
   PaintEditFrame(pic.Canvas(), 6, 6, clBlack, clWindow, fsStatus, {sdLeft, sdTop});
-  EXPECT_TRUE(Looks(pic, legend_, {"ssssss", "swwwww", "sw..ww", "sw..ww", "swwwww", "swwwww"}));
+  EXPECT_TRUE(LooksLike(pic, legend_, {"ssssss", "swwwww", "sw..ww", "sw..ww", "swwwww", "swwwww"}));
 
   const TColor green = 0x00008000;
   Legend legend = With(legend_, {{'g', green}, {'D', DarkenColor(green, 50)},
                                  {'M', LightenColor(green, 100)}});
-  Picture shaded(6, 6);
+  CanvasPicture shaded(6, 6, kBackground);
   PaintEditFrame(shaded.Canvas(), 6, 6, clBlack, green, fsStatus, sdAllSides);
-  EXPECT_TRUE(Looks(shaded, legend, {"DDDDDM", "DggggM", "Dg..gM", "Dg..gM", "DggggM", "MMMMMM"}));
+  EXPECT_TRUE(LooksLike(shaded, legend, {"DDDDDM", "DggggM", "Dg..gM", "Dg..gM", "DggggM", "MMMMMM"}));
 
   // Only the system value itself selects the system look, not an equal RGB value.
-  Picture rgb(6, 6);
+  CanvasPicture rgb(6, 6, kBackground);
   const TColor window = ColorToRGB(clWindow);
   PaintEditFrame(rgb.Canvas(), 6, 6, clBlack, window, fsStatus, sdAllSides);
   EXPECT_EQ(rgb.At(0, 0), DarkenColor(window, 50));
@@ -201,15 +202,15 @@ TEST_F(Frames, EditFrameInClWindowAndInAnotherColour) {
 
 TEST_F(Frames, EditFrameFlatStylesUseTheFrameColour) {
   Legend legend = With(legend_, {{'r', clRed}, {'g', clLime}});
-  Picture flat(5, 5);
+  CanvasPicture flat(5, 5, kBackground);
   PaintEditFrame(flat.Canvas(), 5, 5, clRed, clLime, fsFlat, sdAllSides);
-  EXPECT_TRUE(Looks(flat, legend, {"rrrrr", "rgggr", "rg.gr", "rgggr", "rrrrr"}));
-  Picture bold(5, 5);
+  EXPECT_TRUE(LooksLike(flat, legend, {"rrrrr", "rgggr", "rg.gr", "rgggr", "rrrrr"}));
+  CanvasPicture bold(5, 5, kBackground);
   PaintEditFrame(bold.Canvas(), 5, 5, clRed, clLime, fsFlatBold, {sdBottom});
-  EXPECT_TRUE(Looks(bold, legend, {"ggggg", "ggggg", "gg.gg", "rrrrr", "rrrrr"}));
-  Picture unclear(5, 5);
+  EXPECT_TRUE(LooksLike(bold, legend, {"ggggg", "ggggg", "gg.gg", "rrrrr", "rrrrr"}));
+  CanvasPicture unclear(5, 5, kBackground);
   PaintEditFrame(unclear.Canvas(), 5, 5, clRed, clLime, fsFlat, {sdTop}, false);
-  EXPECT_TRUE(Looks(unclear, legend, {"rrrrr", ".....", ".....", ".....", "....."}));
+  EXPECT_TRUE(LooksLike(unclear, legend, {"rrrrr", ".....", ".....", ".....", "....."}));
 }
 
 struct PanelArgs {
@@ -223,8 +224,8 @@ struct PanelArgs {
 };
 
 // Border red, highlight and shadow the system ones, control lime, parent yellow.
-TRect Panel(Picture& pic, const PanelArgs& a) {
-  const TRect b = Rect(0, 0, pic.Bitmap().Width(), pic.Bitmap().Height());
+TRect Panel(CanvasPicture& pic, const PanelArgs& a) {
+  const TRect b = Rect(0, 0, pic.width(), pic.height());
   return PaintPanelBorders(pic.Canvas(), b, a.outer, a.inner, a.borderWidth, a.sides,
                            a.bevelWidth, clRed, clBtnHighlight, clBtnShadow, a.flat,
                            a.flatAdjustment, clLime, clYellow, a.transparent);
@@ -232,51 +233,51 @@ TRect Panel(Picture& pic, const PanelArgs& a) {
 
 class PanelBorders : public Frames {
  protected:
-  Legend legend_ = With(SystemLegend(), {{'b', clRed}, {'F', clBlue}, {'c', clLime},
+  Legend legend_ = With(SystemLegend(kBackground), {{'b', clRed}, {'F', clBlue}, {'c', clLime},
                                          {'p', clYellow}});
 };
 
 TEST_F(PanelBorders, RoundedOuterBorder) {
-  Picture none(6, 6);
+  CanvasPicture none(6, 6, kBackground);
   EXPECT_RECT(Panel(none, {}), 0, 0, 6, 6);
-  EXPECT_TRUE(Looks(none, legend_, std::vector<std::string>(6, "......")));
+  EXPECT_TRUE(LooksLike(none, legend_, std::vector<std::string>(6, "......")));
 
   // Opaque: the cut corners show the parent's colour.
-  Picture opaque(8, 8);
+  CanvasPicture opaque(8, 8, kBackground);
   EXPECT_RECT(Panel(opaque, {.outer = fsFlatRounded}), 2, 2, 6, 6);
-  EXPECT_TRUE(Looks(opaque, legend_, {"ppFFFFpp", "pFccccFp", "Fc....cF", "Fc....cF",
+  EXPECT_TRUE(LooksLike(opaque, legend_, {"ppFFFFpp", "pFccccFp", "Fc....cF", "Fc....cF",
                                       "Fc....cF", "Fc....cF", "pFccccFp", "ppFFFFpp"}));
   // A border band inside gives the ring under the outline the border colour.
-  Picture banded(8, 8);
+  CanvasPicture banded(8, 8, kBackground);
   EXPECT_RECT(Panel(banded, {.outer = fsFlatRounded, .borderWidth = 1}), 3, 3, 5, 5);
-  EXPECT_TRUE(Looks(banded, legend_, {"ppFFFFpp", "pFbbbbFp", "FbbbbbbF", "Fbb..bbF",
+  EXPECT_TRUE(LooksLike(banded, legend_, {"ppFFFFpp", "pFbbbbFp", "FbbbbbbF", "Fbb..bbF",
                                       "Fbb..bbF", "FbbbbbbF", "pFbbbbFp", "ppFFFFpp"}));
   // Transparent: the corners are left alone.
-  Picture clear(8, 8);
+  CanvasPicture clear(8, 8, kBackground);
   EXPECT_RECT(Panel(clear, {.outer = fsFlatRounded, .inner = fsFlat, .transparent = true}), 3,
               3, 5, 5);
-  EXPECT_TRUE(Looks(clear, legend_, {"..FFFF..", ".FbbbbF.", "FbFFFFbF", "FbF..FbF",
+  EXPECT_TRUE(LooksLike(clear, legend_, {"..FFFF..", ".FbbbbF.", "FbFFFFbF", "FbF..FbF",
                                      "FbF..FbF", "FbFFFFbF", ".FbbbbF.", "..FFFF.."}));
 }
 
 TEST_F(PanelBorders, RoundedInnerBorder) {
-  Picture opaque(8, 8);
+  CanvasPicture opaque(8, 8, kBackground);
   EXPECT_RECT(Panel(opaque, {.inner = fsFlatRounded, .borderWidth = 1}), 3, 3, 5, 5);
-  EXPECT_TRUE(Looks(opaque, legend_, {"bbbbbbbb", "bbbFFbbb", "bbFccFbb", "bFc..cFb",
+  EXPECT_TRUE(LooksLike(opaque, legend_, {"bbbbbbbb", "bbbFFbbb", "bbFccFbb", "bFc..cFb",
                                       "bFc..cFb", "bbFccFbb", "bbbFFbbb", "bbbbbbbb"}));
-  Picture clear(8, 8);
+  CanvasPicture clear(8, 8, kBackground);
   Panel(clear, {.inner = fsFlatRounded, .borderWidth = 1, .transparent = true});
-  EXPECT_TRUE(Looks(clear, legend_, {"bbbbbbbb", "bbbFFbbb", "bbF..Fbb", "bF....Fb",
+  EXPECT_TRUE(LooksLike(clear, legend_, {"bbbbbbbb", "bbbFFbbb", "bbF..Fbb", "bF....Fb",
                                      "bF....Fb", "bbF..Fbb", "bbbFFbbb", "bbbbbbbb"}));
 }
 
 TEST_F(PanelBorders, BevelWidthAndFlatColourAdjustment) {
-  Picture pic(10, 10);
+  CanvasPicture pic(10, 10, kBackground);
   EXPECT_RECT(Panel(pic, {.outer = fsPopup, .inner = fsStatus, .bevelWidth = 2}), 4, 4, 6, 6);
-  EXPECT_TRUE(Looks(pic, legend_, {"hhhhhhhhhs", "hhhhhhhhss", "hhssssshss", "hhsssshhss",
+  EXPECT_TRUE(LooksLike(pic, legend_, {"hhhhhhhhhs", "hhhhhhhhss", "hhssssshss", "hhsssshhss",
                                    "hhss..hhss", "hhss..hhss", "hhshhhhhss", "hhhhhhhhss",
                                    "hsssssssss", "ssssssssss"}));
-  Picture shifted(4, 4);
+  CanvasPicture shifted(4, 4, kBackground);
   Panel(shifted, {.outer = fsFlat, .flat = 0x00804020, .flatAdjustment = -30});
   EXPECT_EQ(shifted.At(0, 0), DarkenColor(0x00804020, 30));
 }
@@ -290,7 +291,7 @@ TEST_F(PanelBorders, InnerRectangleForEveryCombination) {
     for (int i = fsNone; i <= fsFlatRounded; ++i)
       for (bool transparent : {false, true}) {
         SCOPED_TRACE("outer " + std::to_string(o) + " inner " + std::to_string(i));
-        Picture pic(24, 24);
+        CanvasPicture pic(24, 24, kBackground);
         TRect r = Panel(pic, {TFrameStyleEx(o), TFrameStyleEx(i), 1, {sdLeft, sdTop, sdBottom},
                               3, clBlue, 0, transparent});
         const int d = depth(o) + 1 + depth(i);

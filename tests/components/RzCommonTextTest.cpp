@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "RzCommon.h"
-#include "RzCommonGrid.h"
+#include "ClassLibTestSupport.h"
 #include "Themes.h"
 
-using namespace rzgrid;
+// A colour no painter uses.
+constexpr TColor kBackground = 0x00FF00FF;
 
 namespace {
 
@@ -71,7 +72,7 @@ TEST(RzFonts, MinimumEditHeightGrowsWithTheFont) {
 }
 
 TEST(RzText, DrawTextInMeasuresWithTheCanvasFont) {
-  Picture pic(80, 40);
+  CanvasPicture pic(80, 40, kBackground);
   pic.Canvas()->Font()->SetHeight(-10);
   TRect smallBox = Rect(0, 0, 80, 40);
   const int smallHeight =
@@ -86,11 +87,11 @@ TEST(RzText, DrawTextInMeasuresWithTheCanvasFont) {
   EXPECT_GT(largeHeight, smallHeight + 8);
   EXPECT_GT(largeBox.right, smallBox.right);
   // Measuring draws nothing.
-  EXPECT_TRUE(Looks(pic, {{'.', kBackground}}, std::vector<std::string>(40, std::string(80, '.'))));
+  EXPECT_TRUE(LooksLike(pic, {{'.', kBackground}}, std::vector<std::string>(40, std::string(80, '.'))));
 }
 
 TEST(RzText, DrawTextCenteredCentresOneLineInTheCanvasColours) {
-  Picture pic(60, 30);
+  CanvasPicture pic(60, 30, kBackground);
   pic.Canvas()->Font()->SetHeight(-16);
   pic.Canvas()->Font()->SetColor(clRed);
   pic.Canvas()->Brush()->SetStyle(bsClear);

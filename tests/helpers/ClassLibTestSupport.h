@@ -24,6 +24,14 @@ class CanvasPicture : public PixelCanvas {
   TCanvas canvas_;
 };
 
+// Runs painter with canvas (a control's) drawing into target, then detaches it again.
+template <class Painter>
+void PaintInto(TCanvas* canvas, const PixelCanvas& target, Painter painter) {
+  canvas->SetHandle(target.dc());
+  painter();
+  canvas->SetHandle(0);
+}
+
 struct SubmittedJob {
   String printer;
   GdiRecording recording;
