@@ -1,4 +1,5 @@
 // The host behind the window system, and starting over for tests.
+#include "Themes.h"
 #include "UserDriver.h"
 #include "UserInternal.h"
 
@@ -8,7 +9,30 @@ namespace {
 HostWindowDriver* gDriver = nullptr;
 bool gDriverChosen = false;
 
+// Sent to every window, children after their parents, as the platform's own notice is.
+BOOL SendThemeChanged(HWND hwnd, LPARAM) {
+  SendMessageW(hwnd, WM_THEMECHANGED, 0, 0);
+  EnumChildWindows(hwnd, [](HWND child, LPARAM) -> BOOL {
+    SendMessageW(child, WM_THEMECHANGED, 0, 0);
+    return TRUE;
+  }, 0);
+  return TRUE;
+}
+
+// Windows hear of a switch of the visual style; whoever listened before still does.
+void ListenForThemeChanges() {
+  static bool listening = false;
+  if (listening) return;
+  listening = true;
+  TThemeServices* themes = ThemeServices();
+  themes->OnThemeChange = [before = themes->OnThemeChange] {
+    if (before) before();
+    EnumWindows(SendThemeChanged, 0);
+  };
+}
+
 void Attach(HostWindowDriver* d) {
+  ListenForThemeChanges();
   gDriver = d;
   gDriverChosen = true;
   if (d) d->SetEventSink([](const HostEvent& e) { HandleHostEvent(e); });
