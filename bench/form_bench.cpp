@@ -56,7 +56,7 @@ void Stop() {
 
 TForm* MakeForm(const String& text) {
   TForm* form = CreateBareForm<TForm>(Application);
-  ReadComponentText(text, u"BenchForm.dfm", form);
+  ReadComponentText(text, u"BenchForm.form", form);
   form->Show();
   // Every pending paint, the children's included.
   RedrawWindow(form->Handle(), nullptr, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);

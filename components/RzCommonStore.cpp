@@ -10,6 +10,7 @@
 #include "Registry.h"
 #include "RzCommon.h"
 #include "RzOldPropReader.h"
+#include "ScopeGuard.h"
 #include "ShellFolders.h"
 #include "Streaming.h"
 #include "SysInfo.h"
@@ -163,6 +164,25 @@ String HexBytes(const std::vector<BYTE>& bytes) {
     s.push_back(u' ');
   }
   return s;
+}
+
+// One "name=value" line of a registry section; the unnamed value is listed as Default.
+String RegistryValueLine(TRegistry& reg, const String& name) {
+  if (name.empty()) return u"Default=" + reg.ReadString(name);
+  switch (reg.GetDataType(name)) {
+    case rdString:
+    case rdExpandString:
+      return name + u"=" + reg.ReadString(name);
+    case rdInteger:
+      return name + u"=" + IntToStr(reg.ReadInteger(name));
+    case rdBinary: {
+      std::vector<BYTE> bytes(static_cast<std::size_t>(std::max(reg.GetDataSize(name), 0)));
+      if (!bytes.empty()) reg.ReadBinaryData(name, bytes.data(), static_cast<int>(bytes.size()));
+      return name + u"=" + HexBytes(bytes);
+    }
+    default:
+      return name + u"=Unknown Data Type";
+  }
 }
 
 }  // namespace
@@ -347,47 +367,15 @@ void TRzRegIniFile::ReadSectionValues(const String& section, TStrings* strings) 
   }
   TRegistry reg;
   reg.SetRootKey(RegKeyRoot(FRegKey));
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
-    String key = LastChar(FPath) == u'\\' ? FPath + section : FPath + u"\\" + section;
-    if (reg.OpenKey(key, false)) {
-      TStringList names;
-      names.SetSorted(true);
-      reg.GetValueNames(&names);
-      for (int i = 0; i < names.Count(); ++i) {
-        const String name = names[i];
-        if (name.empty()) {
-          strings->Add(u"Default=" + reg.ReadString(name));
-          continue;
-        }
-        switch (reg.GetDataType(name)) {
-          case rdString:
-          case rdExpandString:
-            strings->Add(name + u"=" + reg.ReadString(name));
-            break;
-          case rdInteger:
-            strings->Add(name + u"=" + IntToStr(reg.ReadInteger(name)));
-            break;
-          case rdBinary: {
-            std::vector<BYTE> bytes(static_cast<std::size_t>(std::max(reg.GetDataSize(name), 0)));
-            if (!bytes.empty())
-              reg.ReadBinaryData(name, bytes.data(), static_cast<int>(bytes.size()));
-            strings->Add(name + u"=" + HexBytes(bytes));
-            break;
-          }
-          default:
-            strings->Add(name + u"=Unknown Data Type");
-            break;
-        }
-      }
-      reg.CloseKey();
-    }
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  UpdateScope<TStrings> update(strings);
+  strings->Clear();
+  String key = LastChar(FPath) == u'\\' ? FPath + section : FPath + u"\\" + section;
+  if (!reg.OpenKey(key, false)) return;
+  TStringList names;
+  names.SetSorted(true);
+  reg.GetValueNames(&names);
+  for (int i = 0; i < names.Count(); ++i) strings->Add(RegistryValueLine(reg, names[i]));
+  reg.CloseKey();
 }
 
 void TRzRegIniFile::EraseSection(const String& section) {
@@ -498,9 +486,8 @@ void TRzFrameController::Assign(const TPersistent* source) {
     TComponent::Assign(source);
     return;
   }
-  BeginUpdate();
+  UpdateScope<TRzFrameController> update(this);
   Apply(other->Current());
-  EndUpdate();
 }
 
 std::int64_t TRzFrameController::OrdValue(TRzFrameControllerProperty prop) const {
@@ -747,15 +734,9 @@ void TRzFrameController::Load(const String& section) {
   if (!FRegIniFile)
     throw ENoRegIniFile(
         u"Cannot load Custom Framing settings--No TRzRegIniFile component specified");
-  BeginUpdate();
+  UpdateScope<TRzFrameController> update(this);
   // Read into a copy, so a store that fails halfway leaves the settings as they were.
-  try {
-    Apply(ReadSettings(FRegIniFile, section, Current()));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  Apply(ReadSettings(FRegIniFile, section, Current()));
 }
 
 void TRzFrameController::Save(const String& section) {

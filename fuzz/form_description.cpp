@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   TFormDescription d;
   try {
-    d = ParseFormDescription(text, u"fuzz.dfm");
+    d = ParseFormDescription(text, u"fuzz.form");
   } catch (const EReadError&) {
     return 0;
   }
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const EWriteError&) {
     return 0;  // a value with no text form (an infinite float)
   }
-  String twice = FormDescriptionToText(ParseFormDescription(once, u"fuzz.dfm"));
+  String twice = FormDescriptionToText(ParseFormDescription(once, u"fuzz.form"));
   if (once != twice) std::abort();
   TComponent root(nullptr);
   try {

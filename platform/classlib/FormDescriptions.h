@@ -142,7 +142,7 @@ String DescriptionFloatToText(Extended v);
 // ---- Descriptions held inside the executable ----
 struct TEmbeddedDescription {
   String ResourceName;    // the root's class name (TPreviewForm)
-  String FileName;        // the source file's name (KorPrev.dfm)
+  String FileName;        // the source file's name (KorPrev.form)
   std::string_view Text;  // UTF-8
 };
 

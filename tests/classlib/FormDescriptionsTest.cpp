@@ -10,12 +10,12 @@ namespace {
 
 TDescriptionValue ValueOf(const char* valueText) {
   String text = u"object A: T\n  P = " + FromUtf8(valueText) + u"\nend\n";
-  return ParseFormDescription(text, u"v.dfm").Root.Properties.at(0).Value;
+  return ParseFormDescription(text, u"v.form").Root.Properties.at(0).Value;
 }
 
 String ParseError(const char* text) {
   try {
-    ParseFormDescription(FromUtf8(text), u"Bad.dfm");
+    ParseFormDescription(FromUtf8(text), u"Bad.form");
   } catch (const EDescriptionError& e) {
     return e.Message();
   }
@@ -76,7 +76,7 @@ TEST(FormDescriptionParser, CompoundValuesAndBlocks) {
   TFormDescription d = ParseFormDescription(
       u"inherited F: TF\n  Font.Name = 'x'\n  inline Frame1: TFrame1 [3]\n  end\n  object TTimer\n"
       u"  end\n  object = 1\nend",
-      u"d.dfm");
+      u"d.form");
   EXPECT_EQ(d.Root.Block, TDescriptionBlock::Inherited);
   EXPECT_EQ(d.Root.Properties.at(0).Name, u"Font.Name");
   ASSERT_EQ(d.Root.Children.size(), 2u);
@@ -90,24 +90,24 @@ TEST(FormDescriptionParser, CompoundValuesAndBlocks) {
 }
 
 TEST(FormDescriptionParser, ErrorsNameFileAndLine) {
-  EXPECT_EQ(ParseError(""), u"Bad.dfm(1): Unexpected end of file: object expected");
+  EXPECT_EQ(ParseError(""), u"Bad.form(1): Unexpected end of file: object expected");
   EXPECT_EQ(ParseError("object A: T\n  X = 1\n"),
-            u"Bad.dfm(2): Unexpected end of file: 'end' expected");
-  EXPECT_EQ(ParseError("object A: T\n  X =\nend\n"), u"Bad.dfm(3): Value expected");
-  EXPECT_EQ(ParseError("object A: T\n  X = [a b]\nend"), u"Bad.dfm(2): ',' expected");
-  EXPECT_EQ(ParseError("object A: T\n  X = 'a' +\nend"), u"Bad.dfm(3): String expected");
-  EXPECT_EQ(ParseError("object A: T\n  X = {0F 1}\nend"), u"Bad.dfm(2): Invalid binary value");
+            u"Bad.form(2): Unexpected end of file: 'end' expected");
+  EXPECT_EQ(ParseError("object A: T\n  X =\nend\n"), u"Bad.form(3): Value expected");
+  EXPECT_EQ(ParseError("object A: T\n  X = [a b]\nend"), u"Bad.form(2): ',' expected");
+  EXPECT_EQ(ParseError("object A: T\n  X = 'a' +\nend"), u"Bad.form(3): String expected");
+  EXPECT_EQ(ParseError("object A: T\n  X = {0F 1}\nend"), u"Bad.form(2): Invalid binary value");
   EXPECT_EQ(ParseError("object A: T\n  X = {0F\n"),
-            u"Bad.dfm(2): Unexpected end of file in binary value");
+            u"Bad.form(2): Unexpected end of file in binary value");
   EXPECT_EQ(ParseError("object A: T\n  X = 99999999999999999999\nend"),
-            u"Bad.dfm(2): Invalid integer value 99999999999999999999");
-  EXPECT_EQ(ParseError("object A: T\n  X = 12ab\nend"), u"Bad.dfm(2): Invalid number");
-  EXPECT_EQ(ParseError("object A: T\n  X = #\nend"), u"Bad.dfm(2): Invalid character code");
-  EXPECT_EQ(ParseError("object A: T\nend\nend"), u"Bad.dfm(3): End of file expected");
-  EXPECT_EQ(ParseError("object A: T\n  X = (1\nend"), u"Bad.dfm(3): Value expected");
+            u"Bad.form(2): Invalid integer value 99999999999999999999");
+  EXPECT_EQ(ParseError("object A: T\n  X = 12ab\nend"), u"Bad.form(2): Invalid number");
+  EXPECT_EQ(ParseError("object A: T\n  X = #\nend"), u"Bad.form(2): Invalid character code");
+  EXPECT_EQ(ParseError("object A: T\nend\nend"), u"Bad.form(3): End of file expected");
+  EXPECT_EQ(ParseError("object A: T\n  X = (1\nend"), u"Bad.form(3): Value expected");
   std::string deep = "object A: T\n  X = ";
   for (int i = 0; i < 300; ++i) deep += "(";
-  EXPECT_EQ(ParseError(deep.c_str()), u"Bad.dfm(2): Description nested too deeply");
+  EXPECT_EQ(ParseError(deep.c_str()), u"Bad.form(2): Description nested too deeply");
 }
 
 TEST(FormDescriptionText, FormatIsStableAndSplitsLongValues) {
@@ -131,7 +131,7 @@ TEST(FormDescriptionText, FormatIsStableAndSplitsLongValues) {
                       String(6, u'a') + u"'#10\n  Ratio = 0.2\n  Data = {\n    " + ab(32) +
                       u"\n    " + ab(8) + u"}\nend\n");
   // Text -> tree -> text is a fixed point.
-  EXPECT_EQ(FormDescriptionToText(ParseFormDescription(text, u"t.dfm")), text);
+  EXPECT_EQ(FormDescriptionToText(ParseFormDescription(text, u"t.form")), text);
 }
 
 TEST(FormDescriptionText, FloatsAreShortestAndExact) {
@@ -150,7 +150,7 @@ TEST(FormDescriptionText, FloatsAreShortestAndExact) {
 // themselves; only the test family's descriptions are loaded here.
 std::vector<String> OfTestFamily(std::vector<String> failures) {
   std::erase_if(failures, [](const String& f) {
-    return f.rfind(u"SampleForm.dfm", 0) != 0 && f.rfind(u"Broken.dfm", 0) != 0;
+    return f.rfind(u"SampleForm.form", 0) != 0 && f.rfind(u"Broken.form", 0) != 0;
   });
   return failures;
 }
@@ -159,8 +159,8 @@ TEST(EmbeddedDescriptions, FoundByClassOrFileNameAndLoadable) {
   RegisterTestComponents();
   const TEmbeddedDescription* byClass = FindFormDescription(u"ttestform");
   ASSERT_NE(byClass, nullptr);
-  EXPECT_EQ(byClass->FileName, u"SampleForm.dfm");
-  EXPECT_EQ(FindFormDescription(u"SAMPLEFORM.DFM"), byClass);
+  EXPECT_EQ(byClass->FileName, u"SampleForm.form");
+  EXPECT_EQ(FindFormDescription(u"SAMPLEFORM.FORM"), byClass);
   EXPECT_EQ(FindFormDescription(u"TOther"), nullptr);
   // Every embedded description loads against the tables, with a root from the registry or
   // one the caller makes.
@@ -180,10 +180,10 @@ TEST(EmbeddedDescriptions, FoundByClassOrFileNameAndLoadable) {
   EXPECT_EQ(form.Calls, (std::vector<std::string>{"ButtonClick Button1"}));
   // A broken one is reported with its file and line, and leaves nothing behind.
   static const char kBroken[] = "object X: TTestForm\n  Colour = 1\nend\n";
-  RegisterFormDescription("Broken.dfm", kBroken, sizeof kBroken - 1);
-  EXPECT_EQ(FindFormDescription(u"Broken.dfm")->ResourceName, u"TTestForm");
+  RegisterFormDescription("Broken.form", kBroken, sizeof kBroken - 1);
+  EXPECT_EQ(FindFormDescription(u"Broken.form")->ResourceName, u"TTestForm");
   EXPECT_EQ(OfTestFamily(CheckEmbeddedDescriptions()),
-            std::vector<String>{u"Broken.dfm(2): Property Colour does not exist"});
+            std::vector<String>{u"Broken.form(2): Property Colour does not exist"});
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ void RegisterBadDescriptions() {
   static bool done = false;
   if (done) return;
   done = true;
-  RegisterFormDescription("BadForm1.dfm", kUnknownProperty, std::strlen(kUnknownProperty));
-  RegisterFormDescription("BadForm2.dfm", kMisspeltEnum, std::strlen(kMisspeltEnum));
+  RegisterFormDescription("BadForm1.form", kUnknownProperty, std::strlen(kUnknownProperty));
+  RegisterFormDescription("BadForm2.form", kMisspeltEnum, std::strlen(kMisspeltEnum));
   Published<TBadForm<1>>(u"TBadForm1", u"TForm").Creatable();
   Published<TBadForm<2>>(u"TBadForm2", u"TForm").Creatable();
 }
@@ -87,7 +87,7 @@ TEST_F(CoreTest, FormIsBuiltFromItsDescriptionAndWritesItBack) {
   EXPECT_EQ(text.find(u"Visible"), String::npos);
   // Read back into a fresh form, it writes the same text.
   auto* again = new TControlsTestForm(nullptr);
-  ReadComponentText(text, u"again.dfm", again);
+  ReadComponentText(text, u"again.form", again);
   EXPECT_EQ(WriteComponentText(again), text);
   again->BeforeDestruction();
   delete again;
@@ -100,8 +100,8 @@ TEST_F(CoreTest, FailedDescriptionsNameFileAndLineAndLeaveNoWindow) {
     const char16_t* file;
     int line;
   };
-  for (Case c : {Case{u"TBadForm1", u"BadForm1.dfm", 5},
-                 Case{u"TBadForm2", u"BadForm2.dfm", 4}}) {
+  for (Case c : {Case{u"TBadForm1", u"BadForm1.form", 5},
+                 Case{u"TBadForm2", u"BadForm2.form", 4}}) {
     std::set<HWND> created;
     SetMessageSpy([&](const SpiedMessage& m) {
       created.insert(m.hwnd);
@@ -135,10 +135,10 @@ TEST_F(CoreTest, FailedDescriptionsNameFileAndLineAndLeaveNoWindow) {
   // A truncated file fails while it is parsed, before anything is made.
   TForm* bare = CreateBareForm<TForm>(Application);
   try {
-    ReadComponentText(FromUtf8(kTruncated), u"BadForm3.dfm", bare);
+    ReadComponentText(FromUtf8(kTruncated), u"BadForm3.form", bare);
     ADD_FAILURE() << "no error for the truncated file";
   } catch (const EDescriptionError& e) {
-    EXPECT_EQ(e.FileName(), u"BadForm3.dfm");
+    EXPECT_EQ(e.FileName(), u"BadForm3.form");
     EXPECT_GE(e.Line(), 4);
     EXPECT_EQ(bare->ControlCount(), 0);
     EXPECT_FALSE(bare->HandleAllocated());

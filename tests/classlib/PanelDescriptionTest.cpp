@@ -101,7 +101,7 @@ class PanelDescriptionTest : public ::testing::Test {
 
 TEST_F(PanelDescriptionTest, LoadsAndWritesBackThePreviewsControls) {
   std::unique_ptr<TForm> form(CreateBareForm<TForm>(nullptr));
-  ReadComponentText(kDescription, u"Panels.dfm", form.get());
+  ReadComponentText(kDescription, u"Panels.form", form.get());
 
   auto* panel = dynamic_cast<TPanel*>(form->FindComponent(u"Panel2"));
   auto* zoomIn = dynamic_cast<TSpeedButton*>(form->FindComponent(u"SBZoomIn"));

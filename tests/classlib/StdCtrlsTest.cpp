@@ -19,7 +19,7 @@
 #include "Timer.h"
 #include "UserDriver.h"
 
-// The form of descriptions/StdCtrlsForm.dfm.
+// The form of descriptions/StdCtrlsForm.form.
 class TStdCtrlsTestForm : public TForm {
  public:
   explicit TStdCtrlsTestForm(TComponent* owner) : TForm(owner) {}
@@ -586,7 +586,7 @@ TEST_F(StdCtrlsTest, DescribedFormLoadsAndWritesBack) {
   // What was written reads back into an equal form.
   delete form;
   auto* again = CreateBareForm<TStdCtrlsTestForm>(Application);
-  ReadComponentText(text, u"Written.dfm", again);
+  ReadComponentText(text, u"Written.form", again);
   ASSERT_NE(again->ComboBox1, nullptr);
   EXPECT_EQ(again->ComboBox1->Items()->Text(), u"Portrait\nLandscape\n");
   EXPECT_EQ(again->ComboBox1->Text(), u"Portrait");
@@ -598,11 +598,11 @@ TEST_F(StdCtrlsTest, DescribedFormLoadsAndWritesBack) {
   const String bad =
       u"object F: TForm\n  object C: TComboBox\n    Style = csDropDownLst\n  end\nend\n";
   try {
-    TComponent* f = ReadComponentText(bad, u"Bad.dfm", nullptr);
+    TComponent* f = ReadComponentText(bad, u"Bad.form", nullptr);
     delete f;
     FAIL() << "the misspelt style must not load";
   } catch (const Exception& e) {
-    EXPECT_NE(e.Message().find(u"Bad.dfm(3)"), String::npos) << ToUtf8(e.Message());
+    EXPECT_NE(e.Message().find(u"Bad.form(3)"), String::npos) << ToUtf8(e.Message());
   }
 }
 

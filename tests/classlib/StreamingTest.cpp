@@ -39,7 +39,7 @@ const char* kForm = R"(object TestForm: TTestForm
 end
 )";
 
-String MessageOfRead(const char* text, TComponent* root, const String& file = u"Form1.dfm") {
+String MessageOfRead(const char* text, TComponent* root, const String& file = u"Form1.form") {
   try {
     ReadComponentText(FromUtf8(text), file, root);
   } catch (const EReadError& e) {
@@ -58,7 +58,7 @@ class Streaming : public ::testing::Test {
 
 TEST_F(Streaming, ReadsNestedComponentsOwnedByTheRootAndParentedByTheirBlock) {
   TTestForm form(nullptr);
-  ReadComponentText(FromUtf8(kForm), u"Test.dfm", &form);
+  ReadComponentText(FromUtf8(kForm), u"Test.form", &form);
   EXPECT_EQ(form.Name(), u"TestForm");
   EXPECT_EQ(form.Caption, u"Print Preview - Korvane");
   EXPECT_EQ(form.Font()->Name(), u"MS Sans Serif");
@@ -86,7 +86,7 @@ TEST_F(Streaming, ReadsNestedComponentsOwnedByTheRootAndParentedByTheirBlock) {
 
 TEST_F(Streaming, EventsAreBoundToTheRootsMethodsByName) {
   TTestForm form(nullptr);
-  ReadComponentText(FromUtf8(kForm), u"Test.dfm", &form);
+  ReadComponentText(FromUtf8(kForm), u"Test.form", &form);
   form.Button1->OnClick(form.Button1);
   form.Button1->OnMouse(form.Button1, 1);
   form.OnClick(&form);
@@ -96,14 +96,14 @@ TEST_F(Streaming, EventsAreBoundToTheRootsMethodsByName) {
 
 TEST_F(Streaming, LoadedRunsOnceForEveryComponentUnderCsLoadingRootFirst) {
   TTestForm form(nullptr);
-  ReadComponentText(FromUtf8(kForm), u"Test.dfm", &form);
+  ReadComponentText(FromUtf8(kForm), u"Test.form", &form);
   EXPECT_EQ(TestLog(),
             (std::vector<std::string>{"Loaded TestForm loading=1", "Loaded Panel1 loading=1",
                                       "Loaded Button1 loading=1"}));
 }
 
 TEST_F(Streaming, ReaderCreatesTheRootFromItsClassWhenNoneIsGiven) {
-  TComponent* root = ReadComponentText(FromUtf8(kForm), u"Test.dfm", nullptr);
+  TComponent* root = ReadComponentText(FromUtf8(kForm), u"Test.form", nullptr);
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->ClassName(), u"TTestForm");
   EXPECT_EQ(root->ComponentCount(), 3);
@@ -116,38 +116,38 @@ TEST_F(Streaming, BadInputNamesFileAndLineAndFreesWhatWasCreated) {
     const char16_t* message;
   };
   const Case cases[] = {
-      {"object F: TTestForm\n  Colour = 1\nend\n", u"Form1.dfm(2): Property Colour does not exist"},
+      {"object F: TTestForm\n  Colour = 1\nend\n", u"Form1.form(2): Property Colour does not exist"},
       {"object F: TTestForm\n  object B: TTestButton\n    Font.Nme = 'x'\n  end\nend\n",
-       u"Form1.dfm(3): Property Font.Nme does not exist"},
+       u"Form1.form(3): Property Font.Nme does not exist"},
       {"object F: TTestForm\n  object B: TNoSuchButton\n  end\nend\n",
-       u"Form1.dfm(2): Class TNoSuchButton not found"},
+       u"Form1.form(2): Class TNoSuchButton not found"},
       {"object F: TTestForm\n  Align = talClent\nend\n",
-       u"Form1.dfm(2): Invalid property value talClent for Align"},
-      {"object F: TTestForm\n  Left = 'ten'\nend\n", u"Form1.dfm(2): Invalid property value"},
-      {"object F: TTestForm\n  Caption = 10\nend\n", u"Form1.dfm(2): Invalid property value"},
-      {"object F: TTestForm\n  Visible = 1\nend\n", u"Form1.dfm(2): Invalid property value"},
+       u"Form1.form(2): Invalid property value talClent for Align"},
+      {"object F: TTestForm\n  Left = 'ten'\nend\n", u"Form1.form(2): Invalid property value"},
+      {"object F: TTestForm\n  Caption = 10\nend\n", u"Form1.form(2): Invalid property value"},
+      {"object F: TTestForm\n  Visible = 1\nend\n", u"Form1.form(2): Invalid property value"},
       {"object F: TTestForm\n  Sides = [tsLeft, tsMiddle]\nend\n",
-       u"Form1.dfm(2): Invalid property element: tsMiddle"},
+       u"Form1.form(2): Invalid property element: tsMiddle"},
       {"object F: TTestForm\n  Left = 4294967296\nend\n",
-       u"Form1.dfm(2): Invalid property value 4294967296 for Left"},
+       u"Form1.form(2): Invalid property value 4294967296 for Left"},
       {"object F: TTestForm\n  Color = clPlaid\nend\n",
-       u"Form1.dfm(2): Invalid property value clPlaid for Color"},
+       u"Form1.form(2): Invalid property value clPlaid for Color"},
       {"object F: TTestForm\n  OnClick = Missing\nend\n",
-       u"Form1.dfm(2): Method Missing not found"},
+       u"Form1.form(2): Method Missing not found"},
       {"object F: TTestForm\n  OnClick = MouseDown\nend\n",
-       u"Form1.dfm(2): The MouseDown method referenced by OnClick has an incompatible parameter "
+       u"Form1.form(2): The MouseDown method referenced by OnClick has an incompatible parameter "
        u"list"},
       {"object F: TTestForm\n  object A: TTestButton\n  end\n  object a: TTestButton\n  end\nend\n",
-       u"Form1.dfm(4): A component named a already exists"},
+       u"Form1.form(4): A component named a already exists"},
       {"object F: TTestForm\n  object A: TTestButton\n    FocusControl = Nobody\n  end\nend\n",
-       u"Form1.dfm(3): Reference to unknown component Nobody"},
+       u"Form1.form(3): Reference to unknown component Nobody"},
       {"object F: TTestForm\n  object A: TTestButton\n    Numbers = (1 'two')\n  end\nend\n",
-       u"Form1.dfm(3): Invalid property value"},
+       u"Form1.form(3): Invalid property value"},
       {"object F: TTestForm\n  object A: TTestButton\n    Left = 1\n",
-       u"Form1.dfm(3): Unexpected end of file: 'end' expected"},
-      {"object F: TTestForm\n  Caption = 'open\nend\n", u"Form1.dfm(2): Unterminated string"},
+       u"Form1.form(3): Unexpected end of file: 'end' expected"},
+      {"object F: TTestForm\n  Caption = 'open\nend\n", u"Form1.form(2): Unterminated string"},
       {"object F: TTestForm\n  inherited Gone: TTestButton\n  end\nend\n",
-       u"Form1.dfm(2): Ancestor for 'Gone' not found"},
+       u"Form1.form(2): Ancestor for 'Gone' not found"},
   };
   for (const Case& c : cases) {
     TTestForm form(nullptr);
@@ -160,7 +160,7 @@ TEST_F(Streaming, BadInputNamesFileAndLineAndFreesWhatWasCreated) {
   // A root the reader made itself goes too (ASan reports a leak otherwise).
   EXPECT_THROW(
       ReadComponentText(u"object F: TTestForm\n  object B: TTestButton\n    Top = x\n  end\nend\n",
-                        u"Form1.dfm", nullptr),
+                        u"Form1.form", nullptr),
       EDescriptionError);
 }
 
@@ -169,7 +169,7 @@ TEST_F(Streaming, DefinedPropertiesAreReadAndOnlyThoseWithDataWritten) {
   ReadComponentText(
       u"object F: TTestForm\n  OldValue = 3\n  Numbers = (1 2 -3)\n"
       u"  Blob = {\n    00FF10}\nend\n",
-      u"F.dfm", &form);
+      u"F.form", &form);
   EXPECT_EQ(form.OldValuesSeen, 1);
   EXPECT_EQ(form.Numbers, (std::vector<int>{1, 2, -3}));
   EXPECT_EQ(form.Blob, (std::vector<std::uint8_t>{0x00, 0xFF, 0x10}));
@@ -208,7 +208,7 @@ TEST_F(Streaming, WriterSkipsDefaultsAndUnstoredValues) {
 
 TEST_F(Streaming, RoundTripKeepsTheTextAfterNormalisation) {
   TTestForm form(nullptr);
-  ReadComponentText(FromUtf8(kForm), u"Test.dfm", &form);
+  ReadComponentText(FromUtf8(kForm), u"Test.form", &form);
   form.Button1->Value = 1.0L / 3.0L;
   form.Button1->PasswordChar = u'*';
   form.Panel1->Color = 0x00123456;
@@ -220,7 +220,7 @@ TEST_F(Streaming, RoundTripKeepsTheTextAfterNormalisation) {
   String first = WriteComponentText(&form);
 
   TTestForm again(nullptr);
-  ReadComponentText(first, u"Again.dfm", &again);
+  ReadComponentText(first, u"Again.form", &again);
   EXPECT_EQ(again.Button1->Value, 1.0L / 3.0L);  // exact in extended precision
   ASSERT_EQ(again.Button1->Columns()->Count(), 2);
   EXPECT_EQ(static_cast<TTestItem*>(again.Button1->Columns()->Items(0))->Width, 80);
@@ -241,12 +241,12 @@ TEST_F(Streaming, RoundTripKeepsTheTextAfterNormalisation) {
 
 TEST_F(Streaming, InheritedBlocksUpdateExistingComponents) {
   TTestForm form(nullptr);
-  ReadComponentText(FromUtf8(kForm), u"Test.dfm", &form);
+  ReadComponentText(FromUtf8(kForm), u"Test.form", &form);
   TestLog().clear();
   ReadComponentText(
       u"inherited TestForm: TTestForm\n  inherited Button1: TTestButton\n"
       u"    Left = 99\n  end\nend\n",
-      u"Derived.dfm", &form);
+      u"Derived.form", &form);
   EXPECT_EQ(form.Button1->Left, 99);
   EXPECT_EQ(form.ComponentCount(), 3);
   EXPECT_EQ(TestLog(),
@@ -256,13 +256,13 @@ TEST_F(Streaming, InheritedBlocksUpdateExistingComponents) {
 TEST_F(Streaming, FilesOnDiskAndTheirErrors) {
   TempDir dir;
   TTestForm form(nullptr);
-  ReadComponentText(FromUtf8(kForm), u"Test.dfm", &form);
-  String path = dir.path() + u"Saved.dfm";
+  ReadComponentText(FromUtf8(kForm), u"Test.form", &form);
+  String path = dir.path() + u"Saved.form";
   WriteComponentResFile(path, &form);
   TTestForm loaded(nullptr);
   ReadComponentResFile(path, &loaded);
   EXPECT_EQ(WriteComponentText(&loaded), WriteComponentText(&form));
-  EXPECT_THROW(ReadComponentResFile(dir.path() + u"Missing.dfm", &loaded), EFOpenError);
+  EXPECT_THROW(ReadComponentResFile(dir.path() + u"Missing.form", &loaded), EFOpenError);
   EXPECT_THROW(ReadComponentRes(u"TNoSuchForm", &loaded), EResNotFound);
 }
 

@@ -81,7 +81,7 @@ const char16_t* kOld =
 TEST(RzOldPropReader, ObsoleteNamesLoadAndLeaveTheOwnPropertiesAlone) {
   Register();
   TComponent root(nullptr);
-  ReadComponentText(kOld, u"Old.dfm", &root);
+  ReadComponentText(kOld, u"Old.form", &root);
   auto* panel = dynamic_cast<TOldPanel*>(root.FindComponent(u"Panel1"));
   auto* edit = dynamic_cast<TOldEdit*>(root.FindComponent(u"Edit1"));
   ASSERT_NE(panel, nullptr);
@@ -95,7 +95,7 @@ TEST(RzOldPropReader, ObsoleteNamesLoadAndLeaveTheOwnPropertiesAlone) {
 
 TEST(RzOldPropReader, EmptySetIsOneSetStartAndOneEmptyName) {
   // The same steps the procedure takes, checked one by one on an empty stored set.
-  TFormDescription d = ParseFormDescription(u"object R: TOldProbe\n  S = []\nend\n", u"P.dfm");
+  TFormDescription d = ParseFormDescription(u"object R: TOldProbe\n  S = []\nend\n", u"P.form");
   TReader* seen = nullptr;
   struct Probe : TComponent {
     using TComponent::TComponent;
@@ -122,17 +122,17 @@ TEST(RzOldPropReader, ValuesOfAnotherKindFailAsAnyProperty) {
     const char16_t* message;
   };
   for (const Case& c :
-       {Case{u"ThemeAware = 5", u"Bad.dfm(3): Invalid property value"},
-        Case{u"FrameSides = sdLeft", u"Bad.dfm(3): Invalid property value"},
-        Case{u"OldCount = 'x'", u"Bad.dfm(3): Invalid property value"},
-        Case{u"FrameFlatStyle = [fsNone]", u"Bad.dfm(3): Invalid property value"},
-        Case{u"ThemeAwareness = True", u"Bad.dfm(3): Property ThemeAwareness does not exist"}}) {
+       {Case{u"ThemeAware = 5", u"Bad.form(3): Invalid property value"},
+        Case{u"FrameSides = sdLeft", u"Bad.form(3): Invalid property value"},
+        Case{u"OldCount = 'x'", u"Bad.form(3): Invalid property value"},
+        Case{u"FrameFlatStyle = [fsNone]", u"Bad.form(3): Invalid property value"},
+        Case{u"ThemeAwareness = True", u"Bad.form(3): Property ThemeAwareness does not exist"}}) {
     TComponent root(nullptr);
     String text = String(u"object Root: TComponent\n  object Edit1: TOldEdit\n    ") + c.prop +
                   u"\n  end\nend\n";
     String message;
     try {
-      ReadComponentText(text, u"Bad.dfm", &root);
+      ReadComponentText(text, u"Bad.form", &root);
     } catch (const EReadError& e) {
       message = e.Message();
     }
@@ -144,7 +144,7 @@ TEST(RzOldPropReader, ValuesOfAnotherKindFailAsAnyProperty) {
 TEST(RzOldPropReader, SavingWritesNoObsoleteName) {
   Register();
   TComponent root(nullptr);
-  ReadComponentText(kOld, u"Old.dfm", &root);
+  ReadComponentText(kOld, u"Old.form", &root);
   String text = WriteComponentText(&root);
   for (const char16_t* name :
        {u"FrameSides", u"ThemeAware", u"UseGradients", u"FrameFlatStyle", u"FlatButtonParentColor",
