@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "SystemControls.h"  // the platform window classes
+#include "ClassLibTestSupport.h"
 #include "Files.h"
 #include "Forms.h"
 #include "PrintDialogs.h"
@@ -12,26 +13,13 @@
 
 namespace {
 
-class OnePrinterDriver : public TPrinterDriver {
- public:
-  std::vector<TPrinterDevice> Printers() override {
-    TPrinterDevice p;
-    p.name = u"Office Laser";
-    p.isDefault = true;
-    p.device.dpiX = p.device.dpiY = 300;
-    p.device.width = 2400;
-    p.device.height = 3150;
-    return {p};
-  }
-  void Submit(const String&, const GdiRecording&, int, const String&) override {}
-};
-
 class PrintDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     UserSetHostDriver(nullptr);
     UserResetForTesting();
-    SetPrinterDriverForTesting(std::make_unique<OnePrinterDriver>());
+    SetPrinterDriverForTesting(std::make_unique<FakePrinterDriver>(
+        std::vector<TPrinterDevice>{FakePrinter(u"Office Laser", 300, 2400, 3150, true)}));
     Printer()->SetPrinterIndex(-1);
     Printer()->SetFileName(String());
     RegisterClassLibrary();

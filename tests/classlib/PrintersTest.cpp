@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "ClassLibTestSupport.h"
 #include "Exceptions.h"
 #include "Files.h"
 #include "PdfTools.h"
@@ -12,49 +13,30 @@
 
 namespace {
 
-struct Submission {
-  String printer;
-  int pages = 0;
-  int copies = 0;
-  String title;
-  GdiDeviceInfo device;
-};
-
-// A printer of 600 pixels per inch with 4960 x 7000 printable pixels, and one that fails.
-class FakeDriver : public TPrinterDriver {
- public:
-  explicit FakeDriver(bool withDefault = true, bool broken = false)
-      : withDefault_(withDefault), broken_(broken) {}
-  std::vector<TPrinterDevice> Printers() override {
-    if (broken_) throw EPrinter("the print server is down");
-    TPrinterDevice fake{u"Fake 600", withDefault_, {}};
-    fake.device.dpiX = fake.device.dpiY = 600;
-    fake.device.width = 4960;
-    fake.device.height = 7000;
-    fake.device.physicalWidth = 5100;
-    fake.device.physicalHeight = 7200;
-    fake.device.offsetX = 70;
-    fake.device.offsetY = 100;
-    TPrinterDevice refusing{u"Refusing", false, fake.device};
-    return {fake, refusing};
-  }
-  void Submit(const String& printer, const GdiRecording& job, int copies,
-              const String& title) override {
-    if (printer == u"Refusing") throw EPrinter("The printer \"Refusing\" refused the job");
-    submitted->push_back({printer, job.PageCount(), copies, title, job.device});
-  }
-  std::shared_ptr<std::vector<Submission>> submitted = std::make_shared<std::vector<Submission>>();
-
- private:
-  bool withDefault_, broken_;
-};
+// A printer of 600 pixels per inch with 4960 x 7000 printable pixels, one that refuses every
+// job, and (with down) a print server that fails.
+std::unique_ptr<FakePrinterDriver> FakeDriver(bool withDefault = true, bool down = false) {
+  TPrinterDevice fake{u"Fake 600", withDefault, {}};
+  fake.device.dpiX = fake.device.dpiY = 600;
+  fake.device.width = 4960;
+  fake.device.height = 7000;
+  fake.device.physicalWidth = 5100;
+  fake.device.physicalHeight = 7200;
+  fake.device.offsetX = 70;
+  fake.device.offsetY = 100;
+  TPrinterDevice refusing{u"Refusing", false, fake.device};
+  auto driver = std::make_unique<FakePrinterDriver>(std::vector<TPrinterDevice>{fake, refusing});
+  driver->state()->down = down;
+  driver->state()->refusing = {u"Refusing"};
+  return driver;
+}
 
 // Each test gets its own printer object, a sandboxed documents folder and A4.
 class PrintersTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto driver = std::make_unique<FakeDriver>();
-    submitted = driver->submitted;
+    auto driver = FakeDriver();
+    printed = driver->state();
     SetPrinterDriverForTesting(std::move(driver));
     printer = std::make_unique<TPrinter>();
   }
@@ -76,7 +58,7 @@ class PrintersTest : public ::testing::Test {
   SandboxedHome home;
   ScopedEnv lcAll{"LC_ALL", std::nullopt}, lcPaper{"LC_PAPER", std::nullopt},
       lang{"LANG", "de_DE.UTF-8"};
-  std::shared_ptr<std::vector<Submission>> submitted;
+  std::shared_ptr<FakePrinterState> printed;
   std::unique_ptr<TPrinter> printer;
 };
 
@@ -100,10 +82,10 @@ TEST_F(PrintersTest, ListHasThePdfPrinterFirstAndTheDriversDefault) {
   EXPECT_THROW(printer->SetPrinterIndex(-2), EPrinter);
 
   // Without a default from the driver, or with a driver that fails, the PDF printer is it.
-  SetPrinterDriverForTesting(std::make_unique<FakeDriver>(false));
+  SetPrinterDriverForTesting(FakeDriver(false));
   printer->Refresh();
   EXPECT_EQ(printer->PrinterIndex(), 0);
-  SetPrinterDriverForTesting(std::make_unique<FakeDriver>(true, true));
+  SetPrinterDriverForTesting(FakeDriver(true, true));
   printer->Refresh();
   EXPECT_EQ(printer->Printers()->Count(), 1);
   EXPECT_EQ(printer->PrinterIndex(), 0);
@@ -194,7 +176,7 @@ TEST_F(PrintersTest, AnAbortedMeasuringJobLeavesNothing) {
     DrawLines(3);
     printer->Abort();
   }
-  EXPECT_TRUE(submitted->empty());
+  EXPECT_TRUE(printed->jobs.empty());
   EXPECT_FALSE(std::filesystem::exists(Documents()) && !std::filesystem::is_empty(Documents()));
   EXPECT_TRUE(printer->LastFileName().empty());
 }
@@ -208,13 +190,13 @@ TEST_F(PrintersTest, AJobForAQueueIsHandedToTheDriver) {
   printer->NewPage();
   DrawLines(40);
   printer->EndDoc();
-  ASSERT_EQ(submitted->size(), 1u);
-  const Submission& s = submitted->front();
+  ASSERT_EQ(printed->jobs.size(), 1u);
+  const SubmittedJob& s = printed->jobs.front();
   EXPECT_EQ(s.printer, u"Fake 600");
-  EXPECT_EQ(s.pages, 2);
+  EXPECT_EQ(s.recording.PageCount(), 2);
   EXPECT_EQ(s.copies, 2);
   EXPECT_EQ(s.title, u"Staves");
-  EXPECT_EQ(s.device.width, 7000);  // landscape
+  EXPECT_EQ(s.recording.device.width, 7000);  // landscape
   EXPECT_FALSE(std::filesystem::exists(Documents()));
 
   // A queue that refuses the job: the message comes through, the printer is free again.
@@ -241,7 +223,7 @@ TEST_F(PrintersTest, ThreePagesToPdfInTheDocumentsFolderNeverOverwriting) {
   ASSERT_TRUE(std::filesystem::exists(first));
   EXPECT_EQ(pdftools::Pages(first), 3);
   EXPECT_NE(pdftools::Info(first, "Page size").find("595 x 842"), std::string::npos);
-  EXPECT_TRUE(submitted->empty());
+  EXPECT_TRUE(printed->jobs.empty());
 
   // A chosen file name is used once.
   TempDir out;
@@ -375,7 +357,7 @@ TEST(PrinterPaper, LetterOrA4FromTheLocale) {
 TEST(PrinterPaper, ThePdfPrinterPrintsLetterWhereTheLocaleSaysSo) {
   if (!pdftools::Available()) GTEST_SKIP() << "poppler-utils not installed";
   ScopedEnv all("LC_ALL", std::nullopt), paper("LC_PAPER", "en_US.UTF-8");
-  SetPrinterDriverForTesting(std::make_unique<FakeDriver>(false));
+  SetPrinterDriverForTesting(FakeDriver(false));
   TPrinter printer;
   EXPECT_EQ(printer.PageWidth(), 4800);
   TempDir out;
@@ -388,14 +370,14 @@ TEST(PrinterPaper, ThePdfPrinterPrintsLetterWhereTheLocaleSaysSo) {
 }
 
 TEST(PrinterGlobal, SetPrinterSwapsTheGlobalObject) {
-  SetPrinterDriverForTesting(std::make_unique<FakeDriver>());
+  SetPrinterDriverForTesting(FakeDriver());
   auto mine = std::make_unique<TPrinter>();
   TPrinter* raw = mine.get();
   std::unique_ptr<TPrinter> old = SetPrinter(std::move(mine));
   EXPECT_EQ(Printer(), raw);
   // A new driver reaches the global printer: a job in progress is aborted, the list re-read.
   Printer()->BeginDoc();
-  SetPrinterDriverForTesting(std::make_unique<FakeDriver>(false, true));
+  SetPrinterDriverForTesting(FakeDriver(false, true));
   EXPECT_FALSE(Printer()->Printing());
   EXPECT_EQ(Printer()->Printers()->Count(), 1);
   SetPrinterDriverForTesting(nullptr);

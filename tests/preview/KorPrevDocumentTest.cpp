@@ -166,7 +166,7 @@ TEST_F(PreviewDocumentTest, MeasuresThePrinterInPortrait) {
   EXPECT_EQ(form->PageWidth(), 11520);
   EXPECT_EQ(form->PageHeight(), 15120);
   EXPECT_FALSE(Printer()->Printing());
-  EXPECT_TRUE(jobs->empty()) << "the measuring job sends nothing";
+  EXPECT_TRUE(printed->jobs.empty()) << "the measuring job sends nothing";
 }
 
 TEST_F(PreviewDocumentTest, AnyOrientationButPortraitMeasuresInLandscape) {
@@ -179,7 +179,7 @@ TEST_F(PreviewDocumentTest, AnyOrientationButPortraitMeasuresInLandscape) {
   form->begindoc(static_cast<TOrientation>(7), false);
   EXPECT_DOUBLE_EQ(form->FPageWidth, 10.5);
   EXPECT_EQ(Printer()->Orientation(), poLandscape);
-  EXPECT_TRUE(jobs->empty());
+  EXPECT_TRUE(printed->jobs.empty());
 }
 
 class PreviewA4Test : public PreviewTest {
@@ -218,7 +218,7 @@ TEST_F(PreviewDocumentTest, APrinterThatCannotStartAJobIsReportedAndMeasuringGoe
   EXPECT_DOUBLE_EQ(form->FPageWidth, 10.5);
   EXPECT_EQ(Pages[0].size(), 2u);
   EXPECT_TRUE(form->Visible());
-  EXPECT_TRUE(jobs->empty());
+  EXPECT_TRUE(printed->jobs.empty());
 }
 
 TEST_F(PreviewDocumentTest, SetOrientationEmptiesTheShownDocumentAndEnablesPrinting) {

@@ -69,14 +69,14 @@ TEST_F(PreviewPrintTest, AOnePageDocumentPrintsPageOneOnceWhateverTheRange) {
   form->LineTo(2880, 1440);
   form->enddoc();
   for (const char* range : {"All pages", "Pages", "Selection"}) {
-    jobs->clear();
+    printed->jobs.clear();
     Choice c;
     c.range = range;
     c.from = "1";
     c.to = "1";
     EXPECT_EQ(Print(c), 1) << range;
-    ASSERT_EQ(jobs->size(), 1u) << range;
-    EXPECT_EQ(LineRows(jobs->at(0)), (std::vector<std::vector<int>>{{600}})) << range;
+    ASSERT_EQ(printed->jobs.size(), 1u) << range;
+    EXPECT_EQ(LineRows(printed->jobs.at(0)), (std::vector<std::vector<int>>{{600}})) << range;
   }
   EXPECT_EQ(form->PrintDialog->MinPage(), 1);
   EXPECT_EQ(form->PrintDialog->MaxPage(), 1);
@@ -91,10 +91,10 @@ TEST_F(PreviewPrintTest, ElementsAreConvertedToPrinterPixels) {
   form->TextOut(720, 360, u"Staff");
   form->enddoc();
   Print(Choice{});
-  ASSERT_EQ(jobs->size(), 1u);
+  ASSERT_EQ(printed->jobs.size(), 1u);
   const GdiRecordOp* line = nullptr;
   const GdiRecordOp* text = nullptr;
-  for (const GdiRecordOp& op : jobs->at(0).recording.ops) {
+  for (const GdiRecordOp& op : printed->jobs.at(0).recording.ops) {
     if (op.kind == GdiOpKind::Polyline) line = &op;
     if (op.kind == GdiOpKind::Text) text = &op;
   }
@@ -114,15 +114,15 @@ TEST_F(PreviewPrintTest, ARangeOfPagesIsOneJobInAscendingOrder) {
   c.from = "2";
   c.to = "3";
   Print(c);
-  ASSERT_EQ(jobs->size(), 1u);
-  EXPECT_EQ(jobs->at(0).recording.PageCount(), 2);
-  EXPECT_EQ(LineRows(jobs->at(0)), (std::vector<std::vector<int>>{{1200}, {1800}}));
+  ASSERT_EQ(printed->jobs.size(), 1u);
+  EXPECT_EQ(printed->jobs.at(0).recording.PageCount(), 2);
+  EXPECT_EQ(LineRows(printed->jobs.at(0)), (std::vector<std::vector<int>>{{1200}, {1800}}));
   EXPECT_EQ(form->PrintDialog->PrintRange(), prPageNums);
 
-  jobs->clear();
+  printed->jobs.clear();
   Print(Choice{});
-  ASSERT_EQ(jobs->size(), 1u);
-  EXPECT_EQ(LineRows(jobs->at(0)), (std::vector<std::vector<int>>{{600}, {1200}, {1800}}));
+  ASSERT_EQ(printed->jobs.size(), 1u);
+  EXPECT_EQ(LineRows(printed->jobs.at(0)), (std::vector<std::vector<int>>{{600}, {1200}, {1800}}));
 }
 
 TEST_F(PreviewPrintTest, TheSelectionIsTheDisplayedPage) {
@@ -131,8 +131,8 @@ TEST_F(PreviewPrintTest, TheSelectionIsTheDisplayedPage) {
   Choice c;
   c.range = "Selection";
   Print(c);
-  ASSERT_EQ(jobs->size(), 1u);
-  EXPECT_EQ(LineRows(jobs->at(0)), (std::vector<std::vector<int>>{{1200}}));
+  ASSERT_EQ(printed->jobs.size(), 1u);
+  EXPECT_EQ(LineRows(printed->jobs.at(0)), (std::vector<std::vector<int>>{{1200}}));
 }
 
 TEST_F(PreviewPrintTest, AnEmptyRangeOrCancelStartsNoJob) {
@@ -142,12 +142,12 @@ TEST_F(PreviewPrintTest, AnEmptyRangeOrCancelStartsNoJob) {
   c.from = "3";
   c.to = "2";
   EXPECT_EQ(Print(c), 1);
-  EXPECT_TRUE(jobs->empty());
+  EXPECT_TRUE(printed->jobs.empty());
   EXPECT_FALSE(Printer()->Printing());
   Choice cancel;
   cancel.cancel = true;
   EXPECT_EQ(Print(cancel), 1);
-  EXPECT_TRUE(jobs->empty());
+  EXPECT_TRUE(printed->jobs.empty());
   EXPECT_TRUE(messages.empty());
 }
 
@@ -160,8 +160,8 @@ TEST_F(PreviewPrintTest, AJobLeftOpenIsAbortedBeforePrinting) {
   Printer()->Canvas()->MoveTo(0, 50);
   Printer()->Canvas()->LineTo(50, 50);
   Print(Choice{});
-  ASSERT_EQ(jobs->size(), 1u);
-  EXPECT_EQ(LineRows(jobs->at(0)), (std::vector<std::vector<int>>{{600}}));
+  ASSERT_EQ(printed->jobs.size(), 1u);
+  EXPECT_EQ(LineRows(printed->jobs.at(0)), (std::vector<std::vector<int>>{{600}}));
 }
 
 TEST_F(PreviewPrintTest, ExitAndClosingAbortAnOpenJobAndHide) {
@@ -182,7 +182,7 @@ TEST_F(PreviewPrintTest, ExitAndClosingAbortAnOpenJobAndHide) {
   EXPECT_FALSE(Printer()->Printing());
   EXPECT_FALSE(form->Visible());
   EXPECT_FALSE(Application->Terminated()) << "the preview is a secondary window";
-  EXPECT_TRUE(jobs->empty());
+  EXPECT_TRUE(printed->jobs.empty());
   // Still usable.
   form->begindoc(oPortrait, true);
   EXPECT_TRUE(form->Visible());
@@ -190,7 +190,7 @@ TEST_F(PreviewPrintTest, ExitAndClosingAbortAnOpenJobAndHide) {
 
 TEST_F(PreviewPrintTest, ARefusedJobIsReportedAndThePreviewStaysUsable) {
   ThreePages();
-  *refuseJobs = true;
+  printed->refuseAll = true;
   // A click on the Print button, as the panel's window receives it.
   HWND panel = form->Panel2->Handle();
   const LPARAM at = MAKELPARAM(form->SBPrint->Left() + 5, form->SBPrint->Top() + 5);
@@ -209,14 +209,14 @@ TEST_F(PreviewPrintTest, ARefusedJobIsReportedAndThePreviewStaysUsable) {
   ASSERT_EQ(handled.size(), 1u);
   EXPECT_EQ(ToUtf8(handled[0].message), "The queue refused the job");
   EXPECT_FALSE(Printer()->Printing());
-  EXPECT_TRUE(jobs->empty());
+  EXPECT_TRUE(printed->jobs.empty());
 
-  *refuseJobs = false;
+  printed->refuseAll = false;
   form->SBNextPageClick(nullptr);
   EXPECT_EQ(DisplayedPage, 2);
   Print(Choice{});
-  ASSERT_EQ(jobs->size(), 1u);
-  EXPECT_EQ(jobs->at(0).recording.PageCount(), 3);
+  ASSERT_EQ(printed->jobs.size(), 1u);
+  EXPECT_EQ(printed->jobs.at(0).recording.PageCount(), 3);
 }
 
 // ---- Against the PDF printer ----

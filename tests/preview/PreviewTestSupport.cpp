@@ -12,21 +12,6 @@
 #include "SystemControls.h"  // the platform window classes
 #include "UserDriver.h"
 
-TPrinterDevice FakePrinter(const String& name, int dpi, int width, int height, bool isDefault) {
-  TPrinterDevice p;
-  p.name = name;
-  p.isDefault = isDefault;
-  p.device.dpiX = dpi;
-  p.device.dpiY = dpi;
-  p.device.width = width;
-  p.device.height = height;
-  p.device.offsetX = dpi / 4;
-  p.device.offsetY = dpi / 4;
-  p.device.physicalWidth = width + dpi / 2;
-  p.device.physicalHeight = height + dpi / 2;
-  return p;
-}
-
 std::vector<TPrinterDevice> PreviewTest::DriverPrinters() {
   return {FakePrinter(u"Fake Printer", 600, 4800, 6300, true)};
 }
@@ -34,9 +19,7 @@ std::vector<TPrinterDevice> PreviewTest::DriverPrinters() {
 void PreviewTest::SetUp() {
   UserSetHostDriver(nullptr);
   UserResetForTesting();
-  auto driver = std::make_unique<FakePrinterDriver>(DriverPrinters(), jobs);
-  driver->SetRefuse(refuseJobs);
-  SetPrinterDriverForTesting(std::move(driver));
+  SetPrinterDriverForTesting(std::make_unique<FakePrinterDriver>(DriverPrinters(), printed));
   Printer()->SetPrinterIndex(-1);
   Printer()->SetOrientation(poPortrait);
   CreatePreviewApplication();
@@ -50,8 +33,7 @@ void PreviewTest::SetUp() {
 void PreviewTest::TearDown() {
   ResetPreviewForTesting();
   UserResetForTesting();
-  SetPrinterDriverForTesting(std::make_unique<FakePrinterDriver>(
-      std::vector<TPrinterDevice>{}, nullptr));
+  SetPrinterDriverForTesting(std::make_unique<FakePrinterDriver>(std::vector<TPrinterDevice>{}));
 }
 
 TBitmap* PreviewTest::Bitmap() { return form->Image1->Picture()->Bitmap(); }

@@ -1,7 +1,7 @@
 #pragma once
-// Helpers of the preview tests: a printer driver of known figures that keeps what it is handed,
-// a fixture that starts every test with a fresh application holding the preview window, and
-// ways to answer modal windows from the modal-loop hook.
+// Helpers of the preview tests: a fixture that starts every test with a fresh application holding
+// the preview window and a printer driver of known figures, and ways to answer modal windows
+// from the modal-loop hook.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,40 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "GdiRecording.h"
+#include "ClassLibTestSupport.h"
 #include "KorPrev.h"
 #include "Printers.h"
 #include "TestSupport.h"
-
-struct SubmittedJob {
-  String printer;
-  GdiRecording recording;
-  int copies = 0;
-};
-
-class FakePrinterDriver : public TPrinterDriver {
- public:
-  FakePrinterDriver(std::vector<TPrinterDevice> printers,
-                    std::shared_ptr<std::vector<SubmittedJob>> jobs)
-      : printers_(std::move(printers)), jobs_(std::move(jobs)) {}
-  std::vector<TPrinterDevice> Printers() override { return printers_; }
-  void Submit(const String& printer, const GdiRecording& job, int copies,
-              const String&) override {
-    if (refuse_ && *refuse_) throw EPrinter(u"The queue refused the job");
-    if (jobs_) jobs_->push_back(SubmittedJob{printer, job, copies});
-  }
-  // While *refuse is true every job is refused, as a queue that is stopped does.
-  void SetRefuse(std::shared_ptr<bool> refuse) { refuse_ = std::move(refuse); }
-
- private:
-  std::vector<TPrinterDevice> printers_;
-  std::shared_ptr<std::vector<SubmittedJob>> jobs_;
-  std::shared_ptr<bool> refuse_;
-};
-
-// A printer with square pixels and a printable area of width x height pixels (portrait), set in
-// a paper a quarter inch larger on every side.
-TPrinterDevice FakePrinter(const String& name, int dpi, int width, int height, bool isDefault);
 
 class PreviewTest : public ::testing::Test {
  protected:
@@ -63,8 +33,8 @@ class PreviewTest : public ::testing::Test {
 
   // The documents folder (the print dialog's default file) and the settings stay in here.
   SandboxedHome home;
-  std::shared_ptr<std::vector<SubmittedJob>> jobs = std::make_shared<std::vector<SubmittedJob>>();
-  std::shared_ptr<bool> refuseJobs = std::make_shared<bool>(false);
+  // The jobs the driver was handed; refuseAll makes it refuse them.
+  std::shared_ptr<FakePrinterState> printed = std::make_shared<FakePrinterState>();
   TPreviewForm* form = nullptr;
   // What reached the application's handler: the message, and whether it was a conversion error.
   struct Handled {
