@@ -139,7 +139,9 @@ String SpecialFolderPath(TRzSpecialFolder folder, const String& subPath) {
   if (folder == sfNone) return String();
   String base = ShellFolderPath(kFolders[folder]);
   if (base.empty()) return String();
-  String result = IncludeTrailingPathDelimiter(base + subPath);
+  // A path resolved by an earlier open lies in the folder already; a reopen keeps it there.
+  String result =
+      IncludeTrailingPathDelimiter(subPath.starts_with(base) ? subPath : base + subPath);
   ForceDirectories(result);  // a folder that cannot be made shows at the first write
   return result;
 }

@@ -64,6 +64,16 @@ TEST(RzRegIniFile, IniFileNamesResolveAgainstTheExecutableOrASpecialFolder) {
     EXPECT_EQ(store.Path(), c.resolved) << ToUtf8(c.path);
     EXPECT_TRUE(FileExists(c.resolved)) << ToUtf8(c.resolved);
   }
+  // Reopening after a change starts from the resolved name and stays in the same file.
+  {
+    TRzRegIniFile store(nullptr);
+    store.SetSpecialFolder(sfUserAppDataRoaming);
+    store.SetPath(u"Acme\\app");
+    store.WriteInteger(u"S", u"K", 2);
+    store.SetFileEncoding(feUTF8);
+    EXPECT_EQ(store.ReadInteger(u"S", u"K", 0), 2);
+    EXPECT_EQ(store.Path(), dir + u"home\\.config\\Acme\\app.ini");
+  }
   // A system without special folders: the executable's folder instead.
   const int major = Win32MajorVersion;
   Win32MajorVersion = 4;
