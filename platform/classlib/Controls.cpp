@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ControlsInternal.h"
+#include "ScopeGuard.h"
 #include "Streaming.h"
 
 namespace korv_controls {
@@ -373,13 +374,10 @@ void TControl::SetParentComponent(TComponent* parent) {
 
 void TControl::ReadState(TReader* reader) {
   controlState_.Include(csReadingState);
-  try {
+  {
+    ScopeGuard doneReading([this] { controlState_.Exclude(csReadingState); });
     TComponent::ReadState(reader);
-  } catch (...) {
-    controlState_.Exclude(csReadingState);
-    throw;
   }
-  controlState_.Exclude(csReadingState);
   if (parent_) {
     Perform(CM_PARENTCOLORCHANGED);
     Perform(CM_PARENTFONTCHANGED);
@@ -842,15 +840,11 @@ void TGraphicControl::Dispatch(TMessage& m) {
     if (m.WParam) {
       canvas_->Lock();
       canvas_->SetHandle(HDC(m.WParam));
-      try {
-        Paint();
-      } catch (...) {
+      ScopeGuard release([this] {
         canvas_->SetHandle(0);
         canvas_->Unlock();
-        throw;
-      }
-      canvas_->SetHandle(0);
-      canvas_->Unlock();
+      });
+      Paint();
     }
     return;
   }
@@ -896,12 +890,9 @@ void korv_controls::PaintOnCanvas(TControlCanvas* canvas, HDC dc, const std::fun
   canvas->FreeHandle();
   canvas->Lock();
   canvas->SetHandle(dc);
-  struct Release {
-    TControlCanvas* canvas;
-    ~Release() {
-      canvas->SetHandle(0);
-      canvas->Unlock();
-    }
-  } release{canvas};
+  ScopeGuard release([canvas] {
+    canvas->SetHandle(0);
+    canvas->Unlock();
+  });
   paint();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Controls.h"
+#include "ScopeGuard.h"
 
 void TWinControl::AlignControls(TControl* control, TRect& rect) {
   TRect clientRect = rect;  // anchors keep distances to the unadjusted client edges
@@ -78,13 +79,10 @@ void TWinControl::DoAlign(TAlign align, TControl* control, TRect& rect) {
       default: break;
     }
     c->anchorMove_ = true;
-    try {
+    {
+      ScopeGuard doneMoving([c] { c->anchorMove_ = false; });
       c->SetBounds(newLeft, newTop, newWidth, newHeight);
-    } catch (...) {
-      c->anchorMove_ = false;
-      throw;
     }
-    c->anchorMove_ = false;
     // A control that did not take the size asked keeps the rest of the area right.
     if (c->Width() != newWidth || c->Height() != newHeight) {
       switch (align) {
@@ -120,12 +118,7 @@ void TWinControl::DoAnchors(const TRect& clientRect) {
     if (left == c->Left() && top == c->Top() && width == c->Width() && height == c->Height())
       continue;
     c->anchorMove_ = true;
-    try {
-      c->SetBounds(left, top, width, height);
-    } catch (...) {
-      c->anchorMove_ = false;
-      throw;
-    }
-    c->anchorMove_ = false;
+    ScopeGuard doneMoving([c] { c->anchorMove_ = false; });
+    c->SetBounds(left, top, width, height);
   }
 }

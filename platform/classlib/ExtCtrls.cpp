@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "GraphicsTypeInfo.h"
+#include "ScopeGuard.h"
 #include "Themes.h"
 
 // ---- Frame3D ----
@@ -306,15 +307,10 @@ void TImage::Paint() {
   if (!graphic || graphic->Empty()) return;
   TCanvas* canvas = TGraphicControl::Canvas();
   drawing_ = true;
-  try {
-    // The graphic's flag reports its own change; keep that from asking for another paint.
-    if (graphic->Transparent() != transparent_) graphic->SetTransparent(transparent_);
-    canvas->StretchDraw(DestRect(), graphic);
-  } catch (...) {
-    drawing_ = false;
-    throw;
-  }
-  drawing_ = false;
+  ScopeGuard doneDrawing([this] { drawing_ = false; });
+  // The graphic's flag reports its own change; keep that from asking for another paint.
+  if (graphic->Transparent() != transparent_) graphic->SetTransparent(transparent_);
+  canvas->StretchDraw(DestRect(), graphic);
 }
 
 bool TImage::CanAutoSize(int& newWidth, int& newHeight) {

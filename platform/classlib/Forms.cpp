@@ -68,18 +68,15 @@ String TCustomForm::ClassName() const { return u"TCustomForm"; }
 void TCustomForm::AfterConstruction() {
   RegisterClassLibrary();
   formState_.Include(fsCreating);
-  try {
+  {
+    ScopeGuard doneCreating([this] { formState_.Exclude(fsCreating); });
     String cls = ClassName();
     if (readsDescription_ && cls != u"TForm" && cls != u"TCustomForm" &&
         !ComponentState().Contains(csDesigning)) {
       if (!InitInheritedComponent(this, u"TForm"))
         throw EResNotFound(Format(u"Resource %s not found", {cls}));
     }
-  } catch (...) {
-    formState_.Exclude(fsCreating);
-    throw;
   }
-  formState_.Exclude(fsCreating);
   created_ = true;
   DoCreate();
   if (formState_.Contains(fsVisible)) {
@@ -263,16 +260,11 @@ void TCustomForm::SetClientHeight(int v) {
 void TCustomForm::ReadState(TReader* reader) {
   pendingClientWidth_ = pendingClientHeight_ = -1;
   DisableAlign();
-  try {
-    TScrollingWinControl::ReadState(reader);
-  } catch (...) {
-    EnableAlign();
-    throw;
-  }
+  ScopeGuard enable([this] { EnableAlign(); });
+  TScrollingWinControl::ReadState(reader);
   if (pendingClientWidth_ >= 0) TControl::SetClientWidth(pendingClientWidth_);
   if (pendingClientHeight_ >= 0) TControl::SetClientHeight(pendingClientHeight_);
   pendingClientWidth_ = pendingClientHeight_ = -1;
-  EnableAlign();
 }
 
 void TCustomForm::Loaded() {
@@ -433,40 +425,35 @@ TModalResult TCustomForm::ShowModal() {
     }
   }
   TModalResult result = mrNone;
-  try {
-    Show();
-    try {
-      SendMessageW(Handle(), CM_ACTIVATE, 0, 0);
-      modalResult_ = mrNone;
-      NotifyModalLoopEntered(Handle());
-      TApplication* app = Application;
-      for (;;) {
-        if (app->Terminated()) {
-          modalResult_ = mrCancel;
-        }
-        if (modalResult_ != mrNone) {
-          CloseModal();
-          if (modalResult_ != mrNone) break;
-        }
-        app->HandleMessage();
-      }
-      result = modalResult_;
-      if (HandleAllocated()) SendMessageW(Handle(), CM_DEACTIVATE, 0, 0);
-    } catch (...) {
-      Hide();
-      throw;
-    }
-    Hide();
-  } catch (...) {
+  bool ended = false;
+  ScopeGuard restore([&] {
     for (HWND h : disabled)
       if (IsWindow(h)) EnableWindow(h, TRUE);
+    // Only a loop that ended hands the activation back.
+    if (ended && previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
     formState_.Exclude(fsModal);
-    throw;
+  });
+  Show();
+  {
+    ScopeGuard hide([this] { Hide(); });
+    SendMessageW(Handle(), CM_ACTIVATE, 0, 0);
+    modalResult_ = mrNone;
+    NotifyModalLoopEntered(Handle());
+    TApplication* app = Application;
+    for (;;) {
+      if (app->Terminated()) {
+        modalResult_ = mrCancel;
+      }
+      if (modalResult_ != mrNone) {
+        CloseModal();
+        if (modalResult_ != mrNone) break;
+      }
+      app->HandleMessage();
+    }
+    result = modalResult_;
+    if (HandleAllocated()) SendMessageW(Handle(), CM_DEACTIVATE, 0, 0);
   }
-  for (HWND h : disabled)
-    if (IsWindow(h)) EnableWindow(h, TRUE);
-  if (previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
-  formState_.Exclude(fsModal);
+  ended = true;
   return result;
 }
 
@@ -522,10 +509,7 @@ bool TCustomForm::SetFocusedControl(TWinControl* control) {
   s->SetActiveControl(control);
   if (control->ControlState().Contains(csFocusing)) return false;
   control->IncludeState(csFocusing);
-  struct Unmark {
-    TWinControl* c;
-    ~Unmark() { c->ExcludeState(csFocusing); }
-  } unmark{control};
+  ScopeGuard unmark([control] { control->ExcludeState(csFocusing); });
   if (s->ActiveForm() != this) {
     if (TCustomForm* old = s->ActiveForm()) {
       s->SetActiveForm(nullptr);

@@ -12,6 +12,7 @@
 
 #include "Controls.h"
 #include "FormDescriptions.h"
+#include "ScopeGuard.h"
 
 class TForm;
 class TCustomForm;
@@ -222,12 +223,9 @@ template <class T>
 T* ConstructForm(TComponent* owner, bool readsDescription) {
   T* form = new T(owner);
   if (!readsDescription) form->SetReadsDescription(false);
-  try {
-    form->AfterConstruction();
-  } catch (...) {
-    delete form;
-    throw;
-  }
+  ScopeGuard deleteOnFailure([form] { delete form; });
+  form->AfterConstruction();
+  deleteOnFailure.Dismiss();
   return form;
 }
 template <class T>
@@ -355,13 +353,12 @@ class TApplication : public TComponent {
   void CreateForm(T*& reference) {
     T* form = new T(this);
     reference = form;
-    try {
-      form->AfterConstruction();
-    } catch (...) {
+    ScopeGuard deleteOnFailure([&reference, form] {
       reference = nullptr;
       delete form;
-      throw;
-    }
+    });
+    form->AfterConstruction();
+    deleteOnFailure.Dismiss();
     if (!mainForm_) SetMainForm(form);
   }
   // Shows the main form and runs the loop until Terminated.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ScopeGuard.h"
 #include "SystemControls.h"  // the platform window classes
 #include "TypInfo.h"
 
@@ -277,12 +278,10 @@ void TCustomMaskEdit::CMEnter(TMessage& message) {
 
 void TCustomMaskEdit::CMExit(TMessage& message) {
   if (IsMasked() && !ComponentState().Contains(csDesigning)) {
-    try {
-      ValidateEdit();
-    } catch (...) {
-      SetFocus();
-      throw;
-    }
+    // Text that does not fit keeps the focus here.
+    ScopeGuard refocusOnFailure([this] { SetFocus(); });
+    ValidateEdit();
+    refocusOnFailure.Dismiss();
   }
   TCustomEdit::Dispatch(message);
 }

@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "Numbers.h"
 #include "Printers.h"
+#include "ScopeGuard.h"
 #include "ShellFolders.h"
 #include "StdCtrls.h"
 #include "TypInfo.h"
@@ -277,13 +278,10 @@ bool TPrintDialog::Execute() {
   form->Build(this);
   form_ = form.get();
   TModalResult result;
-  try {
+  {
+    ScopeGuard closed([this] { form_ = nullptr; });
     result = form->ShowModal();
-  } catch (...) {
-    form_ = nullptr;
-    throw;
   }
-  form_ = nullptr;
   if (result != mrOk) return false;
   printRange_ = form->range;
   fromPage_ = form->fromPage;

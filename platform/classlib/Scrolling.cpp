@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "Controls.h"
+#include "ScopeGuard.h"
 
 // ---- TControlScrollBar ----
 
@@ -182,16 +183,11 @@ void TScrollingWinControl::CalcAutoRange() {
 void TScrollingWinControl::UpdateScrollBars() {
   if (updatingScrollBars_ || !HandleAllocated()) return;
   updatingScrollBars_ = true;
-  try {
-    // A bar that appears narrows the other's extent: settle in two passes.
-    vert_->Update(false, true);
-    horz_->Update(false, true);
-    vert_->Update(false, true);
-  } catch (...) {
-    updatingScrollBars_ = false;
-    throw;
-  }
-  updatingScrollBars_ = false;
+  ScopeGuard doneUpdating([this] { updatingScrollBars_ = false; });
+  // A bar that appears narrows the other's extent: settle in two passes.
+  vert_->Update(false, true);
+  horz_->Update(false, true);
+  vert_->Update(false, true);
 }
 
 void TScrollingWinControl::AdjustClientRect(TRect& rect) {

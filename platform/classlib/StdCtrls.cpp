@@ -6,6 +6,7 @@
 #include "Colors.h"
 #include "GraphicsTypeInfo.h"
 #include "Mask.h"
+#include "ScopeGuard.h"
 #include "SysInfo.h"
 #include "Themes.h"
 
@@ -76,13 +77,10 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
 
 void TCustomEdit::CreateWnd() {
   creating_ = true;
-  try {
+  {
+    ScopeGuard doneCreating([this] { creating_ = false; });
     TWinControl::CreateWnd();
-  } catch (...) {
-    creating_ = false;
-    throw;
   }
-  creating_ = false;
   HWND h = WindowHandle();
   SendMessageW(h, EM_LIMITTEXT, WPARAM(maxLength_), 0);
   if (passwordChar_) SendMessageW(h, EM_SETPASSWORDCHAR, WPARAM(passwordChar_), 0);
@@ -562,27 +560,23 @@ void TCustomComboBox::CreateWnd() {
   String text = StoredText();
   creating_ = true;
   settingText_ = true;
-  try {
-    TWinControl::CreateWnd();
-    HWND h = WindowHandle();
-    for (int i = 0; i < items_->Count(); ++i) {
-      const auto& item = items_->items_[std::size_t(i)];
-      SendMessageW(h, CB_INSERTSTRING, WPARAM(i), LPARAM(item.text.c_str()));
-      if (item.object) SendMessageW(h, CB_SETITEMDATA, WPARAM(i), LPARAM(item.object));
-    }
-    SendMessageW(h, CB_SETMINVISIBLE, WPARAM(dropDownCount_), 0);
-    if (maxLength_ > 0) SendMessageW(h, CB_LIMITTEXT, WPARAM(maxLength_), 0);
-    if (itemIndex_ >= 0 && itemIndex_ < items_->Count())
-      SendMessageW(h, CB_SETCURSEL, WPARAM(itemIndex_), 0);
-    if (style_ != csDropDownList && GetText() != text)
-      SendMessageW(h, WM_SETTEXT, 0, LPARAM(text.c_str()));
-  } catch (...) {
+  ScopeGuard doneCreating([this] {
     creating_ = false;
     settingText_ = false;
-    throw;
+  });
+  TWinControl::CreateWnd();
+  HWND h = WindowHandle();
+  for (int i = 0; i < items_->Count(); ++i) {
+    const auto& item = items_->items_[std::size_t(i)];
+    SendMessageW(h, CB_INSERTSTRING, WPARAM(i), LPARAM(item.text.c_str()));
+    if (item.object) SendMessageW(h, CB_SETITEMDATA, WPARAM(i), LPARAM(item.object));
   }
-  creating_ = false;
-  settingText_ = false;
+  SendMessageW(h, CB_SETMINVISIBLE, WPARAM(dropDownCount_), 0);
+  if (maxLength_ > 0) SendMessageW(h, CB_LIMITTEXT, WPARAM(maxLength_), 0);
+  if (itemIndex_ >= 0 && itemIndex_ < items_->Count())
+    SendMessageW(h, CB_SETCURSEL, WPARAM(itemIndex_), 0);
+  if (style_ != csDropDownList && GetText() != text)
+    SendMessageW(h, WM_SETTEXT, 0, LPARAM(text.c_str()));
 }
 
 void TCustomComboBox::DestroyWnd() {

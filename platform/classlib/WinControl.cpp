@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "ControlsInternal.h"
 #include "Forms.h"
+#include "ScopeGuard.h"
 #include "Streaming.h"
 #include "SystemControls.h"  // the platform window classes
 
@@ -169,13 +170,10 @@ void TWinControl::CreateWnd() {
       throw EOSError(Format(u"Cannot register the window class %s", {p.WinClassName}));
   }
   gCreationControl = this;
-  try {
+  {
+    ScopeGuard clear([] { gCreationControl = nullptr; });
     CreateWindowHandle(p);
-  } catch (...) {
-    gCreationControl = nullptr;
-    throw;
   }
-  gCreationControl = nullptr;
   if (!handle_) throw EOSError(Format(u"Cannot create the window of %s", {Name()}));
   if ((GetWindowLongW(handle_, GWL_STYLE) & WS_CHILD) && GetWindowLongW(handle_, GWL_ID) == 0)
     SetWindowLongW(handle_, GWL_ID, LONG(handle_));
@@ -187,13 +185,10 @@ void TWinControl::CreateWnd() {
 void TWinControl::CreateHandle() {
   if (handle_) return;
   creatingHandle_ = true;
-  try {
+  {
+    ScopeGuard clear([this] { creatingHandle_ = false; });
     CreateWnd();
-  } catch (...) {
-    creatingHandle_ = false;
-    throw;
   }
-  creatingHandle_ = false;
   if (Parent() && (GetWindowLongW(handle_, GWL_STYLE) & WS_CHILD)) {
     // Keep the windows' z-order that of the control list: below the next windowed sibling.
     auto& list = Parent()->controls_;
@@ -292,12 +287,9 @@ void TWinControl::UpdateShowing() {
 
 void TWinControl::SetShowing(bool showing) {
   showing_ = showing;
-  try {
-    Perform(CM_SHOWINGCHANGED);
-  } catch (...) {
-    showing_ = !showing;
-    throw;
-  }
+  ScopeGuard undoOnFailure([this, showing] { showing_ = !showing; });
+  Perform(CM_SHOWINGCHANGED);
+  undoOnFailure.Dismiss();
 }
 
 void TWinControl::ShowControl(TControl* control) {
@@ -797,14 +789,11 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_RECREATEWND: {
       bool wasFocused = Focused();
       IncludeState(csRecreating);
-      try {
+      {
+        ScopeGuard clear([this] { ExcludeState(csRecreating); });
         DestroyHandle();
         UpdateControlState();
-      } catch (...) {
-        ExcludeState(csRecreating);
-        throw;
       }
-      ExcludeState(csRecreating);
       if (wasFocused && handle_) ::SetFocus(handle_);
       return;
     }
@@ -879,25 +868,22 @@ void TWinControl::PaintHandler(TMessage& m) {
   PAINTSTRUCT ps;
   bool own = dc == 0;
   if (own) dc = BeginPaint(Handle(), &ps);
-  try {
-    int saved = SaveDC(dc);
-    // Opaque windowless children paint over their part; keep the window's paint out of it.
-    for (TControl* c : controls_) {
-      if (!dynamic_cast<TWinControl*>(c) && c->IsControlVisibleInParent() &&
-          c->ControlStyle().Contains(csOpaque)) {
-        TRect r = c->BoundsRect();
-        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-      }
-    }
-    PaintWindow(dc);
-    RestoreDC(dc, saved);
-    PaintControls(dc, nullptr);
-    if (dockSite_ && useDockManager_ && dockManager_) dockManager_->PaintSite(dc);
-  } catch (...) {
+  ScopeGuard endPaint([&] {
     if (own) EndPaint(handle_, &ps);
-    throw;
+  });
+  int saved = SaveDC(dc);
+  // Opaque windowless children paint over their part; keep the window's paint out of it.
+  for (TControl* c : controls_) {
+    if (!dynamic_cast<TWinControl*>(c) && c->IsControlVisibleInParent() &&
+        c->ControlStyle().Contains(csOpaque)) {
+      TRect r = c->BoundsRect();
+      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
   }
-  if (own) EndPaint(handle_, &ps);
+  PaintWindow(dc);
+  RestoreDC(dc, saved);
+  PaintControls(dc, nullptr);
+  if (dockSite_ && useDockManager_ && dockManager_) dockManager_->PaintSite(dc);
 }
 
 void TWinControl::PaintWindow(HDC dc) {
@@ -1038,16 +1024,12 @@ void TWinControl::AlignControl(TControl* control) {
     return;
   }
   DisableAlign();
-  try {
-    TRect r = GetClientRect();
-    AlignControls(control, r);
-  } catch (...) {
+  ScopeGuard enable([this] {
     ExcludeState(csAlignmentNeeded);
     EnableAlign();
-    throw;
-  }
-  ExcludeState(csAlignmentNeeded);
-  EnableAlign();
+  });
+  TRect r = GetClientRect();
+  AlignControls(control, r);
 }
 
 void TWinControl::DisableAlign() { ++alignLevel_; }
@@ -1086,13 +1068,10 @@ void TWinControl::Loaded() {
 
 void TWinControl::ReadState(TReader* reader) {
   DisableAlign();
-  try {
+  {
+    ScopeGuard enable([this] { EnableAlign(); });
     TControl::ReadState(reader);
-  } catch (...) {
-    EnableAlign();
-    throw;
   }
-  EnableAlign();
   FixupTabList();
   if (Parent()) Perform(CM_PARENTCTL3DCHANGED);
   UpdateControlState();
