@@ -7,6 +7,7 @@
 
 #include "Exceptions.h"
 #include "Forms.h"
+#include "ScopeGuard.h"
 #include "User.h"
 
 // ---- Gradient arithmetic ----
@@ -394,11 +395,7 @@ void CopyParentBackground(TControl* Control, HDC DC, bool InvalidateParent) {
   if (!parent) return;
   const bool designing = Control->ComponentState().Contains(csDesigning);
   const int saved = SaveDC(DC);
-  struct Restore {
-    HDC dc;
-    int saved;
-    ~Restore() { RestoreDC(dc, saved); }
-  } restore{DC, saved};
+  ScopeGuard restore([DC, saved] { RestoreDC(DC, saved); });
   POINT origin{};
   GetViewportOrgEx(DC, &origin);
   SetViewportOrgEx(DC, origin.x - Control->Left(), origin.y - Control->Top(), nullptr);

@@ -2,6 +2,7 @@
 // alone, the non-client messages above all.
 #include <cstring>
 
+#include "ScopeGuard.h"
 #include "UserInternal.h"
 
 namespace user {
@@ -248,8 +249,6 @@ using namespace user;
 LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!GetWnd(hwnd)) return 0;
   EnterDefProc(hwnd);
-  struct Leave {
-    ~Leave() { LeaveDefProc(); }
-  } leave;
+  ScopeGuard leave([] { LeaveDefProc(); });
   return Dispatch(hwnd, msg, wParam, lParam);
 }

@@ -4,6 +4,7 @@
 #include <thread>
 #include <utility>
 
+#include "ScopeGuard.h"
 #include "UserInternal.h"
 
 namespace user {
@@ -123,16 +124,12 @@ LRESULT CallProc(HWND hwnd, WNDPROC proc, UINT msg, WPARAM wParam, LPARAM lParam
     gSpy(s);
   }
   if (!proc) return 0;
-  struct Depth {
-    Depth() {
-      ++gDeliveryDepth;
-      gFrames.push_back(false);
-    }
-    ~Depth() {
-      gFrames.pop_back();
-      if (--gDeliveryDepth == 0) FreeDeadWindows();
-    }
-  } depth;
+  ++gDeliveryDepth;
+  gFrames.push_back(false);
+  ScopeGuard depth([] {
+    gFrames.pop_back();
+    if (--gDeliveryDepth == 0) FreeDeadWindows();
+  });
   return proc(hwnd, msg, wParam, lParam);
 }
 
@@ -337,11 +334,9 @@ LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   if (!proc) return 0;
   // A subclass handing a message on: the spy saw it when it was delivered.
   ++gDeliveryDepth;
-  struct Depth {
-    ~Depth() {
-      if (--gDeliveryDepth == 0) FreeDeadWindows();
-    }
-  } depth;
+  ScopeGuard depth([] {
+    if (--gDeliveryDepth == 0) FreeDeadWindows();
+  });
   return proc(hwnd, msg, wParam, lParam);
 }
 
