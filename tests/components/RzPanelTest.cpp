@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "Forms.h"
-#include "RzCommonGrid.h"
+#include "ClassLibTestSupport.h"
 #include "Registry.h"
 #include "RzPanel.h"
 #include "Streaming.h"
@@ -12,14 +12,15 @@
 #include "TypInfo.h"
 #include "UserDriver.h"
 
-using namespace rzgrid;
+// A colour no painter uses.
+constexpr TColor kBackground = 0x00FF00FF;
 
 namespace {
 
 struct TestPanel : TRzCustomPanel {
   using TRzCustomPanel::Paint;
   using TRzCustomPanel::TRzCustomPanel;
-  void Draw(Picture& pic) {
+  void Draw(CanvasPicture& pic) {
     Canvas()->SetHandle(pic.Canvas()->Handle());
     Paint();
     Canvas()->SetHandle(0);
@@ -38,35 +39,8 @@ class RzPanelTest : public ::testing::Test {
     UserResetForTesting();
   }
   DistinctSystemColors colors_;
-  Legend legend_ = With(SystemLegend(), {{'r', clRed}, {'b', clBlue}});
+  Legend legend_ = With(SystemLegend(kBackground), {{'r', clRed}, {'b', clBlue}});
 };
-
-// The bounding box of the pixels inside area (the whole picture by default) that match;
-// empty (right 0) when none do.
-template <class Match>
-TRect Box(Picture& pic, Match match, TRect area = TRect{0, 0, 0, 0}) {
-  if (IsRectEmpty(&area)) area = Rect(0, 0, pic.Bitmap().Width(), pic.Bitmap().Height());
-  TRect r{area.right, area.bottom, 0, 0};
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x)
-      if (match(pic.At(x, y))) {
-        r.left = std::min<int>(r.left, x);
-        r.top = std::min<int>(r.top, y);
-        r.right = std::max<int>(r.right, x + 1);
-        r.bottom = std::max<int>(r.bottom, y + 1);
-      }
-  return r;
-}
-
-// The rectangle of the pixels of one colour.
-TRect Extent(Picture& pic, TColor color) {
-  return Box(pic, [rgb = ColorToRGB(color)](TColor c) { return c == rgb; });
-}
-
-// The rectangle of the pixels of any other colour.
-TRect InkOn(Picture& pic, TColor background, TRect area = TRect{0, 0, 0, 0}) {
-  return Box(pic, [rgb = ColorToRGB(background)](TColor c) { return c != rgb; }, area);
-}
 
 TEST_F(RzPanelTest, ChildrenAlignInsideTheDefaultRaisedBorder) {
   TestPanel panel(nullptr);
@@ -101,9 +75,9 @@ TEST_F(RzPanelTest, EachStyleTakesTheRoomItPaints) {
       EXPECT_RECT(room, sides.Contains(sdLeft) ? w : 0, w, 12 - w,
                   sides.Contains(sdBottom) ? 10 - w : 10)
           << "style " << int(styles[i]);
-      Picture pic(12, 10);
+      CanvasPicture pic(12, 10, kBackground);
       panel.Draw(pic);
-      EXPECT_EQ(RectText(Extent(pic, clWindow)), RectText(room)) << "style " << int(styles[i]);
+      EXPECT_EQ(RectText(pic.Find(clWindow)), RectText(room)) << "style " << int(styles[i]);
     }
   }
 }
@@ -115,16 +89,16 @@ TEST_F(RzPanelTest, FlatBordersTakeTheAdjustedFlatColour) {
   panel.SetFlatColor(clRed);
   panel.SetBorderOuter(fsFlat);
   panel.SetFlatColorAdjustment(0);
-  Picture pic(5, 4);
+  CanvasPicture pic(5, 4, kBackground);
   panel.Draw(pic);
-  EXPECT_TRUE(Looks(pic, legend_, {"rrrrr", "rbbbr", "rbbbr", "rrrrr"}));
+  EXPECT_TRUE(LooksLike(pic, legend_, {"rrrrr", "rbbbr", "rbbbr", "rrrrr"}));
 
   // The constructor's adjustment lightens the line.
   TestPanel lighter(nullptr);
   lighter.SetBounds(0, 0, 5, 4);
   lighter.SetFlatColor(clRed);
   lighter.SetBorderOuter(fsFlat);
-  Picture pic2(5, 4);
+  CanvasPicture pic2(5, 4, kBackground);
   lighter.Draw(pic2);
   EXPECT_EQ(pic2.At(0, 0), ShiftColorLightness(clRed, 30));
   EXPECT_NE(pic2.At(0, 0), ColorToRGB(clRed));
@@ -137,11 +111,11 @@ TEST_F(RzPanelTest, RoundedBorderFillsUnderItsCutCorners) {
   panel.SetFlatColor(clRed);
   panel.SetFlatColorAdjustment(0);
   panel.SetBorderOuter(fsFlatRounded);
-  Picture pic(7, 6);
+  CanvasPicture pic(7, 6, kBackground);
   panel.Draw(pic);
   // The outline cuts its corners (the parent's colour shows there); the fill reaches under
   // it and its own corner pixels take the outline colour.
-  EXPECT_TRUE(Looks(pic, legend_, {"ffrrrff", "frbbbrf", "rbbbbbr", "rbbbbbr", "frbbbrf",
+  EXPECT_TRUE(LooksLike(pic, legend_, {"ffrrrff", "frbbbrf", "rbbbbbr", "rbbbbbr", "frbbbrf",
                                    "ffrrrff"}));
   TRect room = Rect(0, 0, 7, 6);
   panel.AdjustRectForBorders(room, true);
@@ -159,24 +133,24 @@ TEST_F(RzPanelTest, GridLinesAndDotsFallOnTheSpacing) {
   panel.SetGridSize(8, 4);
   panel.SetShowGrid(true);
   panel.SetGridStyle(gsSolidLines);
-  Picture solid(18, 11);
+  CanvasPicture solid(18, 11, kBackground);
   panel.Draw(solid);
   // Inner width 16: vertical lines at inner x 7 and 15; inner height 9: rows 3 and 7.
-  EXPECT_TRUE(Looks(solid, legend_,
+  EXPECT_TRUE(LooksLike(solid, legend_,
                     {"bbbbbbbbbbbbbbbbbb", "bwwwwwwwrwwwwwwwrb", "bwwwwwwwrwwwwwwwrb",
                      "bwwwwwwwrwwwwwwwrb", "brrrrrrrrrrrrrrrrb", "bwwwwwwwrwwwwwwwrb",
                      "bwwwwwwwrwwwwwwwrb", "bwwwwwwwrwwwwwwwrb", "brrrrrrrrrrrrrrrrb",
                      "bwwwwwwwrwwwwwwwrb", "bbbbbbbbbbbbbbbbbb"}));
 
   panel.SetGridStyle(gsDots);
-  Picture dots(18, 11);
+  CanvasPicture dots(18, 11, kBackground);
   panel.Draw(dots);
-  EXPECT_EQ(Extent(dots, clRed).left, 8);
+  EXPECT_EQ(dots.Find(clRed).left, 8);
   EXPECT_EQ(dots.Rows(legend_)[4], "bwwwwwwwrwwwwwwwrb");
   EXPECT_EQ(dots.Rows(legend_)[3], "bwwwwwwwwwwwwwwwwb");
 
   panel.SetGridStyle(gsDottedLines);
-  Picture dotted(18, 11);
+  CanvasPicture dotted(18, 11, kBackground);
   panel.Draw(dotted);
   EXPECT_EQ(dotted.Rows(legend_)[4], "bwrwrwrwrwrwrwrwrb");
   EXPECT_EQ(dotted.Rows(legend_)[1], "bwwwwwwwwwwwwwwwwb");
@@ -184,9 +158,9 @@ TEST_F(RzPanelTest, GridLinesAndDotsFallOnTheSpacing) {
 
   // No spacing, no lines, and no division by zero either.
   panel.SetGridSize(0, 0);
-  Picture none(18, 11);
+  CanvasPicture none(18, 11, kBackground);
   panel.Draw(none);
-  EXPECT_EQ(Extent(none, clRed).right, 0);
+  EXPECT_EQ(none.Find(clRed).right, 0);
 }
 
 TEST_F(RzPanelTest, GradientFillRunsFromStartToStop) {
@@ -197,7 +171,7 @@ TEST_F(RzPanelTest, GradientFillRunsFromStartToStop) {
   panel.SetGradientColorStyle(gcsCustom);
   panel.SetGradientColorStart(clRed);
   panel.SetGradientColorStop(clBlue);
-  Picture pic(40, 10);
+  CanvasPicture pic(40, 10, kBackground);
   panel.Draw(pic);
   // Bands across: the top row in the start colour, the bottom one near the stop colour.
   for (int x : {0, 20, 39}) {
@@ -208,7 +182,7 @@ TEST_F(RzPanelTest, GradientFillRunsFromStartToStop) {
   EXPECT_LT(GetRValue(pic.At(0, 9)), 56);
 
   panel.SetGradientDirection(gdVerticalEnd);
-  Picture vertical(40, 10);
+  CanvasPicture vertical(40, 10, kBackground);
   panel.Draw(vertical);
   for (int y : {0, 5, 9}) {
     EXPECT_EQ(vertical.At(0, y), ColorToRGB(clRed));
@@ -226,9 +200,9 @@ TEST_F(RzPanelTest, CaptionIsPlacedByAlignmentAndGreyedWhenDisabled) {
   panel.Font()->SetColor(clBlack);
   panel.SetCaption(u"Ab");
   auto ink = [&] {
-    Picture pic(80, 40);
+    CanvasPicture pic(80, 40, kBackground);
     panel.Draw(pic);
-    return InkOn(pic, clWindow);
+    return pic.InkBox(clWindow);
   };
   const TRect centred = ink();
   EXPECT_NEAR((centred.left + centred.right) / 2, 40, 2);
@@ -252,7 +226,7 @@ TEST_F(RzPanelTest, CaptionIsPlacedByAlignmentAndGreyedWhenDisabled) {
 
   // Disabled: the caption's darkest ink is the grey text colour, no longer black.
   auto darkest = [&] {
-    Picture pic(80, 40);
+    CanvasPicture pic(80, 40, kBackground);
     panel.Draw(pic);
     int least = 765;
     for (int y = 0; y < 40; ++y)
@@ -275,9 +249,9 @@ TEST_F(RzPanelTest, WordWrapBreaksALongCaptionOverLines) {
   panel.SetColor(clWindow);
   panel.SetCaption(u"one two three four");
   auto inkHeight = [&] {
-    Picture pic(60, 80);
+    CanvasPicture pic(60, 80, kBackground);
     panel.Draw(pic);
-    return RectHeight(InkOn(pic, clWindow));
+    return RectHeight(pic.InkBox(clWindow));
   };
   const int wrapped = inkHeight();
   panel.SetWordWrap(false);
@@ -293,20 +267,20 @@ TEST_F(RzPanelTest, TransparentPanelLeavesItsBackgroundAlone) {
   EXPECT_TRUE(panel.ControlStyle().Contains(csOpaque));
   panel.SetTransparent(true);
   EXPECT_FALSE(panel.ControlStyle().Contains(csOpaque));
-  Picture pic(6, 5);
+  CanvasPicture pic(6, 5, kBackground);
   panel.Draw(pic);
-  EXPECT_EQ(Extent(pic, clBlue).right, 0);
+  EXPECT_EQ(pic.Find(clBlue).right, 0);
 
   // Erasing copies the parent's background and answers "erased"; without client painting the
   // base erase runs and answers as it does.
   TForm* form = CreateBareForm<TForm>(Application);
   form->SetColor(clRed);
   panel.SetParent(form);
-  Picture erased(6, 5);
+  CanvasPicture erased(6, 5, kBackground);
   EXPECT_EQ(panel.Perform(WM_ERASEBKGND, WPARAM(erased.Canvas()->Handle()), 0), 1);
   EXPECT_EQ(erased.At(3, 2), ColorToRGB(clRed));
   panel.SetPaintClientArea(false);
-  Picture base(6, 5);
+  CanvasPicture base(6, 5, kBackground);
   panel.Perform(WM_ERASEBKGND, WPARAM(base.Canvas()->Handle()), 0);
   EXPECT_NE(base.At(3, 2), ColorToRGB(clRed));
   panel.SetParent(nullptr);
@@ -512,7 +486,7 @@ TEST_F(RzPanelDockTest, HorizontalBarAcrossTheTopOfAWindowedClient) {
   site->DockDrop(client, alNone, nullptr);
   EXPECT_RECT(client->BoundsRect(), 0, 14, 100, 60);
 
-  Picture pic(100, 60);
+  CanvasPicture pic(100, 60, kBackground);
   site->DockManager()->PaintSite(pic.Canvas()->Handle());
   // Without the focus: the inactive caption colours; the close glyph's cell at the right.
   const TColor bar = ColorToRGB(clInactiveCaption);
@@ -539,14 +513,14 @@ TEST_F(RzPanelDockTest, VerticalBarUpTheLeftForATopAlignedSite) {
   site->DockDrop(client, alNone, nullptr);
   EXPECT_RECT(client->BoundsRect(), 14, 0, 100, 60);
 
-  Picture pic(100, 60);
+  CanvasPicture pic(100, 60, kBackground);
   site->DockManager()->PaintSite(pic.Canvas()->Handle());
   const TColor bar = ColorToRGB(clInactiveCaption);
   EXPECT_EQ(pic.At(0, 30), bar);
   EXPECT_EQ(pic.At(13, 30), bar);
   EXPECT_EQ(pic.At(14, 30), ColorToRGB(kBackground));
   // The text reads upwards from the bottom of the bar; its ink is taller than wide.
-  const TRect ink = InkOn(pic, bar, Rect(0, 14, 14, 60));
+  const TRect ink = pic.InkBox(bar, Rect(0, 14, 14, 60));
   ASSERT_LT(ink.left, ink.right);
   EXPECT_GT(RectHeight(ink), RectWidth(ink));
   EXPECT_GT(ink.bottom, 45);
@@ -556,13 +530,13 @@ TEST_F(RzPanelDockTest, WindowlessClientsArePaintedActive) {
   TestPanel* site = NewSite(alNone);
   auto* client = new TBevel(site);
   site->DockDrop(client, alNone, nullptr);
-  Picture pic(100, 60);
+  CanvasPicture pic(100, 60, kBackground);
   site->DockManager()->PaintSite(pic.Canvas()->Handle());
   EXPECT_EQ(pic.At(50, 5), ColorToRGB(clActiveCaption));
 
   // Without caption bars the standard grabber is painted, in the same room.
   site->SetShowDockClientCaptions(false);
-  Picture plain(100, 60);
+  CanvasPicture plain(100, 60, kBackground);
   site->DockManager()->PaintSite(plain.Canvas()->Handle());
   EXPECT_EQ(plain.At(50, 0), ColorToRGB(clBtnFace));
   EXPECT_EQ(client->Top(), 14);
