@@ -93,6 +93,9 @@ class TCustomEdit : public TWinControl {
   virtual void DoSetTextHint(const String& value);
   // Recomputes the height when AutoSize is on and the border is single.
   void AdjustHeight();
+  // An edit's AutoSize is its height from the font (AdjustHeight), never the extent of child
+  // controls such as embedded buttons.
+  bool CanAutoSize(int&, int&) override { return true; }
   // True while CreateWnd pushes the text in (the window's change notices are not changes).
   bool Creating() const { return creating_; }
 
