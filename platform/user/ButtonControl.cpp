@@ -2,8 +2,11 @@
 // styles are on, else in the classic look.
 #include "SystemControls.h"
 #include "Themes.h"
+#include "UserInternal.h"
 
 namespace {
+
+using user::NotifyParent;
 
 struct Button {
   HFONT font = 0;
@@ -24,13 +27,7 @@ void SetPushed(HWND hwnd, Button& b, bool pushed) {
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void Notify(HWND hwnd, WORD code) {
-  HWND parent = GetParent(hwnd);
-  if (parent)
-    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), LPARAM(hwnd));
-}
-
-void Clicked(HWND hwnd) { Notify(hwnd, BN_CLICKED); }
+void Clicked(HWND hwnd) { NotifyParent(hwnd, BN_CLICKED); }
 
 void SetHot(HWND hwnd, Button& b, bool hot) {
   if (b.hot == hot) return;
@@ -158,10 +155,10 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       b.focused = true;
       InvalidateRect(hwnd, nullptr, TRUE);
-      if (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) Notify(hwnd, BN_SETFOCUS);
+      if (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) NotifyParent(hwnd, BN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
-      if (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) Notify(hwnd, BN_KILLFOCUS);
+      if (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) NotifyParent(hwnd, BN_KILLFOCUS);
       if (!IsWindow(hwnd)) return 0;
       b.focused = false;
       b.spaceDown = false;

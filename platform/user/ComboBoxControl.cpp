@@ -12,6 +12,8 @@
 
 namespace {
 
+using user::NotifyParent;
+
 constexpr int kBorder = 2;  // both looks keep the field two pixels inside the window
 constexpr int kDefaultMinVisible = 30;
 constexpr const WCHAR* kListClass = u"ComboLBox";
@@ -49,12 +51,6 @@ struct Combo {
 Combo* Get(HWND hwnd) { return reinterpret_cast<Combo*>(GetWindowLongPtrW(hwnd, 0)); }
 DWORD Style(HWND hwnd) { return DWORD(GetWindowLongW(hwnd, GWL_STYLE)); }
 Combo* ComboOfList(HWND list) { return Get(HWND(GetWindowLongPtrW(list, 0))); }
-
-void Notify(HWND hwnd, WORD code) {
-  HWND parent = GetParent(hwnd);
-  if (parent)
-    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), LPARAM(hwnd));
-}
 
 int Count(const Combo& c) { return int(c.items.size()); }
 
@@ -320,7 +316,7 @@ RECT DroppedRect(HWND hwnd, Combo& c) {
 void DropDown(HWND hwnd) {
   Combo* c = Get(hwnd);
   if (!c || c->dropped || !IsWindow(c->list) || !IsWindowEnabled(hwnd)) return;
-  Notify(hwnd, CBN_DROPDOWN);  // the parent may still fill the list
+  NotifyParent(hwnd, CBN_DROPDOWN);  // the parent may still fill the list
   if (!(c = Get(hwnd)) || c->dropped) return;
   if (GetFocus() != hwnd && GetFocus() != c->edit) {
     SetFocus(c->edit ? c->edit : hwnd);
@@ -373,16 +369,16 @@ void CloseUp(HWND hwnd, bool accept) {
     if (chosen >= 0 && chosen != c->sel) {
       c->sel = chosen;
       ShowSelection(hwnd, *c);
-      Notify(hwnd, CBN_SELCHANGE);
+      NotifyParent(hwnd, CBN_SELCHANGE);
     } else if (chosen >= 0 && c->edit) {
       ShowSelection(hwnd, *c);  // the edit may hold typed text: show the chosen item
     }
     if (!IsWindow(hwnd)) return;
-    Notify(hwnd, CBN_SELENDOK);
+    NotifyParent(hwnd, CBN_SELENDOK);
   } else {
-    Notify(hwnd, CBN_SELENDCANCEL);
+    NotifyParent(hwnd, CBN_SELENDCANCEL);
   }
-  if (IsWindow(hwnd)) Notify(hwnd, CBN_CLOSEUP);
+  if (IsWindow(hwnd)) NotifyParent(hwnd, CBN_CLOSEUP);
 }
 
 // ---- The combo box ----
@@ -393,7 +389,7 @@ void Select(HWND hwnd, Combo& c, int index, bool notify) {
   if (index == c.sel) return;
   c.sel = index;
   ShowSelection(hwnd, c);
-  if (notify) Notify(hwnd, CBN_SELCHANGE);
+  if (notify) NotifyParent(hwnd, CBN_SELCHANGE);
 }
 
 // Up, Down and the paging keys: the list's highlight while it is down, else the selection.
@@ -592,7 +588,7 @@ void EditChanged(HWND hwnd, Combo& c) {
     int at = exact >= 0 ? exact : t.empty() ? -1 : Find(c, -1, t, false);
     if (at >= 0) SetHighlight(c, at);
   }
-  Notify(hwnd, CBN_EDITCHANGE);
+  NotifyParent(hwnd, CBN_EDITCHANGE);
 }
 
 LRESULT CopyText(const String& s, WPARAM size, LPARAM buf) {
@@ -696,7 +692,7 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       c.focused = true;
       InvalidateRect(hwnd, nullptr, FALSE);
-      Notify(hwnd, CBN_SETFOCUS);
+      NotifyParent(hwnd, CBN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
       if (c.edit) return 0;
@@ -704,7 +700,7 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       CloseUp(hwnd, false);
       if (IsWindow(hwnd)) {
         InvalidateRect(hwnd, nullptr, FALSE);
-        Notify(hwnd, CBN_KILLFOCUS);
+        NotifyParent(hwnd, CBN_KILLFOCUS);
       }
       return 0;
     case WM_COMMAND:
@@ -713,15 +709,15 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
           case EN_SETFOCUS:
             c.focused = true;
             SendMessageW(c.edit, EM_SETSEL, 0, -1);
-            Notify(hwnd, CBN_SETFOCUS);
+            NotifyParent(hwnd, CBN_SETFOCUS);
             break;
           case EN_KILLFOCUS:
             c.focused = false;
             CloseUp(hwnd, false);
-            if (IsWindow(hwnd)) Notify(hwnd, CBN_KILLFOCUS);
+            if (IsWindow(hwnd)) NotifyParent(hwnd, CBN_KILLFOCUS);
             break;
           case EN_UPDATE:
-            if (!c.settingText) Notify(hwnd, CBN_EDITUPDATE);
+            if (!c.settingText) NotifyParent(hwnd, CBN_EDITUPDATE);
             break;
           case EN_CHANGE:
             if (!c.settingText) EditChanged(hwnd, c);

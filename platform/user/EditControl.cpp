@@ -4,8 +4,11 @@
 #include <vector>
 
 #include "SystemControls.h"
+#include "UserInternal.h"
 
 namespace {
+
+using user::NotifyParent;
 
 constexpr int kDefaultLimit = 30000;
 constexpr int kMaxLimit = 0x7FFFFFFE;
@@ -36,12 +39,6 @@ struct Edit {
 Edit* Get(HWND hwnd) { return reinterpret_cast<Edit*>(GetWindowLongPtrW(hwnd, 0)); }
 DWORD Style(HWND hwnd) { return DWORD(GetWindowLongW(hwnd, GWL_STYLE)); }
 bool ReadOnly(HWND hwnd) { return (Style(hwnd) & ES_READONLY) != 0; }
-
-void Notify(HWND hwnd, WORD code) {
-  HWND parent = GetParent(hwnd);
-  if (parent)
-    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), LPARAM(hwnd));
-}
 
 int SelMin(const Edit& e) { return std::min(e.anchor, e.caret); }
 int SelMax(const Edit& e) { return std::max(e.anchor, e.caret); }
@@ -132,7 +129,7 @@ void UpdateCaret(HWND hwnd, Edit& e) {
   e.scrollX = std::min(e.scrollX, std::max(0, w.back() - room));
   if (e.scrollX != old) {
     InvalidateRect(hwnd, nullptr, TRUE);
-    Notify(hwnd, EN_HSCROLL);
+    NotifyParent(hwnd, EN_HSCROLL);
   }
   if (e.focused) SetCaretPos(TextOrigin(hwnd, e, w.back()) + cx, 0);
 }
@@ -157,10 +154,10 @@ void TakeUndoSnapshot(Edit& e) {
 
 void Changed(HWND hwnd, Edit& e) {
   e.modified = true;
-  Notify(hwnd, EN_UPDATE);
+  NotifyParent(hwnd, EN_UPDATE);
   InvalidateRect(hwnd, nullptr, TRUE);
   UpdateCaret(hwnd, e);
-  Notify(hwnd, EN_CHANGE);
+  NotifyParent(hwnd, EN_CHANGE);
 }
 
 // Replaces the selection with the first line of s; false when nothing could change.
@@ -175,7 +172,7 @@ bool Replace(HWND hwnd, Edit& e, String s, bool undoable, bool typing = false) {
     truncated = true;
   }
   if (s.empty() && lo == hi) {
-    if (truncated) Notify(hwnd, EN_MAXTEXT);
+    if (truncated) NotifyParent(hwnd, EN_MAXTEXT);
     return false;
   }
   String next = e.text.substr(0, size_t(lo)) + s + e.text.substr(size_t(hi));
@@ -187,7 +184,7 @@ bool Replace(HWND hwnd, Edit& e, String s, bool undoable, bool typing = false) {
     GetTextExtentPoint32W(m.dc(), shown.c_str(), int(shown.size()), &size);
     RECT f = FormatRect(hwnd, e);
     if (size.cx > f.right - f.left && size.cx > 0 && !s.empty()) {
-      Notify(hwnd, EN_MAXTEXT);
+      NotifyParent(hwnd, EN_MAXTEXT);
       return false;
     }
   }
@@ -197,7 +194,7 @@ bool Replace(HWND hwnd, Edit& e, String s, bool undoable, bool typing = false) {
   e.anchor = e.caret = lo + int(s.size());
   Changed(hwnd, e);
   e.typingRun = typing;
-  if (truncated) Notify(hwnd, EN_MAXTEXT);
+  if (truncated) NotifyParent(hwnd, EN_MAXTEXT);
   return true;
 }
 
@@ -432,14 +429,14 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       StartCaret(hwnd, e);
       InvalidateRect(hwnd, nullptr, TRUE);
-      Notify(hwnd, EN_SETFOCUS);
+      NotifyParent(hwnd, EN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
       e.focused = false;
       e.tracking = false;
       DestroyCaret();
       InvalidateRect(hwnd, nullptr, TRUE);
-      Notify(hwnd, EN_KILLFOCUS);
+      NotifyParent(hwnd, EN_KILLFOCUS);
       return 0;
     case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
     case WM_PAINT: Paint(hwnd, e); return 0;

@@ -144,6 +144,11 @@ LRESULT CallProc(HWND hwnd, WNDPROC proc, UINT msg, WPARAM wParam, LPARAM lParam
 inline LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
   return SendMessageW(hwnd, msg, wParam, lParam);
 }
+// A standard control's notice to its parent: WM_COMMAND with the control's id and the code.
+inline void NotifyParent(HWND control, WORD code) {
+  if (HWND parent = GetParent(control))
+    Send(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), LPARAM(control));
+}
 extern int gDeliveryDepth;  // window procedures running
 void DropWindowMessages(HWND hwnd);  // the posted messages of a destroyed window
 void EnterDefProc(HWND hwnd);
