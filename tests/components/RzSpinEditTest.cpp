@@ -1,0 +1,412 @@
+// The spin edit, driven as a user drives it: host key, character, mouse and wheel input through
+// the window system's queue to a shown form, and the repeat timer on a stopped clock.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Forms.h"
+#include "Numbers.h"
+#include "RzSpnEdt.h"
+#include "StdCtrls.h"
+#include "SystemControls.h"
+#include "User.h"
+#include "UserDriver.h"
+
+namespace {
+
+class RzSpinEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UserResetForTesting();
+    RegisterRzSpnEdtClasses();
+    FormatSettings.DecimalSeparator = u'.';
+    form = CreateBareForm<TForm>(Application);
+    form->SetPosition(poDesigned);
+    form->SetBounds(10, 10, 300, 200);
+    spin = new TRzSpinEdit(form);
+    spin->SetParent(form);
+    spin->SetBounds(20, 20, 80, 21);
+    next = new TEdit(form);
+    next->SetParent(form);
+    next->SetBounds(20, 60, 80, 21);
+    spin->OnChanging = [this](TObject*, Extended v, bool& allow) {
+      log.push_back("changing " + ToUtf8(FloatToStr(v)));
+      allow = !veto;
+    };
+    spin->OnChange = [this](TObject*) { log.push_back("change " + ToUtf8(spin->Text())); };
+    spin->OnButtonClick = [this](TObject*, TSpinButtonType b) {
+      log.push_back(b == sbUp ? "button up" : "button down");
+    };
+    form->Show();
+    spin->SetFocus();
+    Application->ProcessMessages();
+    log.clear();
+  }
+  void TearDown() override {
+    FormatSettings.DecimalSeparator = u'.';
+    ResetApplicationForTesting();
+    UserResetForTesting();
+  }
+
+  // ---- Input, as the host reports it ----
+  static void Key(int vk, unsigned mods = 0, const std::u16string& text = u"") {
+    HostEvent e;
+    e.type = HostEventType::KeyDown;
+    e.vk = vk;
+    e.modifiers = mods;
+    e.text = text;
+    UserHandleHostEvent(e);
+    e.type = HostEventType::KeyUp;
+    e.text.clear();
+    UserHandleHostEvent(e);
+    Application->ProcessMessages();
+  }
+  static void Type(const std::u16string& text) {
+    for (char16_t c : text) Key(c >= u'0' && c <= u'9' ? int(c) : 0, 0, std::u16string(1, c));
+  }
+  // The host event of the pointer at (x, y) of control's client area.
+  static HostEvent At(TWinControl* control, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(control->Handle(), &p);
+    HostEvent e;
+    e.surface = HostSurfaceId(GetAncestor(control->Handle(), GA_ROOT));
+    e.pt = p;
+    return e;
+  }
+  void Press(TRzControlButton* b) {
+    HostEvent e = At(spin->Buttons(), b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
+    e.type = HostEventType::MouseMove;
+    UserHandleHostEvent(e);
+    e.type = HostEventType::MouseDown;
+    e.button = e.buttons = kHostLeftButton;
+    UserHandleHostEvent(e);
+    Application->ProcessMessages();
+  }
+  void Release(TRzControlButton* b) {
+    HostEvent e = At(spin->Buttons(), b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
+    e.type = HostEventType::MouseUp;
+    e.button = kHostLeftButton;
+    e.buttons = 0;
+    UserHandleHostEvent(e);
+    Application->ProcessMessages();
+  }
+  void ClickOn(TRzControlButton* b) {
+    Press(b);
+    Release(b);
+  }
+  void Wheel(int notches, unsigned mods = 0) {
+    HostEvent e = At(spin, 5, 5);
+    e.type = HostEventType::Wheel;
+    e.wheelDelta = 120 * notches;
+    e.modifiers = mods;
+    UserHandleHostEvent(e);
+    Application->ProcessMessages();
+  }
+  String Text() { return spin->Text(); }
+
+  TForm* form = nullptr;
+  TRzSpinEdit* spin = nullptr;
+  TEdit* next = nullptr;
+  std::vector<std::string> log;
+  bool veto = false;
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(RzSpinEditTest, StepsByTheUpKeyToMaxThenHoldsThere) {
+  EXPECT_EQ(Text(), u"0");
+  Key(VK_UP);
+  EXPECT_EQ(Text(), u"1");
+  EXPECT_EQ(log, (Log{"changing 1", "change 1", "button up"}));
+  for (int i = 0; i < 99; ++i) Key(VK_UP);
+  EXPECT_EQ(Text(), u"100");
+  log.clear();
+  Key(VK_UP);
+  EXPECT_EQ(Text(), u"100");
+  EXPECT_EQ(log, (Log{"changing 101", "button up"})) << "clamped: no change, still a click";
+  Key(VK_DOWN);
+  EXPECT_EQ(Text(), u"99");
+}
+
+TEST_F(RzSpinEditTest, ButtonsStepByIncrementWithFixedDecimals) {
+  spin->SetIntegersOnly(false);
+  spin->SetMin(0.2);
+  spin->SetMax(0.8);
+  spin->SetIncrement(0.05);
+  spin->SetDecimals(2);
+  spin->SetValue(0.2);
+  EXPECT_EQ(Text(), u"0.20");
+  std::vector<String> shown;
+  for (int i = 0; i < 14; ++i) {
+    ClickOn(spin->UpRightButton());
+    shown.push_back(Text());
+  }
+  const std::vector<String> expected = {u"0.25", u"0.30", u"0.35", u"0.40", u"0.45",
+                                        u"0.50", u"0.55", u"0.60", u"0.65", u"0.70",
+                                        u"0.75", u"0.80", u"0.80", u"0.80"};
+  EXPECT_EQ(shown, expected);
+  EXPECT_TRUE(spin->Focused()) << "a press brings the focus into the edit";
+  ClickOn(spin->DownLeftButton());
+  EXPECT_EQ(Text(), u"0.75");
+  // The locale's separator is the one shown.
+  FormatSettings.DecimalSeparator = u',';
+  spin->SetValue(0.5);
+  EXPECT_EQ(Text(), u"0,50");
+}
+
+TEST_F(RzSpinEditTest, PageKeysAndTheWheelWithCtrlStepAPage) {
+  spin->SetValue(50);
+  Key(VK_PRIOR);
+  EXPECT_EQ(Text(), u"60");
+  Key(VK_NEXT);
+  Key(VK_NEXT);
+  EXPECT_EQ(Text(), u"40");
+  Wheel(1);
+  EXPECT_EQ(Text(), u"41");
+  Wheel(-1);
+  Wheel(-1);
+  EXPECT_EQ(Text(), u"39");
+  Wheel(1, kHostControl);
+  EXPECT_EQ(Text(), u"49");
+  // A wheel handler that reports the event handled does not stop the step.
+  spin->OnMouseWheelUp = [](TObject*, TShiftState, TPoint, bool& handled) { handled = true; };
+  Wheel(1);
+  EXPECT_EQ(Text(), u"50");
+}
+
+TEST_F(RzSpinEditTest, ChangingCanVetoAStep) {
+  spin->SetValue(5);
+  log.clear();
+  veto = true;
+  Key(VK_UP);
+  ClickOn(spin->UpRightButton());
+  EXPECT_EQ(Text(), u"5");
+  EXPECT_EQ(log, (Log{"changing 6", "changing 6"}));
+}
+
+TEST_F(RzSpinEditTest, BoundsClampAndReclampAtOnce) {
+  spin->SetCheckRange(true);  // bounds pushed together stay a range
+  spin->SetValue(-5);
+  EXPECT_EQ(Text(), u"0");
+  spin->SetValue(1e6);
+  EXPECT_EQ(Text(), u"100");
+  spin->SetMin(150);  // above Max: Max follows, and the text with it
+  EXPECT_EQ(spin->Max(), 150);
+  EXPECT_EQ(Text(), u"150");
+  spin->SetMax(-3);
+  EXPECT_EQ(spin->Min(), -3);
+  EXPECT_EQ(Text(), u"-3");
+  // Equal bounds are no range at all, unless CheckRange asks for one.
+  spin->SetCheckRange(false);
+  spin->SetMin(0);
+  spin->SetMax(0);
+  spin->SetValue(1234);
+  EXPECT_EQ(Text(), u"1234");
+  spin->SetCheckRange(true);
+  EXPECT_EQ(Text(), u"0");
+}
+
+TEST_F(RzSpinEditTest, ReadingAnEmptyOrBadText) {
+  spin->SetIntegersOnly(false);
+  spin->SetDecimals(2);
+  spin->SetValue(0.126);
+  EXPECT_EQ(Text(), u"0.13");
+  EXPECT_DOUBLE_EQ(double(spin->Value()), 0.13);
+
+  spin->SetMin(0.2);
+  spin->SetText(u"");
+  log.clear();
+  EXPECT_DOUBLE_EQ(double(spin->Value()), 0.2);
+  EXPECT_EQ(Text(), u"0.2") << "the shortest form of Min, not the fixed one";
+  EXPECT_EQ(log, (Log{"change 0.2"}));
+
+  spin->SetAllowBlank(true);
+  spin->SetBlankValue(7);
+  spin->SetText(u"");
+  EXPECT_DOUBLE_EQ(double(spin->Value()), 7);
+  EXPECT_EQ(Text(), u"");
+  spin->SetMax(100);
+  Key(VK_UP);
+  EXPECT_EQ(Text(), u"8.00") << "a step starts from the blank value";
+
+  spin->SetText(u"12abc");
+  EXPECT_DOUBLE_EQ(double(spin->Value()), 0.2);
+}
+
+TEST_F(RzSpinEditTest, WithoutKeyEditOnlyControlCharactersPass) {
+  const int beeps = BeepCountForTesting();
+  spin->SetValue(5);
+  Type(u"7-");
+  Key(VK_BACK, 0, u"\b");
+  Key(VK_DELETE);
+  EXPECT_EQ(Text(), u"5");
+  EXPECT_EQ(BeepCountForTesting() - beeps, 4);
+  EXPECT_TRUE(spin->IsKeyAccepted(Char(27)));  // Escape
+  EXPECT_TRUE(spin->IsKeyAccepted(Char(3)));   // Ctrl+C
+  EXPECT_FALSE(spin->IsKeyAccepted(Char(13)));
+  // Paste and cut do nothing, without a beep.
+  SetClipboardTextW(u"42");
+  spin->SelectAll();
+  SendMessageW(spin->Handle(), WM_PASTE, 0, 0);
+  SendMessageW(spin->Handle(), WM_CUT, 0, 0);
+  EXPECT_EQ(Text(), u"5");
+  EXPECT_EQ(BeepCountForTesting() - beeps, 4);
+}
+
+TEST_F(RzSpinEditTest, KeyEditFiltersSignsAndSeparators) {
+  spin->SetAllowKeyEdit(true);
+  spin->SetText(u"");
+  Type(u"12");
+  EXPECT_EQ(Text(), u"12");
+  Type(u".");
+  EXPECT_EQ(Text(), u"12") << "integers only: no separator";
+  Type(u"-");
+  EXPECT_EQ(Text(), u"12") << "a sign only at the start";
+  spin->SetSelStart(0);
+  spin->SetSelLength(0);
+  Type(u"-");
+  EXPECT_EQ(Text(), u"-12");
+  spin->SetSelStart(0);
+  Type(u"+");
+  EXPECT_EQ(Text(), u"-12") << "one sign only";
+  spin->SelectAll();
+  Type(u"+");
+  EXPECT_EQ(Text(), u"+") << "unless it replaces the whole text";
+
+  spin->SetIntegersOnly(false);
+  spin->SetText(u"1.5");
+  spin->SetSelStart(3);
+  spin->SetSelLength(0);
+  Type(u".");
+  EXPECT_EQ(Text(), u"1.5");
+  spin->SetSelStart(1);
+  spin->SetSelLength(1);  // the separator itself is selected
+  Type(u".");
+  EXPECT_EQ(Text(), u"1.5");
+}
+
+TEST_F(RzSpinEditTest, TypedTextIsClampedOnlyOnLeaving) {
+  spin->SetAllowKeyEdit(true);
+  String seenOnExit;
+  spin->OnExit = [&](TObject*) { seenOnExit = spin->Text(); };
+  spin->SelectAll();
+  Type(u"250");
+  EXPECT_EQ(Text(), u"250");
+  EXPECT_DOUBLE_EQ(double(spin->Value()), 250) << "reading never clamps";
+  next->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(seenOnExit, u"250");
+  EXPECT_EQ(Text(), u"100");
+
+  // Pasted text that is no number becomes Min on leaving; so does one that reads as NaN.
+  for (const char16_t* pasted : {u"abc", u"NAN", u"1e99999"}) {
+    spin->SetFocus();
+    SetClipboardTextW(pasted);
+    spin->SelectAll();
+    SendMessageW(spin->Handle(), WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(), String(pasted));
+    next->SetFocus();
+    Application->ProcessMessages();
+    EXPECT_EQ(Text(), u"0") << ToUtf8(pasted);
+  }
+}
+
+TEST_F(RzSpinEditTest, EnterMovesOnLikeTab) {
+  spin->SetTabOnEnter(true);
+  Key(VK_RETURN, 0, u"\r");
+  EXPECT_TRUE(next->Focused());
+}
+
+TEST_F(RzSpinEditTest, CaretFollowsTheTextLength) {
+  spin->SetValue(9);
+  spin->SetSelStart(1);
+  spin->SetSelLength(0);
+  Key(VK_UP);
+  EXPECT_EQ(Text(), u"10");
+  EXPECT_EQ(spin->SelStart(), 2);
+  // At the start of a text that shrinks the caret stays at 0, never before it.
+  spin->SetSelStart(0);
+  spin->SetSelLength(0);
+  Key(VK_DOWN);
+  EXPECT_EQ(Text(), u"9");
+  EXPECT_EQ(spin->SelStart(), 0);
+}
+
+TEST_F(RzSpinEditTest, DecimalsAreLimitedToWhatTheFixedFormatShows) {
+  spin->SetIntegersOnly(false);
+  spin->SetDecimals(40);
+  EXPECT_EQ(spin->Decimals(), TRzSpinEdit::MaxDecimals);
+  spin->SetValue(0.5);
+  EXPECT_EQ(Text(), u"0.500000000000000000");
+  EXPECT_DOUBLE_EQ(double(spin->Value()), 0.5);
+  // IntValue rounds halves to even; IntegersOnly brings the decimals back to none.
+  spin->SetValue(2.5);
+  EXPECT_EQ(spin->IntValue(), 2);
+  spin->SetValue(3.5);
+  EXPECT_EQ(spin->IntValue(), 4);
+  spin->SetValue(2.4);
+  spin->SetIntegersOnly(true);
+  EXPECT_EQ(Text(), u"2");
+}
+
+TEST_F(RzSpinEditTest, IntegersOnlyStillShowsSteppedFractions) {
+  spin->SetIncrement(0.5);
+  spin->SetDecimals(1);
+  spin->SetValue(10);
+  EXPECT_EQ(Text(), u"10.0");
+  Key(VK_UP);
+  EXPECT_EQ(Text(), u"10.5");
+}
+
+TEST_F(RzSpinEditTest, ReadOnlyHidesTheButtonsAndRefusesSteps) {
+  const int beeps = BeepCountForTesting();
+  spin->SetReadOnly(true);
+  EXPECT_FALSE(spin->Buttons()->Visible());
+  EXPECT_EQ(SendMessageW(spin->Handle(), EM_GETMARGINS, 0, 0), 0);
+  Key(VK_UP);
+  spin->StepDown(1);
+  EXPECT_EQ(Text(), u"0");
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(BeepCountForTesting() - beeps, 2);
+  spin->SetReadOnly(false);
+  EXPECT_TRUE(spin->Buttons()->Visible());
+  EXPECT_EQ(HIWORD(SendMessageW(spin->Handle(), EM_GETMARGINS, 0, 0)),
+            spin->Buttons()->Width() + 2);
+}
+
+TEST_F(RzSpinEditTest, HeldButtonRepeatsAfter400ThenEvery100Milliseconds) {
+  StopClockForTesting(true);
+  Press(spin->UpRightButton());
+  auto after = [&](DWORD ms) {
+    AdvanceClockForTesting(ms);
+    Application->ProcessMessages();
+    return Text();
+  };
+  EXPECT_EQ(after(399), u"0");
+  EXPECT_EQ(after(1), u"1");
+  EXPECT_EQ(after(99), u"1");
+  EXPECT_EQ(after(1), u"2");
+  EXPECT_EQ(after(100), u"3");
+  Release(spin->UpRightButton());
+  EXPECT_EQ(Text(), u"4") << "the release inside clicks once more";
+  EXPECT_EQ(after(1000), u"4");
+}
+
+TEST_F(RzSpinEditTest, ButtonsSitInsideTheRightEdge) {
+  // Themed, on this platform's version, without a visible frame: three pixels in, full height
+  // less three.
+  EXPECT_EQ(spin->Buttons()->Left(), 80 - 17 - 3);
+  EXPECT_EQ(spin->Buttons()->Top(), 0);
+  EXPECT_EQ(spin->Buttons()->Height(), spin->Height() - 3);
+  spin->SetButtonWidth(-4);
+  EXPECT_EQ(spin->ButtonWidth(), 0);
+  spin->SetButtonWidth(12);
+  spin->SetOrientation(orHorizontal);
+  EXPECT_EQ(spin->Buttons()->Width(), 24);
+  EXPECT_EQ(spin->Buttons()->Left(), 80 - 24 - 3);
+  EXPECT_EQ(spin->Buttons()->Top(), -1);
+}
+
+}  // namespace
