@@ -41,6 +41,14 @@ TEST_F(WinPosTest, SizingAndMovingSendTheirMessagesInOrder) {
   MoveWindow(item, 20, 30, 80, 60, TRUE);  // nothing changes: only the question is asked
   EXPECT_EQ(log.Lines(kPaint), (Lines{"item WM_WINDOWPOSCHANGING"}));
   log.Clear();
+  // Moved and sized at once: the move is told first, then the size, each with the new client.
+  MoveWindow(item, 5, 6, 70, 40, TRUE);
+  EXPECT_EQ(log.Lines(kPaint), (Lines{"item WM_WINDOWPOSCHANGING", "item WM_NCCALCSIZE",
+                                      "item WM_WINDOWPOSCHANGED", "item WM_MOVE (def)",
+                                      "item WM_SIZE (def)"}));
+  EXPECT_EQ(log.Of(item, WM_MOVE)[0].lParam, MAKELPARAM(5, 6));
+  EXPECT_EQ(log.Of(item, WM_SIZE)[0].lParam, MAKELPARAM(70, 40));
+  log.Clear();
   SetWindowPos(item, 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
   EXPECT_EQ(log.Lines(kPaint), (Lines{"item WM_WINDOWPOSCHANGING", "item WM_NCCALCSIZE",
                                       "item WM_WINDOWPOSCHANGED"}));
