@@ -127,12 +127,32 @@ TEST(Components, SiblingsHearOfInsertAndRemoveThroughTheOwner) {
 
 TEST(Components, SiblingFreedByTheOwnerIsReportedBeforeItGoes) {
   // The owner frees the last component first; an earlier one holding a pointer to a later
-  // sibling must hear of it while the sibling is still a TComponent.
+  // sibling must hear of it while the sibling is still whole, and hold nothing when it goes.
+  struct Log {
+    std::vector<std::string> heard;
+    bool heldAtEnd = true;
+  };
+  struct Holder : TComponent {
+    Holder(TComponent* owner, Log* log) : TComponent(owner), log_(log) {}
+    ~Holder() override { log_->heldAtEnd = ref != nullptr; }
+    void Notification(TComponent* c, TOperation op) override {
+      TComponent::Notification(c, op);
+      if (op != opRemove || c != ref) return;
+      log_->heard.push_back(ToUtf8(c->Name()));
+      ref = nullptr;
+    }
+    Log* log_;
+    TComponent* ref = nullptr;
+  };
+  Log log;
   auto* owner = new TComponent(nullptr);
-  auto* w = new Watcher(owner);
+  auto* holder = new Holder(owner, &log);
   auto* target = new TComponent(owner);
-  w->ref = target;
-  delete owner;  // ASan reports a use after free if the watcher missed the removal
+  target->SetName(u"Target");
+  holder->ref = target;
+  delete owner;
+  EXPECT_EQ(log.heard, std::vector<std::string>{"Target"});
+  EXPECT_FALSE(log.heldAtEnd);
 }
 
 TEST(Components, FieldsFollowTheComponentOfTheirName) {
