@@ -42,6 +42,49 @@ String LongHint(const String& hint) {
 }
 }  // namespace
 
+namespace {
+
+constexpr WPARAM kReleaseComponent = 1;
+
+// Components waiting to be freed by the loop; one that goes before (with its owner) drops out
+// through its removal notice, so the posted message finds nothing to free twice.
+class TReleaseQueue : public TComponent {
+ public:
+  TReleaseQueue() : TComponent(nullptr) {}
+  std::vector<TComponent*> pending;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove) std::erase(pending, component);
+  }
+};
+
+TReleaseQueue& Releases() {
+  static TReleaseQueue queue;
+  return queue;
+}
+
+void ReleasePending(TComponent* component) {
+  TReleaseQueue& q = Releases();
+  auto it = std::find(q.pending.begin(), q.pending.end(), component);
+  if (it == q.pending.end()) return;
+  q.pending.erase(it);
+  component->RemoveFreeNotification(&q);
+  delete component;
+}
+
+}  // namespace
+
+void ReleaseComponent(TComponent* component) {
+  if (!component) return;
+  TReleaseQueue& q = Releases();
+  if (std::find(q.pending.begin(), q.pending.end(), component) != q.pending.end()) return;
+  q.pending.push_back(component);
+  component->FreeNotification(&q);
+  PostMessageW(Application->Handle(), CM_RELEASE, kReleaseComponent, LPARAM(component));
+}
+
 namespace korv_forms {
 TApplication* ApplicationIfAny() { return gApplication; }
 TScreen* ScreenIfAny(bool create) {
@@ -171,6 +214,10 @@ LRESULT TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         if (app->OnDeactivate) app->OnDeactivate(app);
         return 0;
       case CM_RELEASE:
+        if (wParam == kReleaseComponent) {
+          ReleasePending(reinterpret_cast<TComponent*>(lParam));
+          return 0;
+        }
         if (auto* f = reinterpret_cast<TCustomForm*>(lParam)) {
           TScreen* s = korv_forms::ScreenIfAny(false);
           bool known = false;

@@ -477,6 +477,10 @@ void DoneApplication();
 // afresh. Tests call it with UserResetForTesting().
 void ResetApplicationForTesting();
 
+// Frees component when the application's loop next dispatches, unless it has gone before
+// (with its owner): for a control that ends itself from inside its own messages.
+void ReleaseComponent(TComponent* component);
+
 // Registers the tables of TCustomForm, TForm and THintWindow.
 void RegisterFormClasses();
 // Every class of the library: controls, forms, timer and the standard controls.

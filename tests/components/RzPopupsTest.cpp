@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ClassLibTestSupport.h"
+#include "Forms.h"
+#include "RzPopups.h"
+#include "StdCtrls.h"
+#include "Themes.h"
+#include "UserDriver.h"
+
+namespace {
+
+// A windowed child that counts what reaches it.
+class TCountingChild : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  String ClassName() const override { return u"TCountingChild"; }
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_LBUTTONDOWN) ++clicks;
+    if (m.Msg == WM_CHAR) chars += char(m.WParam);
+    TCustomControl::WndProc(m);
+  }
+  int clicks = 0;
+  std::string chars;
+};
+
+class RzPopupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterClassLibrary();
+    form_ = CreateBareForm<TForm>(Application);
+    form_->SetPosition(poDesigned);
+    form_->SetBounds(100, 100, 300, 200);
+    form_->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { ++formClicks_; };
+    edit_ = new TEdit(form_);
+    edit_->SetParent(form_);
+    edit_->SetBounds(20, 20, 120, 21);
+    panel_ = new TRzPopupPanel(form_);
+    panel_->SetParent(form_);
+    first_ = new TCountingChild(panel_);
+    first_->SetBounds(0, 0, 80, 40);
+    first_->SetParent(panel_);
+    second_ = new TCountingChild(panel_);
+    second_->SetBounds(0, 40, 80, 20);
+    second_->SetParent(panel_);
+    form_->Show();
+    edit_->SetFocus();
+  }
+  void TearDown() override {
+    SetModalLoopHook(ModalLoopHook());
+    ResetApplicationForTesting();
+    UserResetForTesting();
+  }
+  // Opens the popup under the edit and runs whenever the loop starts.
+  bool PopupWith(std::function<void(HWND popup)> whileOpen) {
+    SetModalLoopHook([this, whileOpen](HWND popup) {
+      popup_ = popup;
+      GetWindowRect(popup, &shown_);
+      whileOpen(popup);
+    });
+    const bool result = panel_->Popup(edit_);
+    SetModalLoopHook(ModalLoopHook());
+    return result;
+  }
+  TRect EditRect() {
+    TRect r;
+    GetWindowRect(edit_->Handle(), &r);
+    return r;
+  }
+
+  TForm* form_ = nullptr;
+  TEdit* edit_ = nullptr;
+  TRzPopupPanel* panel_ = nullptr;
+  TCountingChild* first_ = nullptr;
+  TCountingChild* second_ = nullptr;
+  HWND popup_ = 0;
+  TRect shown_{0, 0, 0, 0};
+  int formClicks_ = 0;
+};
+
+TEST(RzPopupPlace, BelowAboveAndInsideTheWorkArea) {
+  const TRect work{0, 0, 1000, 700};
+  const TRect c{100, 200, 220, 221};
+  // Below, by alignment; centred halves truncate.
+  EXPECT_EQ(TRzPopup::PlaceFor(c, 50, 60, taLeftJustify, -1, -1, work), Point(100, 221));
+  EXPECT_EQ(TRzPopup::PlaceFor(c, 50, 60, taRightJustify, -1, -1, work), Point(170, 221));
+  EXPECT_EQ(TRzPopup::PlaceFor(c, 51, 60, taCenter, -1, -1, work), Point(134, 221));
+  // Offsets from the control's corner.
+  EXPECT_EQ(TRzPopup::PlaceFor(c, 50, 60, taLeftJustify, 5, 7, work), Point(105, 207));
+  // Near the right edge: the right edges line up.
+  const TRect right{960, 200, 990, 221};
+  EXPECT_EQ(TRzPopup::PlaceFor(right, 80, 60, taLeftJustify, -1, -1, work), Point(920, 221));
+  // No room below: above the control, offsets or not.
+  const TRect low{100, 660, 220, 681};
+  EXPECT_EQ(TRzPopup::PlaceFor(low, 50, 60, taLeftJustify, -1, -1, work), Point(100, 600));
+  EXPECT_EQ(TRzPopup::PlaceFor(low, 50, 60, taLeftJustify, 3, 30, work), Point(103, 600));
+  // Off the left edge, and larger than the whole area: the left and top edges win.
+  const TRect left{-40, 200, 10, 221};
+  EXPECT_EQ(TRzPopup::PlaceFor(left, 50, 60, taLeftJustify, -1, -1, work), Point(0, 221));
+  EXPECT_EQ(TRzPopup::PlaceFor(c, 1200, 900, taLeftJustify, -1, -1, work), Point(0, 0));
+}
+
+TEST_F(RzPopupTest, EscapeDismissesAndTheChildrenComeBackInOrder) {
+  int popups = 0, closes = 0;
+  panel_->OnPopup = [&](TObject*) { ++popups; };
+  panel_->OnClose = [&](TObject*) { ++closes; };
+  bool activeInside = false;
+  const bool accepted = PopupWith([&](HWND popup) {
+    activeInside = panel_->Active();
+    EXPECT_EQ(panel_->PopupControl(), edit_);
+    EXPECT_EQ(first_->Parent(), FindControl(popup));
+    EXPECT_TRUE(IsWindowVisible(popup));
+    PostMessageW(edit_->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  EXPECT_FALSE(accepted);
+  EXPECT_TRUE(activeInside);
+  EXPECT_EQ(popups, 1);
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(panel_->Active());
+  EXPECT_EQ(panel_->PopupControl(), nullptr);
+  ASSERT_EQ(panel_->ControlCount(), 2);
+  EXPECT_EQ(panel_->Controls(0), first_);
+  EXPECT_EQ(panel_->Controls(1), second_);
+  EXPECT_FALSE(IsWindowVisible(popup_));
+  // Right-aligned below the edit, as large as the panel fitted round its children.
+  const TRect e = EditRect();
+  EXPECT_EQ(shown_.top, e.bottom);
+  EXPECT_EQ(shown_.right, e.right);
+  EXPECT_EQ(RectWidth(shown_), panel_->Width());
+  EXPECT_GE(panel_->Width(), 80);
+  // The edit has the focus again.
+  EXPECT_TRUE(edit_->Focused());
+}
+
+TEST_F(RzPopupTest, ClosedPopupsStayWithThePanelDismissedOnesFreeThemselves) {
+  const int owned = panel_->ComponentCount();
+  // Accepted: the loop ends on the queued request, which then finds no window; the popup
+  // object stays with its owner.
+  EXPECT_TRUE(PopupWith([&](HWND) { panel_->Close(nullptr); }));
+  Application->ProcessMessages();
+  EXPECT_EQ(panel_->ComponentCount(), owned + 1);
+  // Dismissed by deactivation: hidden first, then its own request frees it once the loop
+  // has returned.
+  EXPECT_FALSE(PopupWith([&](HWND) { PostMessageW(form_->Handle(), WM_ACTIVATEAPP, 0, 0); }));
+  EXPECT_EQ(panel_->ComponentCount(), owned + 2);
+  Application->ProcessMessages();
+  EXPECT_EQ(panel_->ComponentCount(), owned + 1);
+}
+
+TEST_F(RzPopupTest, KeysGoToTheLastEnabledWindowedChild) {
+  PopupWith([&](HWND) {
+    PostMessageW(form_->Handle(), WM_CHAR, 'a', 0);
+    PostMessageW(edit_->Handle(), WM_CHAR, 'b', 0);
+    panel_->Close(nullptr);
+  });
+  EXPECT_EQ(second_->chars, "ab");
+  EXPECT_EQ(first_->chars, "");
+  EXPECT_EQ(edit_->Text(), u"");
+}
+
+TEST_F(RzPopupTest, AClickOutsideDismissesAndReachesNobody) {
+  EXPECT_FALSE(PopupWith([&](HWND) {
+    PostMessageW(form_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(250, 150));
+  }));
+  Application->ProcessMessages();
+  EXPECT_EQ(formClicks_, 0);
+
+  // A click inside is delivered as usual and the popup stays open.
+  EXPECT_TRUE(PopupWith([&](HWND) {
+    PostMessageW(first_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(first_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    panel_->Close(nullptr);
+  }));
+  EXPECT_EQ(first_->clicks, 1);
+}
+
+TEST_F(RzPopupTest, SystemCommandsDismiss) {
+  EXPECT_FALSE(PopupWith([&](HWND popup) { PostMessageW(popup, WM_SYSCOMMAND, SC_CLOSE, 0); }));
+}
+
+TEST_F(RzPopupTest, ANestedPopupOfTheSamePanelIsRefused) {
+  bool nested = true;
+  EXPECT_TRUE(PopupWith([&](HWND) {
+    nested = panel_->Popup(edit_);
+    panel_->Close(nullptr);
+  }));
+  EXPECT_FALSE(nested);
+}
+
+TEST_F(RzPopupTest, ThePanelsWindowGoingAwayDismisses) {
+  EXPECT_FALSE(PopupWith([&](HWND) { panel_->DestroyHandle(); }));
+  EXPECT_EQ(panel_->ControlCount(), 2);
+}
+
+TEST_F(RzPopupTest, ThePanelFreedInsideTheLoopEndsItSafely) {
+  TRzPopupPanel* panel = panel_;
+  panel_ = nullptr;
+  SetModalLoopHook([&](HWND) {
+    delete panel;
+    PostMessageW(form_->Handle(), WM_NULL, 0, 0);
+  });
+  EXPECT_FALSE(panel->Popup(edit_));
+  SetModalLoopHook(ModalLoopHook());
+  Application->ProcessMessages();
+  EXPECT_TRUE(edit_->HandleAllocated());
+}
+
+TEST_F(RzPopupTest, TheControlFreedInsideTheLoopIsForgotten) {
+  EXPECT_TRUE(PopupWith([&](HWND) {
+    delete edit_;
+    edit_ = nullptr;
+    delete second_;  // the keyboard's target
+    second_ = nullptr;
+    PostMessageW(form_->Handle(), WM_CHAR, 'x', 0);
+    panel_->Close(nullptr);
+  }));
+  EXPECT_EQ(first_->chars, "");
+  EXPECT_EQ(panel_->ControlCount(), 1);
+}
+
+}  // namespace
