@@ -30,8 +30,9 @@ function(korv_tests name dir)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE korv_testmain ${ARGN})
   korv_check_includes(${name} tests/${dir} BENEATH)
+  # Labelled by folder, so that ctest -L runs one folder's tests.
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${dir})
 endfunction()
 
 # The layer order, checked at build time before target compiles (cmake/LayerCheck.cmake): a
