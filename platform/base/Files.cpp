@@ -195,6 +195,7 @@ bool WriteFileReplacing(const String& path, const std::string& bytes) {
   if (close(fd) != 0) ok = false;
   if (ok && std::rename(name.data(), target.c_str()) != 0) ok = false;
   if (!ok) unlink(name.data());
+  if (g_failWrites) errno = ENOSPC;  // the reason callers report, as a full disk gives it
   return ok;
 }
 
