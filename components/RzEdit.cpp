@@ -7,6 +7,7 @@
 #include "Numbers.h"
 #include "RzOldPropReader.h"
 #include "RzPopups.h"
+#include "ScopeGuard.h"
 #include "Streaming.h"
 #include "SysInfo.h"
 #include "SystemControls.h"
@@ -863,7 +864,39 @@ void TRzNumericEdit::DropDown() {
   }
 }
 
-void TRzNumericEdit::ShowCalculator() {}
+void TRzNumericEdit::ShowCalculator() {
+  const bool autoSelect = AutoSelect();
+  SetAutoSelect(false);
+  ScopeGuard restoreAutoSelect([this, autoSelect] { SetAutoSelect(autoSelect); });
+  if (!Parent()) return;
+  auto panel = std::make_unique<TRzPopupPanel>(this);
+  auto* calculator = new TRzCalculator(panel.get());
+  calculator->SetParent(panel.get());
+  panel->SetParent(Parent());
+  panel->Font()->SetName(Font()->Name());
+  panel->Font()->SetColor(Font()->Color());
+  panel->Font()->SetSize(Font()->Size());
+  calculator->SetIsPopup(true);
+  calculator->SetThemeAware(UseThemes());
+  calculator->SetColor(Color());
+  calculator->HandleNeeded();
+  calculator->SetResult(Value());
+  if ((FrameVisible() && !UseThemes() && FrameStyle() == fsFlat) || FrameStyle() == fsFlatBold) {
+    calculator->SetBorderOuter(fsFlat);
+    calculator->SetFlatColor(FrameColor());
+  }
+  calculator->SetVisible(true);
+  calculator->SetCalculatorColors(CalculatorColors());
+  calculator->SetBoldButtons(CalculatorBoldButtons());
+  TRzPopupPanel* popup = panel.get();
+  calculator->OnSetBtnClick = [popup](TObject* sender) { popup->Close(sender); };
+  if (panel->Popup(this)) {
+    // The accepted result meets the same range rule as typed text does on leaving.
+    bool failed = false;
+    const Extended value = RangeCheck(failed, calculator->Result());
+    if (!failed) SetValue(value);
+  }
+}
 
 void TRzNumericEdit::Dispatch(TMessage& message) {
   if ((message.Msg == WM_PASTE || message.Msg == WM_CUT) && IsReadOnly()) return;

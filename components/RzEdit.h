@@ -245,8 +245,7 @@ class TRzNumericEdit : public TRzEdit {
 
  protected:
   virtual bool AcceptsChar(Char key);
-  // The calculator drop-down; the popup calculator is not part of this unit yet, so this opens
-  // nothing.
+  // Drops a calculator down below the edit and takes its accepted result as the value.
   virtual void ShowCalculator();
   virtual Extended RangeCheck(bool& failed, Extended value);
   virtual void RangeError(bool& autoCorrect, Extended enteredValue, Extended adjustedValue);

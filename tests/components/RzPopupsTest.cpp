@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "ClassLibTestSupport.h"
 #include "Forms.h"
+#include "RzEdit.h"
 #include "RzPopups.h"
 #include "StdCtrls.h"
 #include "Themes.h"
@@ -219,6 +221,98 @@ TEST_F(RzPopupTest, TheControlFreedInsideTheLoopIsForgotten) {
   }));
   EXPECT_EQ(first_->chars, "");
   EXPECT_EQ(panel_->ControlCount(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+class RzCalculatorDropDownTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterClassLibrary();
+    form_ = CreateBareForm<TForm>(Application);
+    form_->SetPosition(poDesigned);
+    form_->SetBounds(100, 100, 300, 200);
+    edit_ = new TRzNumericEdit(form_);
+    edit_->SetParent(form_);
+    edit_->SetBounds(20, 20, 120, 21);
+    edit_->SetCalculatorVisible(true);
+    edit_->OnChange = [this](TObject*) { ++changes_; };
+    form_->Show();
+    edit_->SetFocus();
+  }
+  void TearDown() override {
+    SetModalLoopHook(ModalLoopHook());
+    ResetApplicationForTesting();
+    UserResetForTesting();
+  }
+  // Answers the calculator with keys as they reach the popup; '\n' is Enter, '\x1b' Escape.
+  void AnswerWith(const std::string& keys) {
+    SetModalLoopHook([this, keys](HWND popup) {
+      popup_ = popup;
+      calculator_ = dynamic_cast<TRzCalculator*>(FindControl(popup)->Controls(0));
+      for (char k : keys) {
+        WPARAM vk = k == '\n' ? VK_RETURN : k == '\x1b' ? VK_ESCAPE : k == '+' ? VK_ADD
+                  : k == '/' ? VK_DIVIDE : k == '*' ? VK_MULTIPLY : WPARAM(k);
+        PostMessageW(edit_->Handle(), WM_KEYDOWN, vk, 0);
+      }
+    });
+  }
+
+  TForm* form_ = nullptr;
+  TRzNumericEdit* edit_ = nullptr;
+  TRzCalculator* calculator_ = nullptr;
+  HWND popup_ = 0;
+  int changes_ = 0;
+};
+
+TEST_F(RzCalculatorDropDownTest, F4OpensBelowTheEditAndEnterWritesTheResult) {
+  edit_->SetValue(2);
+  changes_ = 0;
+  AnswerWith("+3\n");
+  edit_->Perform(WM_KEYDOWN, VK_F4, 0);
+  ASSERT_NE(calculator_, nullptr);
+  EXPECT_EQ(edit_->Value(), 5);
+  EXPECT_EQ(edit_->Text(), u"5");
+  EXPECT_EQ(changes_, 1);
+  // The panel went with the calculator; the edit has the focus back.
+  EXPECT_EQ(edit_->ComponentCount(), 0);
+  EXPECT_TRUE(edit_->Focused());
+}
+
+TEST_F(RzCalculatorDropDownTest, AltDownOpensItAndEscapeLeavesTheValueAlone) {
+  edit_->SetValue(7);
+  changes_ = 0;
+  AnswerWith("9\x1b");
+  edit_->Perform(WM_SYSKEYDOWN, VK_DOWN, LPARAM(1) << 29);
+  ASSERT_NE(calculator_, nullptr);
+  EXPECT_EQ(edit_->Value(), 7);
+  EXPECT_EQ(changes_, 0);
+}
+
+TEST_F(RzCalculatorDropDownTest, ResultsOutsideTheRangeAreCorrectedAndErrorsNeverArrive) {
+  edit_->SetMin(0);
+  edit_->SetMax(10);
+  edit_->SetCheckRange(true);
+  AnswerWith("5*10\n");
+  edit_->Perform(WM_KEYDOWN, VK_F4, 0);
+  EXPECT_EQ(edit_->Value(), 10);
+
+  // Division by zero: Enter accepts nothing, Escape then closes; the value stays.
+  edit_->SetValue(4);
+  AnswerWith("/0\n\x1b");
+  edit_->Perform(WM_KEYDOWN, VK_F4, 0);
+  EXPECT_EQ(edit_->Value(), 4);
+  EXPECT_TRUE(std::isfinite(edit_->Value()));
+}
+
+TEST_F(RzCalculatorDropDownTest, AReadOnlyEditOpensNothing) {
+  edit_->SetReadOnly(true);
+  bool opened = false;
+  SetModalLoopHook([&](HWND) { opened = true; });
+  edit_->Perform(WM_KEYDOWN, VK_F4, 0);
+  EXPECT_FALSE(opened);
 }
 
 }  // namespace
