@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
-#include "PngFile.h"
 #include "PreviewGlyphs.h"
 
 namespace {
@@ -60,23 +58,6 @@ TEST(PreviewGlyphs, NavigationArrowsMirrorEachOther) {
       ASSERT_EQ(prev->Canvas()->Pixels(x, y), next->Canvas()->Pixels(mx, y)) << x << "," << y;
       ASSERT_EQ(first->Canvas()->Pixels(x, y), last->Canvas()->Pixels(mx, y)) << x << "," << y;
     }
-}
-
-// KORV_SAVE_PNG=folder writes every glyph there, eight times enlarged, for a look by eye.
-TEST(PreviewGlyphs, SavedForInspectionWhenAsked) {
-  const char* folder = std::getenv("KORV_SAVE_PNG");
-  if (!folder) GTEST_SKIP() << "set KORV_SAVE_PNG to a folder to save the glyphs";
-  TBitmap sheet(2 * PreviewGlyphSize + 4, 10 * (PreviewGlyphSize + 4));
-  sheet.Canvas()->Brush()->SetColor(clBtnFace);
-  sheet.Canvas()->FillRect(Rect(0, 0, sheet.Width(), sheet.Height()));
-  int y = 2;
-  for (const char16_t* name : kButtons) {
-    auto glyph = PreviewGlyph(name);
-    glyph->SetTransparent(true);
-    sheet.Canvas()->Draw(2, y, glyph.get());
-    y += PreviewGlyphSize + 4;
-  }
-  EXPECT_TRUE(SaveBitmapPng(&sheet, std::string(folder) + "/preview-glyphs.png", 8));
 }
 
 }  // namespace

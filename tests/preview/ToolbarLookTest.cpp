@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -8,7 +7,6 @@
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
-#include "PngFile.h"
 #include "PreviewGlyphs.h"
 #include "StdCtrls.h"
 #include "Themes.h"
@@ -85,10 +83,6 @@ TEST_F(ToolbarLookTest, GlyphsShowOnTheirButtons) {
     EXPECT_TRUE(has(169, 27, RGB(24, 70, 150)));
     EXPECT_FALSE(has(142, 28, RGB(24, 70, 150)));
     EXPECT_FALSE(has(0, 540, PreviewGlyphBackground));
-    if (const char* folder = std::getenv("KORV_SAVE_PNG")) {
-      SaveBitmapPng(bar.get(), std::string(folder) + (themed ? "/toolbar-themed.png"
-                                                             : "/toolbar-classic.png"), 3);
-    }
   }
 }
 
