@@ -11,8 +11,7 @@
 template <class F>
 class [[nodiscard]] ScopeGuard {
  public:
-  explicit ScopeGuard(F f) noexcept(std::is_nothrow_move_constructible_v<F>)
-      : f_(std::move(f)) {}
+  explicit ScopeGuard(F f) noexcept(std::is_nothrow_move_constructible_v<F>) : f_(std::move(f)) {}
   ScopeGuard(ScopeGuard&& other) noexcept(std::is_nothrow_move_constructible_v<F>)
       : f_(std::move(other.f_)),
         active_(std::exchange(other.active_, false)),

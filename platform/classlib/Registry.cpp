@@ -389,7 +389,8 @@ void TRegIniFile::ReadSectionValues(const String& section, TStrings* strings) {
   TStringList names;
   ReadSection(section, &names);
   UpdateScope update(strings);
-  for (int i = 0; i < names.Count(); ++i) strings->SetValue(names[i], ReadString(section, names[i], String()));
+  for (int i = 0; i < names.Count(); ++i)
+    strings->SetValue(names[i], ReadString(section, names[i], String()));
 }
 
 void TRegIniFile::EraseSection(const String& section) { TRegistry::DeleteKey(section); }
