@@ -421,6 +421,15 @@ TEST(RzFrameControllerStore, UnreadableValuesTakeTheirDefaultsAndTheRestLoads) {
   EXPECT_EQ(c.Color(), clWindow);
   EXPECT_EQ(c.FrameStyle(), fsLowered);
   EXPECT_FALSE(c.FrameVisible());
+
+  // A registry file that does not parse reads as an empty root: the defaults, whole.
+  {
+    std::ofstream out(ToOsPath(RegistryFileName(HKEY_CURRENT_USER)), std::ios::binary);
+    out << "not a registry file\n[HKEY_CURRENT_USER\n\"FrameStyle\"=dword:";
+  }
+  c.Load(u"F");
+  EXPECT_EQ(c.FrameStyle(), fsFlat);
+  EXPECT_EQ(c.Color(), clWindow);
 }
 
 TEST(RzFrameControllerStore, StoreThatFailsLeavesTheControlsWithTheOldSettings) {
