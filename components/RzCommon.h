@@ -294,6 +294,9 @@ const TTypeInfo* TypeInfoTRzRegAccess();
 const TTypeInfo* TypeInfoTRzSpecialFolder();
 const TTypeInfo* TypeInfoTRzIniFileEncoding();
 
+// The published tables of the settings store and the frame controller; later calls do nothing.
+void RegisterRzCommonClasses();
+
 class TCustomIniFile;
 class TMemIniFile;
 class TRegistryIniFile;

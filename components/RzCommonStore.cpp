@@ -189,7 +189,9 @@ String RegistryValueLine(TRegistry& reg, const String& name) {
 
 }  // namespace
 
-TRzRegIniFile::TRzRegIniFile(TComponent* owner) : TComponent(owner) {}
+TRzRegIniFile::TRzRegIniFile(TComponent* owner) : TComponent(owner) {
+  RegisterRzCommonClasses();
+}
 
 TRzRegIniFile::~TRzRegIniFile() = default;
 
@@ -390,22 +392,6 @@ void TRzRegIniFile::DeleteKey(const String& section, const String& name) {
   FlushIniFile();
 }
 
-static const TClassRegistration kRzRegIniFile =
-    Published<TRzRegIniFile>(u"TRzRegIniFile", u"TComponent")
-        .Creatable()
-        .Ord(u"About", TypeInfoTRzAboutInfo(), &TRzRegIniFile::About, &TRzRegIniFile::SetAbout)
-        .Stored(false)
-        .Ord(u"FileEncoding", TypeInfoTRzIniFileEncoding(), &TRzRegIniFile::FileEncoding,
-             &TRzRegIniFile::SetFileEncoding, feDefault)
-        .Str(u"Path", &TRzRegIniFile::Path, &TRzRegIniFile::SetPath)
-        .Ord(u"PathType", TypeInfoTRzPathType(), &TRzRegIniFile::PathType,
-             &TRzRegIniFile::SetPathType, ptIniFile)
-        .Ord(u"RegKey", TypeInfoTRzRegKey(), &TRzRegIniFile::RegKey, &TRzRegIniFile::SetRegKey,
-             hkeyCurrentUser)
-        .Ord(u"RegAccess", TypeInfoTRzRegAccess(), &TRzRegIniFile::RegAccess,
-             &TRzRegIniFile::SetRegAccess, TRzRegAccess(keyAllAccess))
-        .Ord(u"SpecialFolder", TypeInfoTRzSpecialFolder(), &TRzRegIniFile::SpecialFolder,
-             &TRzRegIniFile::SetSpecialFolder, sfNone);
 
 // ---- Frame controller ----
 
@@ -436,7 +422,9 @@ constexpr std::array<TRzFrameControllerProperty, fcpAll> kFullPushOrder = {
 
 }  // namespace
 
-TRzFrameController::TRzFrameController(TComponent* owner) : TComponent(owner) {}
+TRzFrameController::TRzFrameController(TComponent* owner) : TComponent(owner) {
+  RegisterRzCommonClasses();
+}
 
 TRzFrameController::~TRzFrameController() = default;
 
@@ -767,45 +755,67 @@ void TRzFrameController::Save(const String& section) {
   store->WriteInteger(section, u"FramingPreference", FFramingPreference);
 }
 
-static const TClassRegistration kRzFrameController =
-    Published<TRzFrameController>(u"TRzFrameController", u"TComponent")
-        .Creatable()
-        .Ord(u"About", TypeInfoTRzAboutInfo(), &TRzFrameController::About,
-             &TRzFrameController::SetAbout)
-        .Stored(false)
-        .Ord(u"Color", TypeInfoTColor(), &TRzFrameController::Color,
-             &TRzFrameController::SetColor, clWindow)
-        .StoredIf([](TRzFrameController* c) { return !c->ParentColor(); })
-        .Ord(u"DisabledColor", TypeInfoTColor(), &TRzFrameController::DisabledColor,
-             &TRzFrameController::SetDisabledColor, clBtnFace)
-        .Ord(u"ReadOnlyColor", TypeInfoTColor(), &TRzFrameController::ReadOnlyColor,
-             &TRzFrameController::SetReadOnlyColor, clInfoBk)
-        .Bool(u"ReadOnlyColorOnFocus", &TRzFrameController::ReadOnlyColorOnFocus,
-              &TRzFrameController::SetReadOnlyColorOnFocus, false)
-        .Ord(u"FlatButtonColor", TypeInfoTColor(), &TRzFrameController::FlatButtonColor,
-             &TRzFrameController::SetFlatButtonColor, clBtnFace)
-        .Bool(u"FlatButtons", &TRzFrameController::FlatButtons,
-              &TRzFrameController::SetFlatButtons, true)
-        .Ord(u"FocusColor", TypeInfoTColor(), &TRzFrameController::FocusColor,
-             &TRzFrameController::SetFocusColor, clWindow)
-        .Ord(u"FrameColor", TypeInfoTColor(), &TRzFrameController::FrameColor,
-             &TRzFrameController::SetFrameColor, clBtnShadow)
-        .Ord(u"FrameHotColor", TypeInfoTColor(), &TRzFrameController::FrameHotColor,
-             &TRzFrameController::SetFrameHotColor, clBtnShadow)
-        .Ord(u"FrameHotStyle", TypeInfoTFrameStyle(), &TRzFrameController::FrameHotStyle,
-             &TRzFrameController::SetFrameHotStyle, fsFlatBold)
-        .Bool(u"FrameHotTrack", &TRzFrameController::FrameHotTrack,
-              &TRzFrameController::SetFrameHotTrack, false)
-        .Ord(u"FrameSides", TypeInfoTSides(), &TRzFrameController::FrameSides,
-             &TRzFrameController::SetFrameSides, sdAllSides)
-        .Ord(u"FrameStyle", TypeInfoTFrameStyle(), &TRzFrameController::FrameStyle,
-             &TRzFrameController::SetFrameStyle, fsFlat)
-        .Bool(u"FrameVisible", &TRzFrameController::FrameVisible,
-              &TRzFrameController::SetFrameVisible, false)
-        .Ord(u"FramingPreference", TypeInfoTFramingPreference(),
-             &TRzFrameController::FramingPreference, &TRzFrameController::SetFramingPreference,
-             fpXPThemes)
-        .Bool(u"ParentColor", &TRzFrameController::ParentColor,
-              &TRzFrameController::SetParentColor, false)
-        .Object(u"RegIniFile", &TRzFrameController::RegIniFile,
-                &TRzFrameController::SetRegIniFile);
+// ---- Published tables ----
+
+void RegisterRzCommonClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  Published<TRzRegIniFile>(u"TRzRegIniFile", u"TComponent")
+      .Creatable()
+      .Ord(u"About", TypeInfoTRzAboutInfo(), &TRzRegIniFile::About, &TRzRegIniFile::SetAbout)
+      .Stored(false)
+      .Ord(u"FileEncoding", TypeInfoTRzIniFileEncoding(), &TRzRegIniFile::FileEncoding,
+           &TRzRegIniFile::SetFileEncoding, feDefault)
+      .Str(u"Path", &TRzRegIniFile::Path, &TRzRegIniFile::SetPath)
+      .Ord(u"PathType", TypeInfoTRzPathType(), &TRzRegIniFile::PathType,
+           &TRzRegIniFile::SetPathType, ptIniFile)
+      .Ord(u"RegKey", TypeInfoTRzRegKey(), &TRzRegIniFile::RegKey, &TRzRegIniFile::SetRegKey,
+           hkeyCurrentUser)
+      .Ord(u"RegAccess", TypeInfoTRzRegAccess(), &TRzRegIniFile::RegAccess,
+           &TRzRegIniFile::SetRegAccess, TRzRegAccess(keyAllAccess))
+      .Ord(u"SpecialFolder", TypeInfoTRzSpecialFolder(), &TRzRegIniFile::SpecialFolder,
+           &TRzRegIniFile::SetSpecialFolder, sfNone);
+
+  Published<TRzFrameController>(u"TRzFrameController", u"TComponent")
+      .Creatable()
+      .Ord(u"About", TypeInfoTRzAboutInfo(), &TRzFrameController::About,
+           &TRzFrameController::SetAbout)
+      .Stored(false)
+      .Ord(u"Color", TypeInfoTColor(), &TRzFrameController::Color,
+           &TRzFrameController::SetColor, clWindow)
+      .StoredIf([](TRzFrameController* c) { return !c->ParentColor(); })
+      .Ord(u"DisabledColor", TypeInfoTColor(), &TRzFrameController::DisabledColor,
+           &TRzFrameController::SetDisabledColor, clBtnFace)
+      .Ord(u"ReadOnlyColor", TypeInfoTColor(), &TRzFrameController::ReadOnlyColor,
+           &TRzFrameController::SetReadOnlyColor, clInfoBk)
+      .Bool(u"ReadOnlyColorOnFocus", &TRzFrameController::ReadOnlyColorOnFocus,
+            &TRzFrameController::SetReadOnlyColorOnFocus, false)
+      .Ord(u"FlatButtonColor", TypeInfoTColor(), &TRzFrameController::FlatButtonColor,
+           &TRzFrameController::SetFlatButtonColor, clBtnFace)
+      .Bool(u"FlatButtons", &TRzFrameController::FlatButtons,
+            &TRzFrameController::SetFlatButtons, true)
+      .Ord(u"FocusColor", TypeInfoTColor(), &TRzFrameController::FocusColor,
+           &TRzFrameController::SetFocusColor, clWindow)
+      .Ord(u"FrameColor", TypeInfoTColor(), &TRzFrameController::FrameColor,
+           &TRzFrameController::SetFrameColor, clBtnShadow)
+      .Ord(u"FrameHotColor", TypeInfoTColor(), &TRzFrameController::FrameHotColor,
+           &TRzFrameController::SetFrameHotColor, clBtnShadow)
+      .Ord(u"FrameHotStyle", TypeInfoTFrameStyle(), &TRzFrameController::FrameHotStyle,
+           &TRzFrameController::SetFrameHotStyle, fsFlatBold)
+      .Bool(u"FrameHotTrack", &TRzFrameController::FrameHotTrack,
+            &TRzFrameController::SetFrameHotTrack, false)
+      .Ord(u"FrameSides", TypeInfoTSides(), &TRzFrameController::FrameSides,
+           &TRzFrameController::SetFrameSides, sdAllSides)
+      .Ord(u"FrameStyle", TypeInfoTFrameStyle(), &TRzFrameController::FrameStyle,
+           &TRzFrameController::SetFrameStyle, fsFlat)
+      .Bool(u"FrameVisible", &TRzFrameController::FrameVisible,
+            &TRzFrameController::SetFrameVisible, false)
+      .Ord(u"FramingPreference", TypeInfoTFramingPreference(),
+           &TRzFrameController::FramingPreference, &TRzFrameController::SetFramingPreference,
+           fpXPThemes)
+      .Bool(u"ParentColor", &TRzFrameController::ParentColor,
+            &TRzFrameController::SetParentColor, false)
+      .Object(u"RegIniFile", &TRzFrameController::RegIniFile,
+              &TRzFrameController::SetRegIniFile);
+}

@@ -54,6 +54,7 @@ const TTypeInfo* OwnSidesType() {
 void Register() {
   static const bool once = [] {
     RegisterClassLibrary();
+    RegisterRzCommonClasses();
     Published<TFrameProbe> probe(u"TFrameProbe", u"TGraphicControl");
     probe.Creatable();
     struct Entry {

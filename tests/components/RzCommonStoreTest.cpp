@@ -218,6 +218,7 @@ TEST(RzRegIniFile, KeyThatCannotBeOpenedRaisesAndWritesNothingElsewhere) {
 }
 
 TEST(RzRegIniFile, PublishedPropertiesStoreOnlyWhatDiffers) {
+  RegisterRzCommonClasses();
   TComponent root(nullptr);
   auto* store = new TRzRegIniFile(&root);
   store->SetName(u"Store");
@@ -257,6 +258,7 @@ class TProbe : public TGraphicControl {
 void RegisterProbe() {
   static const bool once = [] {
     RegisterClassLibrary();
+    RegisterRzCommonClasses();
     Published<TProbe>(u"TStoreProbe", u"TGraphicControl")
         .Ord(u"FrameStyle", TypeInfoTFrameStyle(), &TProbe::style,
              [](TProbe* p, TFrameStyle v) {
