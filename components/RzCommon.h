@@ -235,8 +235,8 @@ using TRzFrameControllerNotifications = TEnumSet<TRzFrameControllerPropertyConne
 constexpr TRzFrameControllerNotifications fcnAllNotifications =
     TRzFrameControllerNotifications::FromBits(0xFFFFu);
 
-// A control that rather reads the controller's settings itself after each change derives from
-// this as well. There is no COM here: the controller finds the interface with dynamic_cast.
+// A control that would rather read the controller's settings itself after each change derives
+// from this as well. There is no COM here: the controller finds the interface with dynamic_cast.
 class IFrameControllerNotify {
  public:
   virtual ~IFrameControllerNotify() = default;
@@ -304,6 +304,8 @@ class TStream;
 
 // One INI-style interface over an INI file or a registry key. The backing object is opened on
 // the first operation after any property changed; an INI file is rewritten after every change.
+// A registry key that can be neither opened nor created raises ERegistryException at that
+// operation and every later one until a property changes: nothing lands outside the key.
 class TRzRegIniFile : public TComponent {
  public:
   explicit TRzRegIniFile(TComponent* owner);
