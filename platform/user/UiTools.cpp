@@ -42,9 +42,10 @@ void Ring(HDC dc, RECT& r, int lt, int rb, UINT sides) {
 }
 
 // A filled arrow head pointing dir (0 up, 1 down, 2 left, 3 right) centred in r.
-void Arrow(HDC dc, const RECT& r, int dir, int color) {
+// size: the button's smaller side, edges included, which the arrow is scaled to (a 16-pixel
+// scroll or combo button gets a 7 x 4 arrow).
+void Arrow(HDC dc, const RECT& r, int dir, int color, int size) {
   int w = r.right - r.left, h = r.bottom - r.top;
-  int size = std::min(w, h);
   int depth = std::max(2, (size - 4) / 3);
   int span = 2 * depth - 1;
   bool vertical = dir <= 1;
@@ -199,11 +200,12 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
       else DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
       int dir = kind == DFCS_SCROLLUP ? 0 : kind == DFCS_SCROLLLEFT ? 2 : kind == DFCS_SCROLLRIGHT ? 3 : 1;
       RECT a = pushed ? Offset(r, 1, 1) : r;
+      int size = std::min(rect->right - rect->left, rect->bottom - rect->top);
       if (inactive) {
-        Arrow(dc, Offset(a, 1, 1), dir, COLOR_BTNHIGHLIGHT);
-        Arrow(dc, a, dir, COLOR_BTNSHADOW);
+        Arrow(dc, Offset(a, 1, 1), dir, COLOR_BTNHIGHLIGHT, size);
+        Arrow(dc, a, dir, COLOR_BTNSHADOW, size);
       } else {
-        Arrow(dc, a, dir, COLOR_BTNTEXT);
+        Arrow(dc, a, dir, COLOR_BTNTEXT, size);
       }
       break;
     }
