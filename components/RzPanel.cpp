@@ -509,7 +509,11 @@ void TRzPanelDockManager::PaintDockFrame(TCanvas* canvas, TControl* control, con
     canvas->TextRect(bar, bar.left + 2, bar.top, text);
     glyph = Rect(a.right - FGrabberSize - 1, a.top + 1, a.right - 2, a.top + 12);
   }
+  // The glyph stands upright on either bar: the rotated caption font is not kept for it.
+  const TColor textColor = canvas->Font()->Color();
+  canvas->SetFont(FFont.get());
   canvas->Font()->SetName(FCloseFont->Name());
+  canvas->Font()->SetColor(textColor);
   canvas->TextRect(glyph, glyph.left, glyph.top, u"r");
 }
 

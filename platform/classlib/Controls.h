@@ -736,6 +736,7 @@ class TWinControl : public TControl {
   friend class TControl;
   friend class TCustomForm;
   friend class TApplication;
+  friend class TDockTree;  // lays docked controls out inside the adjusted client area
   friend LRESULT StdWndProc(HWND, UINT, WPARAM, LPARAM);
   virtual void CreateParams(TCreateParams& params);
   // Takes the window class of a platform control ("EDIT", "BUTTON") whose procedure becomes

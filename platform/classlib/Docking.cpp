@@ -140,7 +140,9 @@ void TDockTree::RemoveControl(TControl* control) {
 void TDockTree::SetReplacingControl(TControl* control) { replacing_ = control; }
 
 TRect TDockTree::ZoneRect(int index) {
+  // Inside the site's own borders, as its other children are.
   TRect area = dockSite_->ClientRect();
+  dockSite_->AdjustClientRect(area);
   int visible = 0, position = -1;
   for (int i = 0; i < int(controls_.size()); ++i) {
     if (!controls_[std::size_t(i)]->Visible()) continue;

@@ -524,6 +524,18 @@ TEST_F(RzPanelDockTest, VerticalBarUpTheLeftForATopAlignedSite) {
   ASSERT_LT(ink.left, ink.right);
   EXPECT_GT(RectHeight(ink), RectWidth(ink));
   EXPECT_GT(ink.bottom, 45);
+  // The close glyph stands upright in its cell at the top of the bar.
+  const TRect glyph = pic.InkBox(bar, Rect(1, 1, 12, 12));
+  EXPECT_LT(glyph.left, glyph.right);
+}
+
+TEST_F(RzPanelDockTest, DockedClientsStayInsideTheSitesBorders) {
+  TestPanel* site = NewSite(alNone);
+  site->SetBorderOuter(fsLowered);
+  site->SetBorderWidth(1);
+  auto* client = new TestPanel(site);
+  site->DockDrop(client, alNone, nullptr);
+  EXPECT_RECT(client->BoundsRect(), 3, 3 + 14, 97, 57);
 }
 
 TEST_F(RzPanelDockTest, WindowlessClientsArePaintedActive) {
