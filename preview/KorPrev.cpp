@@ -243,6 +243,7 @@ void TPreviewForm::SetZoom(const String& text) {
 void TPreviewForm::DrawPage() {
   const int h = TruncInt(static_cast<Extended>(FPageHeight) * ZoomFactor * ScreenRes.y);
   const int w = TruncInt(static_cast<Extended>(FPageWidth) * ZoomFactor * ScreenRes.x);
+  ++pageDraws_;
   TCanvas* canvas = Image1->Canvas();
   canvas->Brush()->SetColor(static_cast<TColor>(0xFFFFFF));
   canvas->FillRect(Rect(0, 0, w, h));
@@ -255,8 +256,10 @@ void TPreviewForm::DrawPage() {
 void TPreviewForm::ShowPage(int n) {
   DisplayedPage = n;
   PageLabel->SetCaption(IntToStr(n) + u" of " + IntToStr(PageCount));
+  // A new text in the page box runs its change handler, which shows the page itself.
+  const unsigned drawn = pageDraws_;
   SetPageEditText(IntToStr(n));
-  DrawPage();
+  if (pageDraws_ == drawn) DrawPage();
 }
 
 void TPreviewForm::SetPageEditText(const String& text) {

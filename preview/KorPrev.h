@@ -145,6 +145,7 @@ class TPreviewForm : public TForm {
   void AssignGlyphs();
 
   TPoint printRes_;  // the resolution of the job being printed
+  unsigned pageDraws_ = 0;  // how often DrawPage ran, so a page change draws once
 };
 
 // The one preview window, owned by the application.

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "Buttons.h"
 #include "ComCtrls.h"
@@ -328,6 +330,40 @@ TEST_F(PreviewPagesTest, ThePageBoxClampsToTheDocument) {
   EXPECT_EQ(handled.size(), 2u);
   for (const auto& h : handled) EXPECT_TRUE(h.convertError) << ToUtf8(h.message);
   EXPECT_EQ(DisplayedPage, 3);
+}
+
+TEST_F(PreviewPagesTest, EveryWayOfChangingThePageDrawsItOnce) {
+  ThreePages();
+  // Drawing on the page's canvas is counted; a zoom change draws the page once, and every page
+  // holds as much as the first.
+  TCanvas* canvas = Bitmap()->Canvas();
+  int changes = 0;
+  TNotifyEvent own = canvas->OnChange;
+  canvas->OnChange = [&](TObject* sender) {
+    ++changes;
+    if (own) own(sender);
+  };
+  form->SetZoom(u"100%");
+  const int oneDraw = changes;
+  ASSERT_GT(oneDraw, 0);
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"next button", [&] { form->SBNextPageClick(nullptr); }},
+      {"last button", [&] { form->SBLastPageClick(nullptr); }},
+      {"first button", [&] { form->SBFirstPageClick(nullptr); }},
+      {"typed number", [&] { Type(u"2"); }},
+      {"up-down", [&] { form->UpDown1->SetPosition(3); }},
+      {"ShowPage", [&] { form->ShowPage(1); }},
+      {"typed beyond the end", [&] { Type(u"9"); }}};
+  int page = 1;
+  for (const auto& [way, change] : ways) {
+    changes = 0;
+    change();
+    EXPECT_NE(DisplayedPage, page) << way;
+    EXPECT_EQ(changes, oneDraw) << way << ": the page was drawn " << double(changes) / oneDraw
+                                << " times";
+    page = DisplayedPage;
+  }
+  canvas->OnChange = own;
 }
 
 TEST_F(PreviewPagesTest, TheUpDownStepsThePageBox) {
