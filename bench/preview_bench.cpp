@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "SystemControls.h"  // the platform's window classes
@@ -24,6 +25,13 @@
 namespace {
 
 std::string gDir;
+// The temporary folder goes at exit, also when the library exits early (--help).
+struct RemoveDirAtExit {
+  ~RemoveDirAtExit() {
+    std::error_code ignored;
+    if (!gDir.empty()) std::filesystem::remove_all(gDir, ignored);
+  }
+} gRemoveDir;
 
 // 8 staves of 5 lines, 0.2 mm (11 twips) apart by 2 mm, on each of 3 pages.
 void DrawDocument() {
