@@ -658,6 +658,9 @@ void RegisterRzSpnEdtClasses() {
     RegisterRzButtonClasses();
     Published<TRzSpinButtons>(u"TRzSpinButtons", u"TWinControl")
         .Creatable()
+        .Ord(u"About", TypeInfoTRzAboutInfo(), [](TRzSpinButtons*) { return aiAbout; },
+             [](TRzSpinButtons*, TRzAboutInfo) {})
+        .Stored(false)
         .Ord(u"Color", TypeInfoTColor(), &TControl::Color, &TRzSpinButtons::SetColor, clBtnFace)
         .StoredIf(&TControl::IsColorStored)
         .Ord(u"Delay", TypeInfoWord(), &TRzSpinButtons::Delay, &TRzSpinButtons::SetDelay, 100)

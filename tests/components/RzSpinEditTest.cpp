@@ -11,6 +11,7 @@
 #include "RzSpnEdt.h"
 #include "StdCtrls.h"
 #include "SystemControls.h"
+#include "Themes.h"
 #include "User.h"
 #include "UserDriver.h"
 
@@ -45,6 +46,7 @@ class RzSpinEditTest : public ::testing::Test {
     log.clear();
   }
   void TearDown() override {
+    SetThemesEnabledForTesting(true);
     FormatSettings.DecimalSeparator = u'.';
     ResetApplicationForTesting();
     UserResetForTesting();
@@ -392,6 +394,31 @@ TEST_F(RzSpinEditTest, HeldButtonRepeatsAfter400ThenEvery100Milliseconds) {
   Release(spin->UpRightButton());
   EXPECT_EQ(Text(), u"4") << "the release inside clicks once more";
   EXPECT_EQ(after(1000), u"4");
+}
+
+TEST_F(RzSpinEditTest, FlatButtonsLightUpWhileTheEditIsActive) {
+  spin->SetFlatButtons(true);
+  EXPECT_TRUE(spin->Buttons()->Flat());  // the edit has the focus, but nothing told it yet
+  next->SetFocus();
+  spin->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(spin->Buttons()->Flat()) << "focused: raised";
+  next->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_TRUE(spin->Buttons()->Flat());
+  spin->Perform(CM_MOUSEENTER);
+  EXPECT_FALSE(spin->Buttons()->Flat()) << "hovered: raised";
+  spin->Perform(CM_MOUSELEAVE);
+  EXPECT_TRUE(spin->Buttons()->Flat());
+
+  // Without visual styles they keep their look and take the flat button colour instead.
+  SetThemesEnabledForTesting(false);
+  spin->SetColor(clWhite);
+  spin->SetFlatButtonColor(clYellow);
+  spin->Perform(CM_MOUSEENTER);
+  EXPECT_EQ(spin->UpRightButton()->Color(), clYellow);
+  spin->Perform(CM_MOUSELEAVE);
+  EXPECT_EQ(spin->UpRightButton()->Color(), clWhite);
 }
 
 TEST_F(RzSpinEditTest, ButtonsSitInsideTheRightEdge) {
