@@ -1,5 +1,7 @@
 #include "RzPanel.h"
 
+#include <algorithm>
+
 #include "GraphicsTypeInfo.h"
 #include "RzGrafx.h"
 #include "RzOldPropReader.h"
@@ -65,15 +67,19 @@ void TRzCustomPanel::RepaintAfterResize(const WINDOWPOS& pos) {
     return;
   }
   if (pos.flags & SWP_NOSIZE) return;
-  TRect inner = Rect(0, 0, Width(), Height());
+  // Measured on the smaller of the two sizes: when the panel shrinks, its far borders come
+  // to lie inside the old area and must be painted there.
+  const int w = std::min(pos.cx, Width()), h = std::min(pos.cy, Height());
+  const int farX = std::max(pos.cx, Width()), farY = std::max(pos.cy, Height());
+  TRect inner = Rect(0, 0, w, h);
   AdjustRectForBorders(inner, true);
   const TPoint margin = GetRepaintMargin();
   if (pos.cx != Width()) {
-    TRect strip = Rect(inner.right - margin.x, 0, Width(), Height());
+    TRect strip = Rect(inner.right - margin.x, 0, farX, farY);
     InvalidateRect(WindowHandle(), &strip, TRUE);
   }
   if (pos.cy != Height()) {
-    TRect strip = Rect(0, inner.bottom - margin.y, Width(), Height());
+    TRect strip = Rect(0, inner.bottom - margin.y, farX, farY);
     InvalidateRect(WindowHandle(), &strip, TRUE);
   }
 }

@@ -266,3 +266,67 @@ TEST_F(RzCalculatorTest, LayoutOfDisplayAndButtonsAtAutoSize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RzCalculatorTest, StoredCalculatorKeepsItsBorderColoursAndResult) {
+  calc_->SetName(u"Calc1");
+  calc_->SetResult(12.5);
+  calc_->CalculatorColors()->SetColor(TRzCalculatorColors::ciOperatorBtns, clRed);
+  calc_->SetBoldButtons(true);
+  const String text = WriteComponentText(calc_);
+  // Its lowered border differs from the declared fsStatus, so it is always written.
+  EXPECT_NE(text.find(u"BorderOuter = fsLowered"), String::npos) << ToUtf8(text);
+  EXPECT_EQ(text.find(u"FlatColorAdjustment"), String::npos) << ToUtf8(text);
+  EXPECT_EQ(text.find(u"ThemeAware"), String::npos);
+
+  TestCalculator back(nullptr);
+  ReadComponentText(text, u"calc.form", &back);
+  EXPECT_EQ(back.Result(), 12.5L);
+  EXPECT_EQ(back.BorderOuter(), fsLowered);
+  EXPECT_TRUE(back.BoldButtons());
+  EXPECT_EQ(back.CalculatorColors()->OperatorBtns(), clRed);
+  EXPECT_EQ(back.CalculatorColors()->NumberBtns(), clBtnFace);
+}
+
+TEST_F(RzCalculatorTest, StoredPopupPanelAlwaysWritesItsPopupBorder) {
+  auto* panel = new TRzPopupPanel(form_);
+  panel->SetName(u"Popup1");
+  const String text = WriteComponentText(panel);
+  EXPECT_NE(text.find(u"BorderOuter = fsPopup"), String::npos) << ToUtf8(text);
+  EXPECT_NE(text.find(u"BorderWidth = 2"), String::npos) << ToUtf8(text);
+  EXPECT_EQ(text.find(u"Alignment"), String::npos);
+  TRzPopupPanel back(nullptr);
+  ReadComponentText(text, u"popup.form", &back);
+  EXPECT_EQ(back.BorderOuter(), fsPopup);
+  EXPECT_EQ(back.BorderWidth(), 2);
+  EXPECT_EQ(back.Alignment(), taRightJustify);
+  EXPECT_FALSE(back.Visible());
+}
+
+TEST_F(RzCalculatorTest, ThemedLookOutlinesTheControlAndDrawsPushButtons) {
+  SetThemesEnabledForTesting(true);
+  const int size = calc_->Width();
+  CanvasPicture pic(size, size, kBackground);
+  calc_->Draw(pic);
+  const TColor border = ColorToRGB(ThemedPartColor(tckEditBorder));
+  EXPECT_EQ(pic.At(0, 0), border);
+  EXPECT_EQ(pic.At(size - 1, size / 2), border);
+  EXPECT_EQ(pic.At(2, 2), ColorToRGB(clWindow));
+  // A themed push button is not the classic raised face: its middle row differs from the
+  // classic picture of the same button.
+  const TRect seven = calc_->AreaRect(ccBtn7);
+  const COLORREF themedEdge = pic.At(seven.left + 1, seven.top + 1);
+  SetThemesEnabledForTesting(false);
+  CanvasPicture classic(size, size, kBackground);
+  calc_->Draw(classic);
+  EXPECT_NE(themedEdge, classic.At(seven.left + 1, seven.top + 1));
+  // Without ThemeAware the classic look is drawn even while styles are on.
+  SetThemesEnabledForTesting(true);
+  calc_->SetThemeAware(false);
+  CanvasPicture unaware(size, size, kBackground);
+  calc_->Draw(unaware);
+  EXPECT_TRUE(SamePixels(unaware, classic));
+}
+
+}  // namespace

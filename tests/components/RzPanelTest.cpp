@@ -602,3 +602,34 @@ TEST_F(RzPanelDockTest, ReleasingTheManagerRestoresOnlyItsOwnProcedure) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RzPanelTest, ResizingRepaintsOnlyTheStripsTheFarBordersLeave) {
+  TForm* form = CreateBareForm<TForm>(Application);
+  form->SetBounds(0, 0, 300, 200);
+  auto* panel = new TestPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 100, 60);
+  panel->SetFullRepaint(false);
+  form->Show();
+  auto resizedUpdate = [&](int w, int h) {
+    UpdateWindow(form->Handle());
+    UpdateWindow(panel->Handle());
+    panel->SetBounds(10, 10, w, h);
+    RECT r{0, 0, 0, 0};
+    GetUpdateRect(panel->Handle(), &r, FALSE);
+    return r;
+  };
+  // Wider: from the old inner right edge, one pixel in, to the new edge.
+  EXPECT_RECT(resizedUpdate(120, 60), 97, 0, 120, 60);
+  // Narrower: the new far border is painted where it now lies.
+  EXPECT_RECT(resizedUpdate(90, 60), 87, 0, 90, 60);
+  // Lower: the bottom strip.
+  EXPECT_RECT(resizedUpdate(90, 40), 0, 37, 90, 40);
+  // With a caption the whole panel is repainted.
+  panel->SetCaption(u"Staves");
+  EXPECT_RECT(resizedUpdate(100, 60), 0, 0, 100, 60);
+}
+
+}  // namespace
