@@ -13,7 +13,7 @@ struct TQuillmarkSettings {
   Extended LineWidth = 0;
 };
 
-extern const char16_t* const kSettingsSection;  // "Previous"
+extern const char16_t* const kSettingsSection;   // "Previous"
 extern const char16_t* const kSettingsFileName;  // "Quillmark.ini"
 
 // Each key with the matching field of defaults as its default: a missing, empty or unreadable

@@ -1,8 +1,9 @@
 #include "SessionEnd.h"
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <string>
-#include <sys/stat.h>
 
 #include "Forms.h"
 #include "Timer.h"
@@ -73,8 +74,8 @@ bool DisplayAvailable(const char* qpa, const char* display, const char* wayland,
   // left to the host to reach.
   std::string d = display;
   if (d[0] == ':' && x11SocketDir) {
-    std::string n = d.substr(1, d.find('.') == std::string::npos ? std::string::npos
-                                                                 : d.find('.') - 1);
+    std::string n =
+        d.substr(1, d.find('.') == std::string::npos ? std::string::npos : d.find('.') - 1);
     struct stat st;
     if (!n.empty() && stat((std::string(x11SocketDir) + "/X" + n).c_str(), &st) != 0) {
       if (message) *message = kNoServer;

@@ -9,11 +9,11 @@
 
 struct TStaveLayout {
   int NStaves = 0;
-  double StaveH = 0;      // top line to bottom line
-  double GapH = 0;        // bottom line of one stave to the top line of the next
-  double GroupGap = 0;    // extra gap after each complete group
-  int GroupStaves = 1;    // staves per group, at least 1
-  int TopMargin = 0;      // top of the printable area to the first stave
+  double StaveH = 0;    // top line to bottom line
+  double GapH = 0;      // bottom line of one stave to the top line of the next
+  double GroupGap = 0;  // extra gap after each complete group
+  int GroupStaves = 1;  // staves per group, at least 1
+  int TopMargin = 0;    // top of the printable area to the first stave
 };
 
 // The layout the settings give (counts and the margin truncated toward zero). Groups below 1 are

@@ -1,0 +1,80 @@
+#include "QuillmarkTestSupport.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "EnvironmentUnit.h"
+#include "Printers.h"
+#include "RzEdit.h"
+#include "RzSpnEdt.h"
+#include "SessionEnd.h"
+#include "User.h"
+#include "UserDriver.h"
+
+namespace {
+
+// No printers beside the built-in PDF printer.
+class NoPrinters : public TPrinterDriver {
+ public:
+  std::vector<TPrinterDevice> Printers() override { return {}; }
+  void Submit(const String&, const GdiRecording&, int, const String&) override {}
+};
+
+}  // namespace
+
+void QuillmarkTest::SetUp() {
+  UserSetHostDriver(nullptr);
+  UserResetForTesting();
+  ResetEnvironmentForTesting();
+  SetPrinterDriverForTesting(std::make_unique<NoPrinters>());
+  Printer()->SetPrinterIndex(0);
+  Printer()->SetOrientation(poPortrait);
+}
+
+void QuillmarkTest::Start() {
+  StartQuillmarkApplication();
+  form = QuillmarkForm;
+  TApplication::SetMessageBoxHandler([this](HWND, const String& text, const String&, UINT) {
+    messageBoxes.push_back(ToUtf8(text));
+    return IDOK;
+  });
+}
+
+void QuillmarkTest::ShowMain() {
+  form->Show();
+  Application->ProcessMessages();
+}
+
+void QuillmarkTest::End() {
+  ended = true;
+  DoneApplication();
+  form = nullptr;
+}
+
+void QuillmarkTest::TearDown() {
+  ResetPreviewForTesting();
+  QuillmarkForm = nullptr;
+  UserResetForTesting();
+  ResetEnvironmentForTesting();
+  SetPrinterDriverForTesting(nullptr);
+}
+
+std::string QuillmarkTest::SettingsFolder() const {
+  return home.dir().os() + "/home/.config/Korv/Quillmark";
+}
+
+void QuillmarkTest::WriteSettings(const std::string& text) const {
+  std::filesystem::create_directories(SettingsFolder());
+  std::ofstream(SettingsFile(), std::ios::binary) << text;
+}
+
+std::string QuillmarkTest::ReadSettings() const {
+  std::ifstream in(SettingsFile(), std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string QuillmarkTest::SpaceText() const { return ToUtf8(form->SpaceRequiredEdit->Text()); }
+std::string QuillmarkTest::PageText() const { return ToUtf8(form->PageLengthEdit->Text()); }
