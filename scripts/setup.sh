@@ -5,7 +5,7 @@ set -euo pipefail
 
 pkgs=(cmake ninja-build g++ clang libgtest-dev libbenchmark-dev
       qt6-base-dev xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation2
-      cups-daemon cups-client)
+      cups-daemon cups-client xdotool x11-apps)
 
 missing=()
 for p in "${pkgs[@]}"; do

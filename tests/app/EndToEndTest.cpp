@@ -1,0 +1,143 @@
+// The real quillmark executable under Xvfb with a home of its own: its window found and looked
+// at, closed as a user closes it (Alt+F4 on the focused window), its settings file read; then
+// started again on edited settings.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+namespace {
+
+bool Have(const char* tool) {
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A screenshot in the X window dump format of a true-colour screen.
+struct Shot {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> rgb;  // 0xRRGGBB
+  int Count(std::uint32_t color) const {
+    int n = 0;
+    for (std::uint32_t p : rgb) n += p == color;
+    return n;
+  }
+};
+
+std::uint32_t BigEndian(const std::string& d, std::size_t at) {
+  return std::uint32_t(std::uint8_t(d[at])) << 24 | std::uint32_t(std::uint8_t(d[at + 1])) << 16 |
+         std::uint32_t(std::uint8_t(d[at + 2])) << 8 | std::uint8_t(d[at + 3]);
+}
+
+bool ReadXwd(const std::string& d, Shot& shot) {
+  if (d.size() < 100) return false;
+  auto field = [&](int i) { return BigEndian(d, std::size_t(i) * 4); };
+  const std::uint32_t header = field(0), width = field(4), height = field(5), order = field(7),
+                      bpp = field(11), bpl = field(12), ncolors = field(19);
+  if ((bpp != 24 && bpp != 32) || width > 10000 || height > 10000) return false;
+  const std::size_t start = header + std::size_t(ncolors) * 12;
+  if (d.size() < start + std::size_t(bpl) * height) return false;
+  shot.width = int(width);
+  shot.height = int(height);
+  for (std::uint32_t y = 0; y < height; ++y)
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const std::size_t p = start + std::size_t(y) * bpl + std::size_t(x) * (bpp / 8);
+      std::uint8_t b0 = std::uint8_t(d[p]), b1 = std::uint8_t(d[p + 1]),
+                   b2 = std::uint8_t(d[p + 2]);
+      shot.rgb.push_back(order == 0 ? (std::uint32_t(b2) << 16 | b1 << 8 | b0)
+                                    : (std::uint32_t(b0) << 16 | b1 << 8 | b2));
+    }
+  return true;
+}
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"xvfb-run", "xdotool", "xwd"})
+      if (!Have(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
+  }
+
+  // Starts the program, waits for its window, takes a screenshot and closes the window with
+  // Alt+F4. Returns the script's status: the program's exit status, or 90 when no window
+  // appeared and 91 when the close did not end it.
+  int RunOnce(Shot& shot) {
+    const std::string script = R"(
+"$EXE" 2>"$T/stderr" & pid=$!
+wid=$(timeout 30 xdotool search --sync --name "Quillmark Paper Generation" | head -1)
+if [ -z "$wid" ]; then kill -KILL $pid; exit 90; fi
+sleep 1
+xwd -root -silent > "$T/shot.xwd"
+xdotool windowfocus "$wid"; sleep 0.3; xdotool key alt+F4
+i=0; while kill -0 $pid 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i+1)); done
+if kill -0 $pid 2>/dev/null; then kill -KILL $pid; exit 91; fi
+wait $pid)";
+    const std::string& t = dir.os();
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + Quote(t + "/home") +
+        " XDG_CONFIG_HOME=" + Quote(t + "/home/.config") +
+        " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
+        " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
+        " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) +
+        " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " + Quote(script) + " >/dev/null 2>&1";
+    int status = std::system(command.c_str());
+    ReadXwd(ReadFile(t + "/shot.xwd"), shot);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // The settings file with its line breaks as "\n" (a rewritten file keeps those it had).
+  std::string Settings() {
+    std::string s = ReadFile(dir.os() + "/home/.config/Korv/Quillmark/Quillmark.ini");
+    std::erase(s, '\r');
+    return s;
+  }
+
+  TempDir dir;
+};
+
+constexpr std::uint32_t kGreen = 0x008000, kRed = 0xFF0000;
+// The space-required box is 89 x 21 pixels; most of it is its colour.
+constexpr int kBoxPixels = 1000;
+
+TEST_F(EndToEndTest, FirstRunShowsGreenAndWritesTheSevenKeysASecondRunReadsThemBack) {
+  Shot first;
+  ASSERT_EQ(RunOnce(first), 0) << ReadFile(dir.os() + "/stderr");
+  EXPECT_GE(first.Count(kGreen), kBoxPixels);
+  EXPECT_LT(first.Count(kRed), 50);
+  EXPECT_EQ(Settings(),
+            "[Previous]\nOrientation=Portrait\nTopMargin=10\nStaves=8\nGroups=1\n"
+            "StaveHeight=10\nGapHeight=10\nLineWidth=0.2\n");
+
+  // Edited by hand: landscape, too many staves, a number with a decimal comma.
+  std::ofstream(dir.os() + "/home/.config/Korv/Quillmark/Quillmark.ini", std::ios::binary)
+      << "[Previous]\nOrientation=Landscape\nTopMargin=10\nStaves=20\nGroups=2\n"
+         "StaveHeight=7.5\nGapHeight=10\nLineWidth=0,35\n";
+  Shot second;
+  ASSERT_EQ(RunOnce(second), 0) << ReadFile(dir.os() + "/stderr");
+  // 15 staves of 7.5 mm, 14 gaps and 7 group gaps of 10 mm, and the margin: 322.5 mm, more than
+  // the 197 mm of a landscape page.
+  EXPECT_GE(second.Count(kRed), kBoxPixels);
+  EXPECT_LT(second.Count(kGreen), 50);
+  EXPECT_EQ(Settings(),
+            "[Previous]\nOrientation=Landscape\nTopMargin=10\nStaves=15\nGroups=2\n"
+            "StaveHeight=7.5\nGapHeight=10\nLineWidth=0.35\n");
+}
+
+}  // namespace
