@@ -562,23 +562,22 @@ void TRzSpinEdit::PositionButtons() {
   }
   if (!FButtons) return;
   const int w = FButtons->Width(), W = Width(), H = Height();
-  auto themedRow = [&] {
-    if (RunningOnOsLevel(olWinVista)) {
-      if (Orientation() == orVertical) return TRect{W - w - 3, 0, w, H - 3};
-      return TRect{W - w - 3, -1, w, H - 3};
-    }
-    return TRect{W - w - 3, -1, w, H - 2};
+  struct Place {
+    int left, top, height;
   };
-  TRect b;  // left, top, width, height
+  auto themed = [&]() -> Place {
+    if (!RunningOnOsLevel(olWinVista)) return {W - w - 3, -1, H - 2};
+    return {W - w - 3, Orientation() == orVertical ? 0 : -1, H - 3};
+  };
+  const Place classic{W - w - 4, 0, H - 4};
+  Place p;
   if (UseRightToLeftReading())
-    b = TRect{0, 0, w, H - 4};
-  else if (FrameVisible())
-    b = ThemesOn() ? themedRow() : TRect{W - w - 4, 0, w, H - 4};
-  else if (!Ctl3D())
-    b = TRect{W - w - 1, 1, w, H - 2};
+    p = {0, 0, H - 4};
+  else if (FrameVisible() || Ctl3D())
+    p = ThemesOn() ? themed() : classic;
   else
-    b = ThemesOn() ? themedRow() : TRect{W - w - 4, 0, w, H - 4};
-  FButtons->SetBounds(b.left, b.top, b.right, b.bottom);
+    p = {W - w - 1, 1, H - 2};
+  FButtons->SetBounds(p.left, p.top, w, p.height);
   UpdateTextMargins();
 }
 
