@@ -45,13 +45,17 @@ void BM_GradientPanelRepaint(benchmark::State& state) {
   panel->SetGradientColorStop(0x00C08040);
   panel->SetGradientDirection(static_cast<TGradientDirection>(state.range(0)));
   panel->SetCaption(u"Staves");
+  long paints = 0;
+  panel->OnPaint = [&paints](TObject*) { ++paints; };
   form->Show();
   UpdateWindow(form->Handle());
+  paints = 0;
   for (auto _ : state) {
     panel->Invalidate();
     UpdateWindow(panel->Handle());
     UserFlushSurfaces();
   }
+  if (paints != long(state.iterations())) state.SkipWithError("the panel was not repainted");
   Stop();
 }
 // Straight bands through the platform's fill, and the box gradient through the scratch bitmap.
@@ -74,8 +78,13 @@ void BM_CalculatorDropDownToFirstFrame(benchmark::State& state) {
   edit->SetFocus();
   Clock::time_point start;
   double seconds = 0;
+  long painted = 0;
   SetModalLoopHook([&](HWND popup) {
-    UpdateWindow(popup);
+    auto* calculator = static_cast<TWinControl*>(FindControl(popup)->Controls(0));
+    RedrawWindow(popup, nullptr, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT dirty;
+    if (calculator->HandleAllocated() && !GetUpdateRect(calculator->Handle(), &dirty, FALSE))
+      ++painted;
     UserFlushSurfaces();
     seconds = std::chrono::duration<double>(Clock::now() - start).count();
     PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -85,6 +94,7 @@ void BM_CalculatorDropDownToFirstFrame(benchmark::State& state) {
     edit->Perform(WM_KEYDOWN, VK_F4, 0);
     state.SetIterationTime(seconds);
   }
+  if (painted != long(state.iterations())) state.SkipWithError("the calculator was not painted");
   Stop();
 }
 BENCHMARK(BM_CalculatorDropDownToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
