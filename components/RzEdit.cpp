@@ -5,6 +5,7 @@
 
 #include "GraphicsTypeInfo.h"
 #include "Numbers.h"
+#include "ScopeGuard.h"
 #include "RzOldPropReader.h"
 #include "RzPopups.h"
 #include "ScopeGuard.h"
@@ -14,18 +15,6 @@
 #include "Themes.h"
 
 namespace {
-
-// Clears a flag when the scope ends, also when an exception passes.
-class FlagReset {
- public:
-  explicit FlagReset(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagReset() { flag_ = false; }
-  FlagReset(const FlagReset&) = delete;
-  FlagReset& operator=(const FlagReset&) = delete;
-
- private:
-  bool& flag_;
-};
 
 bool ThemesOn() { return ThemeServices()->ThemesEnabled(); }
 
@@ -80,7 +69,8 @@ TColor TRzCustomEdit::StateColor() {
 
 void TRzCustomEdit::ApplyStateColor() {
   if (Loading()) return;
-  FlagReset updating(FUpdatingColor);
+  FUpdatingColor = true;
+  ScopeGuard updated([this] { FUpdatingColor = false; });
   SetColor(StateColor());
 }
 
@@ -406,16 +396,11 @@ void TRzCustomEdit::WMNCPaint(TMessage& message) {
   TCustomMaskEdit::Dispatch(message);
   HWND hwnd = WindowHandle();
   HDC dc = GetWindowDC(hwnd);
-  struct Release {
-    TCanvas* canvas;
-    HWND hwnd;
-    HDC dc;
-    ~Release() {
-      canvas->SetHandle(0);
-      ReleaseDC(hwnd, dc);
-    }
-  } release{FCanvas.get(), hwnd, dc};
   FCanvas->SetHandle(dc);
+  ScopeGuard release([this, hwnd, dc] {
+    FCanvas->SetHandle(0);
+    ReleaseDC(hwnd, dc);
+  });
 
   if (FFrameVisible && !UseThemes()) {
     bool hot = FFrameHotTrack && Hot();
@@ -544,7 +529,8 @@ void TRzCustomEdit::CloseUp() {
 
 void TRzCustomEdit::PerformDropDown() {
   if (!FShowDropButton) return;
-  FlagReset dropping(FDroppedDown);
+  FDroppedDown = true;
+  ScopeGuard dropped([this] { FDroppedDown = false; });
   SetCapture(Handle());
   SetButtonState(bsDown);
   DropDown();
@@ -725,7 +711,8 @@ void TRzNumericEdit::Change() {
 
 void TRzNumericEdit::Loaded() {
   TRzEdit::Loaded();
-  FlagReset loading(FLoading);
+  FLoading = true;
+  ScopeGuard loaded([this] { FLoading = false; });
   FFieldValue = ParseNumber();
   SetText(FormatNumber(FFieldValue));
 }
@@ -774,7 +761,8 @@ void TRzNumericEdit::CMExit(TMessage& message) {
     result = RangeCheck(failed, ParseNumber());
     if (failed) {
       // Taking the focus back enters the control again; the text stays as typed.
-      FlagReset keeping(FKeepEnteredText);
+      FKeepEnteredText = true;
+      ScopeGuard kept([this] { FKeepEnteredText = false; });
       SetFocus();
       return;
     }
@@ -849,15 +837,10 @@ void TRzNumericEdit::DropDown() {
     TNotifyEvent exit = OnExit;
     OnEnter = nullptr;
     OnExit = nullptr;
-    struct Reattach {
-      TRzNumericEdit* edit;
-      TNotifyEvent& enter;
-      TNotifyEvent& exit;
-      ~Reattach() {
-        edit->OnEnter = enter;
-        edit->OnExit = exit;
-      }
-    } reattach{this, enter, exit};
+    ScopeGuard reattach([this, &enter, &exit] {
+      OnEnter = enter;
+      OnExit = exit;
+    });
     ShowCalculator();
   } catch (const Exception&) {
     // A failed drop-down leaves the value as it was.
@@ -912,6 +895,7 @@ void RegisterRzEditClasses() {
   if (done) return;
   done = true;
   RegisterStdCtrlsClasses();
+  RegisterRzCommonClasses();
   RegisterRzPopupsClasses();
 
   Published<TRzCustomEdit>(u"TRzCustomEdit", u"TCustomMaskEdit")

@@ -2,6 +2,7 @@
 // obsolete stored names, Enter as Tab, the frame and the drop button.
 #include <memory>
 
+#include "ClassLibTestSupport.h"
 #include "Colors.h"
 #include "FormDescriptions.h"
 #include "RzEditTestSupport.h"
@@ -266,86 +267,92 @@ TEST_F(RzEditTest, FrameControllerPushesToRegisteredEditsAndForgetsTheGone) {
 
 namespace {
 
-// The window's pixels, frame included, as they are now.
-std::unique_ptr<TBitmap> Snapshot(HWND hwnd) {
-  RECT w;
-  GetWindowRect(hwnd, &w);
-  auto bmp = std::make_unique<TBitmap>(w.right - w.left, w.bottom - w.top);
-  HDC dc = GetWindowDC(hwnd);
-  BitBlt(bmp->Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(), dc, 0, 0, SRCCOPY);
-  ReleaseDC(hwnd, dc);
-  return bmp;
+// A copy of picture to paint what is expected over.
+std::unique_ptr<CanvasPicture> CopyOf(const PixelCanvas& picture) {
+  auto copy = std::make_unique<CanvasPicture>(picture.width(), picture.height());
+  BitBlt(copy->dc(), 0, 0, picture.width(), picture.height(), picture.dc(), 0, 0, SRCCOPY);
+  return copy;
 }
 
-// The pixels of area agree; a failure names the first that does not.
-::testing::AssertionResult SameArea(TBitmap& actual, TBitmap& expected, const TRect& area) {
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x)
-      if (actual.Canvas()->Pixels(x, y) != expected.Canvas()->Pixels(x, y))
-        return ::testing::AssertionFailure()
-               << "pixel (" << x << ", " << y << ") is " << std::hex
-               << actual.Canvas()->Pixels(x, y) << ", expected "
-               << expected.Canvas()->Pixels(x, y);
-  return ::testing::AssertionSuccess();
-}
-
-const std::vector<std::pair<char, TColor>> kFrameLegend = {
-    {'r', clRed}, {'b', clBlue}, {'y', clYellow}};
+const Legend kFrameLegend = {{'r', clRed}, {'b', clBlue}, {'y', clYellow}};
 
 }  // namespace
 
 TEST_F(RzEditTest, OwnFrameIsPaintedInEachStyleAndFollowsTheHotState) {
   TForm* form = BareForm();
-  auto* edit = Place<TRzEdit>(form, 10, 10, 60);
+  auto* edit = Place<TRzEdit>(form, 10, 10);
+  edit->SetAutoSize(false);
+  edit->SetBounds(10, 10, 10, 7);
   edit->SetFramingPreference(fpCustomFraming);
   edit->SetColor(clYellow);
   edit->SetFrameColor(clRed);
   edit->SetFrameVisible(true);
   HWND h = edit->Handle();
-  form->Update();
-  // Columns 0..3 of the top rows and the left edge halfway down.
-  auto corner = [&] {
+  auto looks = [&](const std::vector<std::string>& rows) {
     form->Update();
-    return WindowRow(h, 0, 0, 4, kFrameLegend) + "|" + WindowRow(h, 1, 0, 4, kFrameLegend) +
-           "|" + WindowRow(h, 10, 0, 3, kFrameLegend);
+    return LooksLike(*WindowPicture(h), kFrameLegend, rows);
   };
-  EXPECT_EQ(corner(), "rrrr|ryyy|ryy") << "flat: one line, then the band in the colour";
+  const std::vector<std::string> flat = {
+      "rrrrrrrrrr",
+      "ryyyyyyyyr",
+      "ryyyyyyyyr",
+      "ryyyyyyyyr",
+      "ryyyyyyyyr",
+      "ryyyyyyyyr",
+      "rrrrrrrrrr"};
+  EXPECT_TRUE(looks(flat)) << "one line, then the colour up to the text";
   edit->SetFrameStyle(fsFlatBold);
-  EXPECT_EQ(corner(), "rrrr|rrrr|rry");
-  edit->SetFrameSides(TSides{sdLeft});
-  EXPECT_EQ(corner(), "rryy|rryy|rry") << "only the left side";
+  EXPECT_TRUE(looks({"rrrrrrrrrr",
+                     "rrrrrrrrrr",
+                     "rryyyyyyrr",
+                     "rryyyyyyrr",
+                     "rryyyyyyrr",
+                     "rrrrrrrrrr",
+                     "rrrrrrrrrr"}));
+  edit->SetFrameSides(TSides{sdLeft, sdBottom});
+  EXPECT_TRUE(looks({"rryyyyyyyy",
+                     "rryyyyyyyy",
+                     "rryyyyyyyy",
+                     "rryyyyyyyy",
+                     "rryyyyyyyy",
+                     "rrrrrrrrrr",
+                     "rrrrrrrrrr"}))
+      << "only the left and bottom sides";
 
   // The three-dimensional styles in shades of the colour, as the frame painter draws them.
   edit->SetFrameSides(sdAllSides);
   for (TFrameStyle style : {fsGroove, fsBump, fsLowered, fsRaised, fsStatus, fsPopup}) {
     edit->SetFrameStyle(style);
     form->Update();
-    auto shot = Snapshot(h);
-    TBitmap expected(shot->Width(), shot->Height());
-    PaintEditFrame(expected.Canvas(), shot->Width(), shot->Height(), clRed, clYellow, style,
+    auto actual = WindowPicture(h);
+    auto expected = CopyOf(*actual);
+    PaintEditFrame(expected->Canvas(), actual->width(), actual->height(), clRed, clYellow, style,
                    sdAllSides, true);
-    EXPECT_TRUE(SameArea(*shot, expected, Rect(0, 0, shot->Width(), 2))) << int(style);
-    EXPECT_TRUE(SameArea(*shot, expected, Rect(0, shot->Height() - 2, shot->Width(),
-                                               shot->Height())))
-        << int(style);
+    EXPECT_TRUE(SamePixels(*actual, *expected)) << int(style);
   }
 
   edit->SetFrameStyle(fsFlat);
   edit->SetFrameHotTrack(true);
   edit->SetFrameHotStyle(fsFlatBold);
   edit->SetFrameHotColor(clBlue);
-  EXPECT_EQ(corner(), "rrrr|ryyy|ryy");
-  MoveTo(h, 20, 10);
-  EXPECT_EQ(corner(), "bbbb|bbbb|bby") << "hot under the pointer";
+  EXPECT_TRUE(looks(flat));
+  MoveTo(h, 5, 3);
+  EXPECT_TRUE(looks({"bbbbbbbbbb",
+                     "bbbbbbbbbb",
+                     "bbyyyyyybb",
+                     "bbyyyyyybb",
+                     "bbyyyyyybb",
+                     "bbbbbbbbbb",
+                     "bbbbbbbbbb"}))
+      << "hot under the pointer";
   MoveTo(form->Handle(), 250, 150);
-  EXPECT_EQ(corner(), "rrrr|ryyy|ryy");
+  EXPECT_TRUE(looks(flat));
 
   edit->SetFramingPreference(fpXPThemes);
   SetThemesEnabledForTesting(true);
-  edit->Invalidate();
   RedrawWindow(h, nullptr, 0, RDW_INVALIDATE | RDW_FRAME);
   form->Update();
-  EXPECT_EQ(WindowRow(h, 0, 0, 4, kFrameLegend).find('r'), std::string::npos)
+  EXPECT_NE(WindowPicture(h)->Row(0, kFrameLegend), flat[0])
       << "with visual styles the platform draws the border";
 }
 
@@ -364,8 +371,8 @@ TEST_F(RzEditTest, DropButtonStripIsReservedAndPaintedInBothLooks) {
     EXPECT_EQ(client.right, 80 - 4 - strip);
 
     // The button covers the strip, drawn as the look draws a combo box's button.
-    auto shot = Snapshot(h);
-    TBitmap expected(shot->Width(), shot->Height());
+    auto up = WindowPicture(h);
+    auto expected = CopyOf(*up);
     TRect button = Rect(0, 0, 80, edit->Height());
     InflateRect(&button, -(themed ? 1 : 2), -(themed ? 1 : 2));
     button.left = button.right - GetSystemMetrics(SM_CXVSCROLL);
@@ -374,31 +381,30 @@ TEST_F(RzEditTest, DropButtonStripIsReservedAndPaintedInBothLooks) {
       grown.top -= 1;
       grown.bottom += 1;
       grown.right += 1;
-      IntersectClipRect(expected.Canvas()->Handle(), button.left, button.top, button.right,
-                        button.bottom);
-      ThemeServices()->DrawElement(
-          expected.Canvas()->Handle(),
-          ThemeServices()->GetElementDetails(tcDropDownButtonNormal), grown);
+      ThemeServices()->DrawElement(expected->dc(),
+                                   ThemeServices()->GetElementDetails(tcDropDownButtonNormal),
+                                   grown, &button);
     } else {
       RECT r = button;
-      DrawFrameControl(expected.Canvas()->Handle(), &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+      DrawFrameControl(expected->dc(), &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
     }
-    EXPECT_TRUE(SameArea(*shot, expected, button));
+    EXPECT_TRUE(SamePixels(*up, *expected));
 
     // Pressed for the length of the drop-down.
-    TBitmap pressed(shot->Width(), shot->Height());
+    std::unique_ptr<PixelCanvas> pressed;
     edit->OnDropDown = [&](TObject*) {
       form->Update();
-      auto during = Snapshot(h);
-      pressed.Canvas()->Draw(0, 0, during.get());
+      pressed = WindowPicture(h);
     };
     edit->SetFocus();
     Application->ProcessMessages();
+    auto focused = WindowPicture(h);
     Key(VK_F4);
     EXPECT_EQ(edit->log, (std::vector<std::string>{"down drop", "down close"}));
-    EXPECT_FALSE(SameArea(pressed, *shot, button)) << "the pressed face differs";
+    ASSERT_NE(pressed, nullptr);
+    EXPECT_FALSE(SamePixels(*pressed, *focused)) << "the pressed face differs";
     form->Update();
-    if (!themed) EXPECT_TRUE(SameArea(*Snapshot(h), expected, button)) << "up again";
+    EXPECT_TRUE(SamePixels(*WindowPicture(h), *focused)) << "up again";
     delete form;
   }
 }
@@ -483,4 +489,48 @@ TEST_F(RzEditTest, ReadOnlyHidesAWantedDropButtonAndEditingBringsItBack) {
   edit->SetReadOnly(false);
   EXPECT_TRUE(edit->ShowDropButton());
   (void)h;
+}
+
+TEST_F(RzEditTest, ValidationErrorHookNamesTheErrorOrLeavesItToTheMask) {
+  TRzEdit edit(nullptr);
+  edit.SetEditMask(u"000;0;_");
+  edit.SetText(u"1");
+  try {
+    edit.ValidateEdit();
+    FAIL() << "an incomplete mask is an error";
+  } catch (const EDBEditError& e) {
+    EXPECT_EQ(e.Message(), u"Invalid input value.  Use escape key to abandon changes");
+  }
+  edit.OnValidateError = [](TObject*, String& message) { message = u"Three digits, please"; };
+  try {
+    edit.ValidateEdit();
+    FAIL() << "the hook's message is raised";
+  } catch (const EDBEditError& e) {
+    EXPECT_EQ(e.Message(), u"Three digits, please");
+  }
+}
+
+TEST_F(RzEditTest, DescribedEditFindsItsFrameControllerByName) {
+  const String description =
+      u"object Form1: TForm\n"
+      u"  object Controller: TRzFrameController\n"
+      u"    FrameColor = clRed\n"
+      u"    FrameVisible = True\n"
+      u"  end\n"
+      u"  object Edit1: TRzEdit\n"
+      u"    FrameController = Controller\n"
+      u"  end\n"
+      u"end\n";
+  std::unique_ptr<TComponent> root(ReadComponentText(description, u"Framed.form", nullptr));
+  auto* edit = dynamic_cast<TRzEdit*>(root->FindComponent(u"Edit1"));
+  auto* controller = dynamic_cast<TRzFrameController*>(root->FindComponent(u"Controller"));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->FrameController(), controller);
+  EXPECT_EQ(edit->FrameColor(), clRed);
+  EXPECT_TRUE(edit->FrameVisible());
+  String written = WriteComponentText(root.get());
+  EXPECT_NE(written.find(u"FrameController = Controller"), String::npos) << ToUtf8(written);
+  std::size_t edit1 = written.find(u"object Edit1");
+  String editBlock = written.substr(edit1, written.find(u"  end", edit1) - edit1);
+  EXPECT_EQ(editBlock.find(u"FrameColor"), String::npos) << "the controller's, not the edit's";
 }

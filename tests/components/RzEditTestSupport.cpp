@@ -1,6 +1,5 @@
 #include "RzEditTestSupport.h"
 
-#include "Colors.h"
 
 void RzEditTest::SetUp() {
   UserResetForTesting();
@@ -122,19 +121,12 @@ COLORREF RzEditTest::WindowPixel(HWND hwnd, int x, int y) {
   return c;
 }
 
-std::string RzEditTest::WindowRow(HWND hwnd, int y, int x0, int x1,
-                                  const std::vector<std::pair<char, TColor>>& legend) {
-  std::string row;
-  for (int x = x0; x < x1; ++x) {
-    COLORREF c = WindowPixel(hwnd, x, y);
-    char letter = '*';
-    for (const auto& [l, color] : legend) {
-      if (ColorToRGB(color) == TColor(c)) {
-        letter = l;
-        break;
-      }
-    }
-    row += letter;
-  }
-  return row;
+std::unique_ptr<PixelCanvas> RzEditTest::WindowPicture(HWND hwnd) {
+  RECT w;
+  GetWindowRect(hwnd, &w);
+  auto picture = std::make_unique<PixelCanvas>(w.right - w.left, w.bottom - w.top);
+  HDC dc = GetWindowDC(hwnd);
+  BitBlt(picture->dc(), 0, 0, picture->width(), picture->height(), dc, 0, 0, SRCCOPY);
+  ReleaseDC(hwnd, dc);
+  return picture;
 }

@@ -3,11 +3,13 @@
 // counts beeps, fixed number separators, and input as the host reports it.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "Forms.h"
 #include "HostWindows.h"
 #include "Locale.h"
+#include "PixelPicture.h"
 #include "RzEdit.h"
 #include "Themes.h"
 #include "User.h"
@@ -79,9 +81,8 @@ class RzEditTest : public ::testing::Test {
   static void Click(HWND hwnd, int x, int y, bool right = false);
   // A pixel of the window as painted, frame included (window coordinates).
   static COLORREF WindowPixel(HWND hwnd, int x, int y);
-  // A row of window pixels as letters of the legend ('*' for another colour).
-  static std::string WindowRow(HWND hwnd, int y, int x0, int x1,
-                               const std::vector<std::pair<char, TColor>>& legend);
+  // The window's pixels, frame included, as they are now.
+  static std::unique_ptr<PixelCanvas> WindowPicture(HWND hwnd);
 
   BeepCountingHost* host() { return host_.get(); }
 

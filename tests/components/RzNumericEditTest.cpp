@@ -290,3 +290,18 @@ TEST_F(RzEditTest, NumericBoxesRoundTripThroughTheirDescription) {
   EXPECT_EQ(WriteComponentText(again), written);
 }
 
+
+TEST_F(RzEditTest, ReadOnlyCalculatorButtonShowsButOpensNothing) {
+  TForm* form = BareForm();
+  auto* edit = Place<TRzNumericEdit>(form, 10, 10, 80);
+  edit->SetReadOnly(true);
+  edit->SetCalculatorVisible(true);
+  EXPECT_TRUE(edit->ShowDropButton()) << "wanted and shown even while read-only";
+  std::vector<std::string> log;
+  edit->OnDropDown = [&](TObject*) { log.push_back("drop"); };
+  edit->OnCloseUp = [&](TObject*) { log.push_back("close"); };
+  edit->SetValue(5);
+  Click(edit->Handle(), 80 - 8, 10);
+  EXPECT_EQ(log, std::vector<std::string>{"close"}) << "the sequence runs, the drop-down not";
+  EXPECT_EQ(edit->Value(), 5);
+}
