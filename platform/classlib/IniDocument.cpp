@@ -19,39 +19,86 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.size() >= prefix.size() && bytes.substr(0, prefix.size()) == prefix;
 }
 
+// The length of the UTF-8 sequence at s[i] with its code point, or 0 when it is not one.
 // Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view s) {
-  std::size_t i = 0;
-  const std::size_t n = s.size();
-  while (i < n) {
-    auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t len;
-    char32_t cp;
-    if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07;
-    else return false;
-    if (n - i < len) return false;
-    for (std::size_t k = 1; k < len; ++k) {
-      auto cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += len;
+std::size_t Utf8Sequence(std::string_view s, std::size_t i, char32_t& cp) {
+  auto c = static_cast<unsigned char>(s[i]);
+  if (c < 0x80) {
+    cp = c;
+    return 1;
   }
+  std::size_t len;
+  if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1F;
+  else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0F;
+  else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07;
+  else return 0;
+  if (s.size() - i < len) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    auto cc = static_cast<unsigned char>(s[i + k]);
+    if ((cc & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
+      (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  return len;
+}
+
+bool IsValidUtf8(std::string_view s) {
+  char32_t cp;
+  for (std::size_t i = 0, len; i < s.size(); i += len)
+    if (!(len = Utf8Sequence(s, i, cp))) return false;
   return true;
+}
+
+// A byte that is not UTF-8, in a file marked as UTF-8, is held as the lone low surrogate
+// U+DC80..U+DCFF and written back as that byte, so lines nobody writes keep their bytes.
+constexpr Char kByteEscape = 0xDC00;
+
+bool IsByteEscape(const String& text, std::size_t i) {
+  return text[i] >= 0xDC80 && text[i] <= 0xDCFF &&
+         !(i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF);
+}
+
+String DecodeUtf8KeepingBytes(std::string_view bytes) {
+  String out;
+  out.reserve(bytes.size());
+  char32_t cp;
+  for (std::size_t i = 0, len; i < bytes.size(); i += len) {
+    if (!(len = Utf8Sequence(bytes, i, cp))) {
+      out.push_back(static_cast<Char>(kByteEscape | static_cast<unsigned char>(bytes[i])));
+      len = 1;
+    } else if (cp >= 0x10000) {
+      out.push_back(static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(static_cast<Char>(cp));
+    }
+  }
+  return out;
+}
+
+void AppendUtf8KeepingBytes(const String& text, std::string& out) {
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!IsByteEscape(text, i)) continue;
+    out += ToUtf8(text.substr(run, i - run));
+    out.push_back(static_cast<char>(text[i] & 0xFF));
+    run = i + 1;
+  }
+  out += ToUtf8(text.substr(run));
+}
+
+// What a reader is given for a held byte: the replacement character, as for any bad byte.
+String Readable(String text) {
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (IsByteEscape(text, i)) text[i] = 0xFFFD;
+  return text;
 }
 
 String DecodeUtf16(std::string_view bytes, bool bigEndian) {
   String out;
-  // A last odd byte is half a character and is dropped.
+  // A last odd byte is half a character; DecodeText hands it back apart.
   out.reserve(bytes.size() / 2);
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
     auto a = static_cast<unsigned char>(bytes[i]);
@@ -109,28 +156,35 @@ TextEncoding DetectEncoding(std::string_view bytes) {
   return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
-String DecodeText(std::string_view bytes, TextEncoding& encoding) {
+String DecodeText(std::string_view bytes, TextEncoding& encoding, std::string* tail) {
   encoding = DetectEncoding(bytes);
+  if (tail) tail->clear();
+  const bool utf16 = encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
+  if (utf16 && bytes.size() % 2 && tail) *tail = bytes.substr(bytes.size() - 1);
   switch (encoding) {
     case TextEncoding::Utf16LE: return DecodeUtf16(bytes.substr(2), false);
     case TextEncoding::Utf16BE: return DecodeUtf16(bytes.substr(2), true);
-    case TextEncoding::Utf8Bom: return FromUtf8(bytes.substr(3));
+    case TextEncoding::Utf8Bom: return DecodeUtf8KeepingBytes(bytes.substr(3));
     case TextEncoding::Utf8: return FromUtf8(bytes);
     case TextEncoding::Windows1252: break;
   }
   return Decode1252(bytes);
 }
 
-bool EncodeText(const String& text, TextEncoding encoding, std::string& bytes) {
+bool EncodeText(const String& text, TextEncoding encoding, std::string& bytes,
+                std::string_view tail) {
   bytes.clear();
   switch (encoding) {
-    case TextEncoding::Utf8: bytes = ToUtf8(text); return true;
-    case TextEncoding::Utf8Bom: bytes = "\xEF\xBB\xBF" + ToUtf8(text); return true;
-    case TextEncoding::Utf16LE: bytes = "\xFF\xFE"; AppendUtf16(text, false, bytes); return true;
-    case TextEncoding::Utf16BE: bytes = "\xFE\xFF"; AppendUtf16(text, true, bytes); return true;
-    case TextEncoding::Windows1252: break;
+    case TextEncoding::Utf8: bytes = ToUtf8(text); break;
+    case TextEncoding::Utf8Bom: bytes = "\xEF\xBB\xBF"; AppendUtf8KeepingBytes(text, bytes); break;
+    case TextEncoding::Utf16LE: bytes = "\xFF\xFE"; AppendUtf16(text, false, bytes); break;
+    case TextEncoding::Utf16BE: bytes = "\xFE\xFF"; AppendUtf16(text, true, bytes); break;
+    case TextEncoding::Windows1252:
+      if (!Encode1252(text, bytes)) return false;
+      break;
   }
-  return Encode1252(text, bytes);
+  bytes += tail;
+  return true;
 }
 
 String FoldName(const String& name) { return AnsiUpperCase(Trim(name)); }
@@ -179,7 +233,7 @@ Document::Info Document::Classify(const String& text) {
     std::size_t close = text.rfind(u']', e - 1);
     if (close != String::npos && close > b) {
       info.kind = Kind::Section;
-      info.name = Trim(text.substr(b + 1, close - b - 1));
+      info.name = Readable(Trim(text.substr(b + 1, close - b - 1)));
       info.folded = AnsiUpperCase(info.name);
       return info;
     }
@@ -187,7 +241,7 @@ Document::Info Document::Classify(const String& text) {
   std::size_t eq = text.find(u'=', b);
   if (eq != String::npos && eq < e) {
     info.kind = Kind::Key;
-    info.name = Trim(text.substr(b, eq - b));
+    info.name = Readable(Trim(text.substr(b, eq - b)));
     info.folded = AnsiUpperCase(info.name);
     info.valueStart = eq + 1;
   }
@@ -236,7 +290,7 @@ bool Document::FindValue(const String& section, const String& ident, String& raw
   if (h == String::npos) return false;
   std::size_t k = FindKey(h, FoldName(ident));
   if (k == String::npos) return false;
-  raw = lines_[k].text.substr(info_[k].valueStart);
+  raw = Readable(lines_[k].text.substr(info_[k].valueStart));
   return true;
 }
 

@@ -13,9 +13,14 @@ enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
 
 // By byte-order mark, else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 TextEncoding DetectEncoding(std::string_view bytes);
-String DecodeText(std::string_view bytes, TextEncoding& encoding);
-// False when the text has a character the encoding cannot hold (Windows-1252 only).
-bool EncodeText(const String& text, TextEncoding encoding, std::string& bytes);
+// Encoding the text again in the same encoding, with the tail, gives the same bytes: bytes
+// that are not UTF-8 in a file marked as UTF-8 are held in the text (readers of names and values
+// see U+FFFD), and the stray last byte of an odd-length UTF-16 file goes to tail.
+String DecodeText(std::string_view bytes, TextEncoding& encoding, std::string* tail = nullptr);
+// False when the text has a character the encoding cannot hold (Windows-1252 only). The tail's
+// bytes follow the text.
+bool EncodeText(const String& text, TextEncoding encoding, std::string& bytes,
+                std::string_view tail = {});
 
 class Document {
  public:
@@ -29,6 +34,8 @@ class Document {
 
   // Where the file came from; the INI classes write it back this way.
   TextEncoding encoding = TextEncoding::Utf8;
+  // Bytes after the last whole character (DecodeText), written back after the text.
+  std::string tail;
 
   // The whole text; with ForceCrLf every line ends in "\r\n".
   String Serialize(bool forceCrLf) const;

@@ -35,10 +35,12 @@ void Fill(TStrings* strings, const std::vector<String>& lines) {
   throw EIniFileException(Format(u"Unable to write to %s", {fileName}));
 }
 
-void WriteText(const String& fileName, const String& text, TextEncoding encoding) {
+void WriteText(const String& fileName, const String& text, TextEncoding encoding,
+               const std::string& tail = std::string()) {
   std::string bytes;
   // Text outside a single-byte file's code page would be lost; such a file becomes UTF-8.
-  if (!korv_ini::EncodeText(text, encoding, bytes)) korv_ini::EncodeText(text, TextEncoding::Utf8, bytes);
+  if (!korv_ini::EncodeText(text, encoding, bytes, tail))
+    korv_ini::EncodeText(text, TextEncoding::Utf8, bytes);
   if (!WriteFileReplacing(fileName, bytes)) WriteError(fileName);
 }
 
@@ -187,14 +189,16 @@ Document TIniFile::Load(bool forWrite) const {
     return Document();
   }
   TextEncoding encoding;
-  String text = korv_ini::DecodeText(bytes, encoding);
+  std::string tail;
+  String text = korv_ini::DecodeText(bytes, encoding, &tail);
   Document doc(text);
   doc.encoding = encoding;
+  doc.tail = std::move(tail);
   return doc;
 }
 
 void TIniFile::Save(const Document& doc) const {
-  WriteText(FileName(), doc.Serialize(false), doc.encoding);
+  WriteText(FileName(), doc.Serialize(false), doc.encoding, doc.tail);
 }
 
 bool TIniFile::SectionExists(const String& section) { return Load(false).HasSection(section); }

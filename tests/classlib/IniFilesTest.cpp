@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Files.h"
+#include "IniDocument.h"
 #include "Locale.h"
 #include "TestSupport.h"
 
@@ -317,6 +318,49 @@ TEST(IniFile, KeepsTheEncodingTheFileHad) {
   ansi.WriteString(u"S", u"greek", u"Ω");
   EXPECT_EQ(dir.read("ansi"), "[S]\r\nname=Caf\xC3\xA9\r\ncur=\xE2\x82\xAC\r\ngreek=\xCE\xA9\r\n");
   EXPECT_EQ(ansi.ReadString(u"S", u"name", u""), u"Café");
+}
+
+TEST(IniFile, LinesNobodyWritesKeepEvenBytesTheirEncodingCannotRead) {
+  TempDir dir;
+  // Bytes that are not UTF-8 in a file marked as UTF-8: readers see U+FFFD, and a write
+  // elsewhere leaves them as they were.
+  const std::string marked = "\xEF\xBB\xBF[A\xFF]\r\nbad=\xC3(\xFE \xE2\x82\xAC\r\n[B]\r\nk=1\r\n";
+  TIniFile utf8(dir.write("marked.ini", marked));
+  EXPECT_EQ(utf8.ReadString(u"A\uFFFD", u"bad", u""), u"\uFFFD(\uFFFD \u20AC");
+  EXPECT_EQ(Sections(utf8), (V{u"A\uFFFD", u"B"}));
+  utf8.WriteString(u"B", u"k", u"2");
+  EXPECT_EQ(dir.read("marked.ini"),
+            "\xEF\xBB\xBF[A\xFF]\r\nbad=\xC3(\xFE \xE2\x82\xAC\r\n[B]\r\nk=2\r\n");
+  utf8.WriteString(u"a\uFFFD", u"BAD", u"ok");
+  EXPECT_EQ(dir.read("marked.ini"), "\xEF\xBB\xBF[A\xFF]\r\nbad=ok\r\n[B]\r\nk=2\r\n");
+
+  // The stray last byte of an odd-length UTF-16 file stays its last byte.
+  for (bool big : {false, true}) {
+    const std::string bom = big ? "\xFE\xFF" : "\xFF\xFE";
+    TIniFile odd(dir.write("odd.ini", bom + Utf16(u"[S]\r\nk=v\r\n", big) + "\x7F"));
+    EXPECT_EQ(odd.ReadString(u"S", u"k", u""), u"v");
+    odd.WriteString(u"S", u"n", u"w");
+    EXPECT_EQ(dir.read("odd.ini"), bom + Utf16(u"[S]\r\nk=v\r\nn=w\r\n", big) + "\x7F") << big;
+  }
+}
+
+TEST(IniText, EveryFileEncodesBackToItsOwnBytes) {
+  const std::string samples[] = {
+      "\xEF\xBB\xBFk=\xC3\xA9\xF0\x9F\x8E\xB5\xED\xA0\x80\xC0\xAF\xF8\x80"s,  // bad after good
+      "\xEF\xBB\xBF\xF0\x9F\x8E"s,                                          // cut short
+      "\xEF\xBB\xBF\xED\xB2\x80\xDC"s,                                      // surrogates in UTF-8
+      "\xFF\xFE" + Utf16(u"[S]\r\n\xDC80", false) + "X"s,                      // odd, lone surrogate
+      "\xFE\xFF\0"s,
+      "[S]\r\nname=Caf\xE9 \x81\x8D\x8F\x90\x9D\r\n"s,                          // Windows-1252
+      "[S]\nk=\xCE\xA9"s,
+  };
+  for (const std::string& bytes : samples) {
+    korv_ini::TextEncoding encoding;
+    std::string tail, again;
+    const String text = korv_ini::DecodeText(bytes, encoding, &tail);
+    ASSERT_TRUE(korv_ini::EncodeText(text, encoding, again, tail));
+    EXPECT_EQ(again, bytes);
+  }
 }
 
 TEST(MemIniFile, WritesInTheChosenEncodingOnlyOnUpdate) {
