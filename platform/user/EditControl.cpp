@@ -1,6 +1,7 @@
 // The single-line edit control ("EDIT").
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "SystemControls.h"
@@ -545,11 +546,15 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       UpdateCaret(hwnd, e);
       return 0;
     case EM_GETMARGINS: return MAKELRESULT(e.leftMargin, e.rightMargin);
-    case EM_SETCUEBANNER:
+    case EM_SETCUEBANNER: {
+      // Sent again on every frame repaint by some controls: the same cue paints nothing again.
+      String cue = lp ? String(reinterpret_cast<const WCHAR*>(lp)) : String();
+      if (e.cueWhenFocused == (wp != 0) && e.cue == cue) return TRUE;
       e.cueWhenFocused = wp != 0;
-      e.cue = lp ? String(reinterpret_cast<const WCHAR*>(lp)) : String();
+      e.cue = std::move(cue);
       InvalidateRect(hwnd, nullptr, TRUE);
       return TRUE;
+    }
     case EM_GETCUEBANNER: {
       auto* out = reinterpret_cast<WCHAR*>(wp);
       if (!out || lp <= 0) return FALSE;

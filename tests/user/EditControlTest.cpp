@@ -385,6 +385,8 @@ TEST_F(EditControlTest, CueBannerShowsOnlyWhileEmpty) {
   EXPECT_TRUE(SendMessageW(edit, EM_GETCUEBANNER, WPARAM(buf), 32));
   EXPECT_EQ(String(buf), u"Search here");
   PumpMessages();
+  SendMessageW(edit, EM_SETCUEBANNER, FALSE, LPARAM(u"Search here"));
+  EXPECT_FALSE(GetUpdateRect(edit, nullptr, FALSE)) << "the same cue again repaints nothing";
   auto greyPixels = [&] {
     int n = 0;
     for (int y = 0; y < 16; ++y)
