@@ -3,8 +3,10 @@
 // started again on edited settings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -138,6 +140,22 @@ TEST_F(EndToEndTest, FirstRunShowsGreenAndWritesTheSevenKeysASecondRunReadsThemB
   EXPECT_EQ(Settings(),
             "[Previous]\nOrientation=Landscape\nTopMargin=10\nStaves=15\nGroups=2\n"
             "StaveHeight=7.5\nGapHeight=10\nLineWidth=0.35\n");
+}
+
+TEST(EndToEndWithoutDisplay, TheProgramSaysSoInOneLineAndFails) {
+  TempDir dir;
+  const std::string out = dir.os() + "/stderr";
+  int status =
+      std::system(("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + Quote(dir.os()) +
+                   " " + Quote(QUILLMARK_EXE) + " 2>" + Quote(out))
+                      .c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string text = ReadFile(out);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_NE(text.find("xvfb-run"), std::string::npos) << text;
+  // Nothing was started: no settings folder.
+  EXPECT_FALSE(std::filesystem::exists(dir.os() + "/.config/Korv"));
 }
 
 }  // namespace
