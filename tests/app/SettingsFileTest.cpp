@@ -2,6 +2,7 @@
 // under another locale.
 #include <gtest/gtest.h>
 
+#include "Files.h"
 #include "IniFiles.h"
 #include "Locale.h"
 #include "QuillmarkSettings.h"
@@ -91,17 +92,16 @@ TEST_F(SettingsFileTest, NumbersWrittenWithTheOtherDecimalSeparatorStillRead) {
   }
 }
 
-TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenRaisesWithTheFileNameAndKeepsTheOldFile) {
+TEST_F(SettingsFileTest, AFailedWriteRaisesWithTheFileNameAndKeepsTheOldFileWhole) {
   const std::string old = "[Previous]\nStaves=12\n";
-  dir.write("Quillmark.ini", old);
-  // A name that is a folder cannot be replaced by a file.
-  String blocked = dir.path() + u"missing\\Quillmark.ini";
-  String message = MessageOf<Exception>([&] {
-    TIniFile ini(blocked);
+  const String file = dir.write("Quillmark.ini", old);
+  SetWriteFailureForTesting(true);  // as a full disk fails
+  String message = MessageOf<EIniFileException>([&] {
+    TIniFile ini(file);
     WriteQuillmarkSettings(ini, WindowDefaults());
   });
-  EXPECT_NE(ToUtf8(message).find("Unable to write to"), std::string::npos) << ToUtf8(message);
-  EXPECT_NE(ToUtf8(message).find("Quillmark.ini"), std::string::npos) << ToUtf8(message);
+  SetWriteFailureForTesting(false);
+  EXPECT_EQ(ToUtf8(message), "Unable to write to " + ToUtf8(file));
   EXPECT_EQ(dir.read("Quillmark.ini"), old);
 }
 
