@@ -2,7 +2,6 @@
 // rectangle helpers, sounds and the clipboard.
 #include <cstring>
 
-#include "UserDriver.h"
 #include "UserInternal.h"
 
 namespace user {
@@ -309,17 +308,10 @@ BOOL EnumDisplayMonitors(HDC dc, const RECT* clip, MONITORENUMPROC proc, LPARAM 
   return TRUE;
 }
 
-namespace {
-int gBeeps = 0;
-}  // namespace
-
 BOOL MessageBeep(UINT) {
-  ++gBeeps;
   if (HostWindowDriver* h = Host()) h->Beep();
   return TRUE;
 }
-
-int BeepCountForTesting() { return gBeeps; }
 
 BOOL SetClipboardTextW(const String& text) {
   if (HostWindowDriver* h = Host()) return h->SetClipboardText(text) ? TRUE : FALSE;

@@ -17,5 +17,3 @@ void UserResetForTesting();
 // PeekMessage.
 void StopClockForTesting(bool stopped);
 void AdvanceClockForTesting(DWORD ms);
-// How many beeps MessageBeep has given since the program started, host or no host.
-int BeepCountForTesting();

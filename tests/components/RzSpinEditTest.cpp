@@ -6,26 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "Forms.h"
 #include "Numbers.h"
+#include "RzEditTestSupport.h"
 #include "RzSpnEdt.h"
 #include "StdCtrls.h"
 #include "SystemControls.h"
-#include "Themes.h"
-#include "User.h"
-#include "UserDriver.h"
 
 namespace {
 
-class RzSpinEditTest : public ::testing::Test {
+class RzSpinEditTest : public RzEditTest {
  protected:
   void SetUp() override {
-    UserResetForTesting();
+    RzEditTest::SetUp();
     RegisterRzSpnEdtClasses();
-    FormatSettings.DecimalSeparator = u'.';
-    form = CreateBareForm<TForm>(Application);
-    form->SetPosition(poDesigned);
-    form->SetBounds(10, 10, 300, 200);
+    form = BareForm();
     spin = new TRzSpinEdit(form);
     spin->SetParent(form);
     spin->SetBounds(20, 20, 80, 21);
@@ -40,66 +34,38 @@ class RzSpinEditTest : public ::testing::Test {
     spin->OnButtonClick = [this](TObject*, TSpinButtonType b) {
       log.push_back(b == sbUp ? "button up" : "button down");
     };
-    form->Show();
     spin->SetFocus();
     Application->ProcessMessages();
     log.clear();
   }
-  void TearDown() override {
-    SetThemesEnabledForTesting(true);
-    FormatSettings.DecimalSeparator = u'.';
-    ResetApplicationForTesting();
-    UserResetForTesting();
-  }
 
-  // ---- Input, as the host reports it ----
-  static void Key(int vk, unsigned mods = 0, const std::u16string& text = u"") {
+  // The pointer over the middle of one of the buttons, pressed or released.
+  void Mouse(TRzControlButton* b, HostEventType type) {
+    const HWND h = spin->Buttons()->Handle();
+    MoveTo(h, b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
+    POINT p{b->Left() + b->Width() / 2, b->Top() + b->Height() / 2};
+    ClientToScreen(h, &p);
     HostEvent e;
-    e.type = HostEventType::KeyDown;
-    e.vk = vk;
-    e.modifiers = mods;
-    e.text = text;
-    UserHandleHostEvent(e);
-    e.type = HostEventType::KeyUp;
-    e.text.clear();
-    UserHandleHostEvent(e);
-    Application->ProcessMessages();
-  }
-  static void Type(const std::u16string& text) {
-    for (char16_t c : text) Key(c >= u'0' && c <= u'9' ? int(c) : 0, 0, std::u16string(1, c));
-  }
-  // The host event of the pointer at (x, y) of control's client area.
-  static HostEvent At(TWinControl* control, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(control->Handle(), &p);
-    HostEvent e;
-    e.surface = HostSurfaceId(GetAncestor(control->Handle(), GA_ROOT));
+    e.surface = HostSurfaceId(GetAncestor(h, GA_ROOT));
     e.pt = p;
-    return e;
-  }
-  void Press(TRzControlButton* b) {
-    HostEvent e = At(spin->Buttons(), b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
-    e.type = HostEventType::MouseMove;
-    UserHandleHostEvent(e);
-    e.type = HostEventType::MouseDown;
-    e.button = e.buttons = kHostLeftButton;
-    UserHandleHostEvent(e);
-    Application->ProcessMessages();
-  }
-  void Release(TRzControlButton* b) {
-    HostEvent e = At(spin->Buttons(), b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
-    e.type = HostEventType::MouseUp;
+    e.type = type;
     e.button = kHostLeftButton;
-    e.buttons = 0;
+    e.buttons = type == HostEventType::MouseDown ? kHostLeftButton : 0;
     UserHandleHostEvent(e);
     Application->ProcessMessages();
   }
+  void Press(TRzControlButton* b) { Mouse(b, HostEventType::MouseDown); }
+  void Release(TRzControlButton* b) { Mouse(b, HostEventType::MouseUp); }
   void ClickOn(TRzControlButton* b) {
     Press(b);
     Release(b);
   }
   void Wheel(int notches, unsigned mods = 0) {
-    HostEvent e = At(spin, 5, 5);
+    POINT p{5, 5};
+    ClientToScreen(spin->Handle(), &p);
+    HostEvent e;
+    e.surface = HostSurfaceId(GetAncestor(spin->Handle(), GA_ROOT));
+    e.pt = p;
     e.type = HostEventType::Wheel;
     e.wheelDelta = 120 * notches;
     e.modifiers = mods;
@@ -238,13 +204,13 @@ TEST_F(RzSpinEditTest, ReadingAnEmptyOrBadText) {
 }
 
 TEST_F(RzSpinEditTest, WithoutKeyEditOnlyControlCharactersPass) {
-  const int beeps = BeepCountForTesting();
+  const int beeps = host()->beeps;
   spin->SetValue(5);
   Type(u"7-");
-  Key(VK_BACK, 0, u"\b");
+  Key(VK_BACK, u"\b");
   Key(VK_DELETE);
   EXPECT_EQ(Text(), u"5");
-  EXPECT_EQ(BeepCountForTesting() - beeps, 4);
+  EXPECT_EQ(host()->beeps - beeps, 4);
   EXPECT_TRUE(spin->IsKeyAccepted(Char(27)));  // Escape
   EXPECT_TRUE(spin->IsKeyAccepted(Char(3)));   // Ctrl+C
   EXPECT_FALSE(spin->IsKeyAccepted(Char(13)));
@@ -254,7 +220,7 @@ TEST_F(RzSpinEditTest, WithoutKeyEditOnlyControlCharactersPass) {
   SendMessageW(spin->Handle(), WM_PASTE, 0, 0);
   SendMessageW(spin->Handle(), WM_CUT, 0, 0);
   EXPECT_EQ(Text(), u"5");
-  EXPECT_EQ(BeepCountForTesting() - beeps, 4);
+  EXPECT_EQ(host()->beeps - beeps, 4);
 }
 
 TEST_F(RzSpinEditTest, KeyEditFiltersSignsAndSeparators) {
@@ -317,7 +283,7 @@ TEST_F(RzSpinEditTest, TypedTextIsClampedOnlyOnLeaving) {
 
 TEST_F(RzSpinEditTest, EnterMovesOnLikeTab) {
   spin->SetTabOnEnter(true);
-  Key(VK_RETURN, 0, u"\r");
+  Key(VK_RETURN, u"\r");
   EXPECT_TRUE(next->Focused());
 }
 
@@ -363,7 +329,7 @@ TEST_F(RzSpinEditTest, IntegersOnlyStillShowsSteppedFractions) {
 }
 
 TEST_F(RzSpinEditTest, ReadOnlyHidesTheButtonsAndRefusesSteps) {
-  const int beeps = BeepCountForTesting();
+  const int beeps = host()->beeps;
   spin->SetReadOnly(true);
   EXPECT_FALSE(spin->Buttons()->Visible());
   EXPECT_EQ(SendMessageW(spin->Handle(), EM_GETMARGINS, 0, 0), 0);
@@ -371,7 +337,7 @@ TEST_F(RzSpinEditTest, ReadOnlyHidesTheButtonsAndRefusesSteps) {
   spin->StepDown(1);
   EXPECT_EQ(Text(), u"0");
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(BeepCountForTesting() - beeps, 2);
+  EXPECT_EQ(host()->beeps - beeps, 2);
   spin->SetReadOnly(false);
   EXPECT_TRUE(spin->Buttons()->Visible());
   EXPECT_EQ(HIWORD(SendMessageW(spin->Handle(), EM_GETMARGINS, 0, 0)),
