@@ -5,7 +5,6 @@
 
 #include "GraphicsTypeInfo.h"
 #include "Numbers.h"
-#include "ScopeGuard.h"
 #include "RzOldPropReader.h"
 #include "RzPopups.h"
 #include "ScopeGuard.h"
