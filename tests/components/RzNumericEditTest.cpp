@@ -305,3 +305,30 @@ TEST_F(RzEditTest, ReadOnlyCalculatorButtonShowsButOpensNothing) {
   EXPECT_EQ(log, std::vector<std::string>{"close"}) << "the sequence runs, the drop-down not";
   EXPECT_EQ(edit->Value(), 5);
 }
+
+TEST_F(RzEditTest, NoTextEverRaisesOrLeavesTheRangeOnExit) {
+  TForm* form = BareForm();
+  auto* edit = Place<TRzNumericEdit>(form, 10, 10);
+  auto* other = Place<TRzEdit>(form, 10, 40);
+  edit->SetIntegersOnly(false);
+  edit->SetDisplayFormat(u"0.###");
+  edit->SetMin(-50);
+  edit->SetMax(50);
+  const String texts[] = {u"-",        u"(",          u")",         u"E",
+                          u"e-",       u"1E99999",    u"-1E99999",  u"1E-99999",
+                          u"--5",      u"((1))",      u"1,2,3.4.5", u"\u0661\u0662",
+                          u"NaN",      u"INF",        u"-0",        String(400, u'9'),
+                          u"0x1F",     u"$FF",        u"1e",        u"\t\r\n"};
+  for (const String& text : texts) {
+    SCOPED_TRACE(ToUtf8(text));
+    edit->SetFocus();
+    Application->ProcessMessages();
+    edit->SetText(text);
+    EXPECT_NO_THROW({
+      other->SetFocus();
+      Application->ProcessMessages();
+    });
+    Extended v = edit->Value();
+    EXPECT_TRUE(v >= -50 && v <= 50) << double(v) << " from " << ToUtf8(edit->Text());
+  }
+}
