@@ -137,6 +137,48 @@ TEST_F(RzPopupTest, EscapeDismissesAndTheChildrenComeBackInOrder) {
   EXPECT_TRUE(edit_->Focused());
 }
 
+TEST_F(RzPopupTest, NoRoomBelowOpensAboveTheControlInsideTheWorkArea) {
+  const TRect work = Screen->MonitorFromPoint(Point(10, 10), mdNearest)->WorkareaRect();
+  // The form's edit ends just above the bottom of the work area, near its right edge.
+  form_->SetBounds(work.right - 150, work.bottom - 80, 150, 80);
+  EXPECT_FALSE(PopupWith([&](HWND) { PostMessageW(edit_->Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }));
+  const TRect e = EditRect();
+  EXPECT_EQ(shown_.bottom, e.top);
+  EXPECT_LE(shown_.right, work.right);
+  EXPECT_GE(shown_.left, work.left);
+}
+
+TEST_F(RzPopupTest, ThemedPopupIsOneDisabledEditFaceClassicOneIsFramed) {
+  struct Shown : TRzPopupPanel {
+    using TRzPopupPanel::Paint;
+    using TRzPopupPanel::TRzPopupPanel;
+  };
+  Shown panel(nullptr);
+  panel.SetBounds(0, 0, 20, 12);
+  const TColor face = 0x00D0E0F0;
+  panel.SetColor(face);
+  CanvasPicture classic(20, 12, 0x00FF00FF);
+  SetThemesEnabledForTesting(false);
+  panel.Canvas()->SetHandle(classic.Canvas()->Handle());
+  panel.Paint();
+  panel.Canvas()->SetHandle(0);
+  // The popup border's light outer ring, then the band in the border colour, then the face.
+  EXPECT_EQ(classic.At(0, 0), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(classic.At(19, 11), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(classic.At(10, 6), ColorToRGB(face));
+
+  SetThemesEnabledForTesting(true);
+  CanvasPicture themed(20, 12, 0x00FF00FF);
+  panel.Canvas()->SetHandle(themed.Canvas()->Handle());
+  panel.Paint();
+  panel.Canvas()->SetHandle(0);
+  CanvasPicture element(20, 12, 0x00FF00FF);
+  ThemeServices()->DrawElement(element.dc(),
+                               ThemeServices()->GetElementDetails(teEditTextDisabled),
+                               RECT{0, 0, 20, 12});
+  EXPECT_TRUE(SamePixels(themed, element));
+}
+
 TEST_F(RzPopupTest, ClosedPopupsStayWithThePanelDismissedOnesFreeThemselves) {
   const int owned = panel_->ComponentCount();
   // Accepted: the loop ends on the queued request, which then finds no window; the popup
