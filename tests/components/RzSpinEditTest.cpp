@@ -317,6 +317,10 @@ TEST_F(RzSpinEditTest, DecimalsAreLimitedToWhatTheFixedFormatShows) {
   spin->SetValue(2.4);
   spin->SetIntegersOnly(true);
   EXPECT_EQ(Text(), u"2");
+  // A value past the 64-bit range reads as its end rather than failing.
+  spin->SetMax(1e30);
+  spin->SetValue(1e30);
+  EXPECT_EQ(spin->IntValue(), INT64_MAX);
 }
 
 TEST_F(RzSpinEditTest, IntegersOnlyStillShowsSteppedFractions) {
