@@ -901,7 +901,7 @@ void RegisterRzEditClasses() {
       .Ord(u"About", TypeInfoTRzAboutInfo(), &TRzCustomEdit::About, &TRzCustomEdit::SetAbout)
       .Stored(false)
       .Ord(u"Color", TypeInfoTColor(), &TRzCustomEdit::StoredColor, &TControl::SetColor, clWindow)
-      .StoredIf([](TRzCustomEdit* e) { return !e->Governed(fcpColor); })
+      .StoredIf([](TRzCustomEdit* e) { return !e->Governed(fcpColor) && e->IsColorStored(); })
       // Written whenever it differs from Color, so a focus colour left at clWindow beside
       // another Color is not lost on reading.
       .Ord(u"FocusColor", TypeInfoTColor(), &TRzCustomEdit::FocusColor,
