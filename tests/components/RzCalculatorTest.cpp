@@ -144,6 +144,24 @@ TEST_F(RzCalculatorTest, ErrorsShowEAndLockUntilCleared) {
   EXPECT_EQ(Display(), "7.");
 }
 
+TEST_F(RzCalculatorTest, ShiftedKeysOfTheMainBlockGiveTheirOperators) {
+  BYTE keys[256] = {};
+  auto shift = [&](bool down) {
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+  };
+  Type("6");
+  shift(true);
+  calc_->Perform(WM_KEYDOWN, '8', 0);  // "*" on the main block
+  shift(false);
+  Type("7");
+  shift(true);
+  calc_->Perform(WM_KEYDOWN, 0xBB, 0);  // "+" shares the "=" key
+  shift(false);
+  Type("1=");
+  EXPECT_EQ(calc_->Result(), 43);
+}
+
 TEST_F(RzCalculatorTest, SettingTheSameResultKeepsThePendingOperation) {
   Type("6+");
   calc_->SetResult(6);
