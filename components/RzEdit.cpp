@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <exception>
 
 #include "GraphicsTypeInfo.h"
 #include "Numbers.h"
@@ -659,7 +660,7 @@ Extended TRzNumericEdit::Value() {
     if (FAllowBlank) return FBlankValue;
     SetText(FormatNumber(FMin));
     return ParseNumber();
-  } catch (const Exception&) {
+  } catch (const std::exception&) {
     return FMin;
   }
 }
@@ -765,7 +766,7 @@ void TRzNumericEdit::CMExit(TMessage& message) {
       SetFocus();
       return;
     }
-  } catch (const Exception&) {
+  } catch (const std::exception&) {
     result = FMin;
     SetValue(FMin);
   }
@@ -841,7 +842,7 @@ void TRzNumericEdit::DropDown() {
       OnExit = exit;
     });
     ShowCalculator();
-  } catch (const Exception&) {
+  } catch (const std::exception&) {
     // A failed drop-down leaves the value as it was.
   }
 }
