@@ -315,6 +315,9 @@ bool TRzPopup::Popup(TControl* popupControl, TAlignment alignment, int popupX, i
     }
   }
   ::SetFocus(panel->Handle());
+  // A window still holding the mouse (the drop button that opened the popup) would receive
+  // the clicks meant for it and so dismiss it at the first one.
+  if (GetCapture()) ReleaseCapture();
 
   const int w = panel->Width(), h = panel->Height();
   TRect work;

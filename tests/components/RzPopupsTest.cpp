@@ -194,6 +194,16 @@ TEST_F(RzPopupTest, ClosedPopupsStayWithThePanelDismissedOnesFreeThemselves) {
   EXPECT_EQ(panel_->ComponentCount(), owned + 1);
 }
 
+TEST_F(RzPopupTest, OpeningTakesTheMouseFromTheWindowHoldingIt) {
+  SetCapture(edit_->Handle());
+  HWND capture = edit_->Handle();
+  EXPECT_TRUE(PopupWith([&](HWND) {
+    capture = GetCapture();
+    panel_->Close(nullptr);
+  }));
+  EXPECT_EQ(capture, HWND(0));
+}
+
 TEST_F(RzPopupTest, KeysGoToTheLastEnabledWindowedChild) {
   PopupWith([&](HWND) {
     PostMessageW(form_->Handle(), WM_CHAR, 'a', 0);
