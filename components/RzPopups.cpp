@@ -268,7 +268,10 @@ void TRzPopup::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == FTarget) FTarget = nullptr;
 }
 
-void TRzPopup::PostCloseRequest() { PostMessageW(Handle(), WM_RZ_POPUPCLOSE, 0, 0); }
+void TRzPopup::PostCloseRequest() {
+  FCloseRequested = true;
+  PostMessageW(Handle(), WM_RZ_POPUPCLOSE, 0, 0);
+}
 
 TPoint TRzPopup::PlaceFor(const TRect& c, int w, int h, TAlignment alignment, int popupX,
                           int popupY, const TRect& work) {
@@ -357,6 +360,9 @@ void TRzPopup::RunLoop() {
 }
 
 bool TRzPopup::LoopUntilClosed() {
+  FLooping = true;
+  FCloseRequested = false;
+  ScopeGuard looping([this] { FLooping = false; });
   NotifyModalLoopEntered(Handle());
   for (;;) {
     if (!FPopupPanel) {
@@ -364,6 +370,8 @@ bool TRzPopup::LoopUntilClosed() {
       FCancel = true;
       return false;
     }
+    // A handler that pumped messages itself may have taken the request from the queue.
+    if (FCloseRequested) return false;
     MSG msg;
     if (!PeekMessageW(&msg, 0, 0, 0, PM_NOREMOVE)) {
       Application->Idle(msg);
@@ -406,8 +414,12 @@ void TRzPopup::WndProc(TMessage& message) {
       PostCloseRequest();
       return;
     case WM_RZ_POPUPCLOSE:
-      // Not freed here, inside its own message: the loop frees it once this returns.
-      ReleaseComponent(this);
+      // Never freed while its loop runs (a handler pumping messages can bring the request
+      // here early), nor inside its own message: the application's loop frees it later.
+      if (FLooping)
+        FCloseRequested = true;
+      else
+        ReleaseComponent(this);
       return;
     default:
       break;

@@ -136,6 +136,8 @@ class TRzPopup : public TRzCustomPopup {
   TRzPopupPanel* FPopupPanel;
   TWinControl* FTarget = nullptr;
   bool FCancel = false;
+  bool FLooping = false;
+  bool FCloseRequested = false;
 };
 
 // ---- Calculator ----

@@ -7,7 +7,7 @@
 
 #include "ClassLibTestSupport.h"
 #include "Forms.h"
-#include "RzEdit.h"
+#include "RzEditTestSupport.h"
 #include "RzPopups.h"
 #include "StdCtrls.h"
 #include "Themes.h"
@@ -365,6 +365,39 @@ TEST_F(RzCalculatorDropDownTest, AReadOnlyEditOpensNothing) {
   SetModalLoopHook([&](HWND) { opened = true; });
   edit_->Perform(WM_KEYDOWN, VK_F4, 0);
   EXPECT_FALSE(opened);
+}
+
+}  // namespace
+
+namespace {
+
+// Real input: the pointer and buttons as the host reports them, and handlers that pump
+// messages themselves inside the popup's loop.
+class RzCalculatorInputTest : public RzEditTest {};
+
+TEST_F(RzCalculatorInputTest, ClicksThroughTheDropButtonAndTheCalculator) {
+  TForm* form = BareForm();
+  auto* edit = Place<TRzNumericEdit>(form, 20, 20);
+  edit->SetCalculatorVisible(true);
+  edit->SetFocus();
+  bool opened = false;
+  SetModalLoopHook([&](HWND popup) {
+    opened = true;
+    auto* calc = dynamic_cast<TRzCalculator*>(FindControl(popup)->Controls(0));
+    ASSERT_NE(calc, nullptr);
+    // Each click pumps the queue itself, as a handler inside the loop may.
+    for (TRzCalculatorArea a : {ccBtn7, ccAdd, ccBtn1, ccSet}) {
+      const TRect r = calc->AreaRect(a);
+      Click(calc->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+  });
+  // The drop button's strip at the right end of the edit.
+  MoveTo(edit->Handle(), edit->Width() - 6, edit->Height() / 2);
+  Click(edit->Handle(), edit->Width() - 6, edit->Height() / 2);
+  SetModalLoopHook(ModalLoopHook());
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(edit->Value(), 8);
+  EXPECT_EQ(edit->ComponentCount(), 0);
 }
 
 }  // namespace
