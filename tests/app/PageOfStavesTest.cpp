@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Buttons.h"
+#include "ClassLibTestSupport.h"
 #include "ExtCtrls.h"
 #include "PdfTools.h"
 #include "PrintDialogs.h"
@@ -56,23 +57,6 @@ std::vector<double> RunCentres(const pdftools::GrayPage& page, int x) {
 
 using PageOfStavesTest = QuillmarkTest;
 
-// The PDF printer and a narrower one of 5 x 8 printable inches.
-class NarrowPrinterToo : public TPrinterDriver {
- public:
-  std::vector<TPrinterDevice> Printers() override {
-    TPrinterDevice p;
-    p.name = u"Narrow";
-    p.device.dpiX = p.device.dpiY = 600;
-    p.device.width = 3000;
-    p.device.height = 4800;
-    p.device.offsetX = p.device.offsetY = 150;
-    p.device.physicalWidth = 3300;
-    p.device.physicalHeight = 5100;
-    return {p};
-  }
-  void Submit(const String&, const GdiRecording&, int, const String&) override {}
-};
-
 TEST_F(PageOfStavesTest, PreviewDrawsFortyLinesAcrossThePrintableWidth) {
   Start();
   ShowMain();
@@ -106,7 +90,9 @@ TEST_F(PageOfStavesTest, PreviewDrawsFortyLinesAcrossThePrintableWidth) {
 }
 
 TEST_F(PageOfStavesTest, AfterAnotherPrinterWasChosenThePreviewFitsThatPrintersPage) {
-  SetPrinterDriverForTesting(std::make_unique<NarrowPrinterToo>());
+  // The PDF printer and a narrower one of 5 x 8 printable inches.
+  SetPrinterDriverForTesting(std::make_unique<FakePrinterDriver>(
+      std::vector<TPrinterDevice>{FakePrinter(u"Narrow", 600, 3000, 4800, false)}));
   Printer()->SetPrinterIndex(0);
   Start();
   ShowMain();

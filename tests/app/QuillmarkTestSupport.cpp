@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "ClassLibTestSupport.h"
 #include "EnvironmentUnit.h"
 #include "Printers.h"
 #include "RzEdit.h"
@@ -12,22 +13,12 @@
 #include "User.h"
 #include "UserDriver.h"
 
-namespace {
-
-// No printers beside the built-in PDF printer.
-class NoPrinters : public TPrinterDriver {
- public:
-  std::vector<TPrinterDevice> Printers() override { return {}; }
-  void Submit(const String&, const GdiRecording&, int, const String&) override {}
-};
-
-}  // namespace
-
 void QuillmarkTest::SetUp() {
   UserSetHostDriver(nullptr);
   UserResetForTesting();
   ResetEnvironmentForTesting();
-  SetPrinterDriverForTesting(std::make_unique<NoPrinters>());
+  // No printers beside the built-in PDF printer.
+  SetPrinterDriverForTesting(std::make_unique<FakePrinterDriver>(std::vector<TPrinterDevice>{}));
   Printer()->SetPrinterIndex(0);
   Printer()->SetOrientation(poPortrait);
 }
