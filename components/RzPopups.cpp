@@ -268,10 +268,7 @@ void TRzPopup::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == FTarget) FTarget = nullptr;
 }
 
-void TRzPopup::PostCloseRequest() {
-  FCloseRequested = true;
-  PostMessageW(Handle(), WM_RZ_POPUPCLOSE, 0, 0);
-}
+void TRzPopup::PostCloseRequest() { PostMessageW(Handle(), WM_RZ_POPUPCLOSE, 0, 0); }
 
 TPoint TRzPopup::PlaceFor(const TRect& c, int w, int h, TAlignment alignment, int popupX,
                           int popupY, const TRect& work) {

@@ -137,6 +137,7 @@ class TRzPopup : public TRzCustomPopup {
   TWinControl* FTarget = nullptr;
   bool FCancel = false;
   bool FLooping = false;
+  // The close request reached the window while the loop ran, through another pump.
   bool FCloseRequested = false;
 };
 
