@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "IniDocument.h"
 #include "Numbers.h"
+#include "ScopeGuard.h"
 
 using korv_ini::Document;
 using korv_ini::TextEncoding;
@@ -13,17 +14,6 @@ namespace {
 
 // The platform's private-profile read buffer holds 2048 characters with the terminator.
 constexpr std::size_t kProfileValueLimit = 2047;
-
-class UpdateScope {
- public:
-  explicit UpdateScope(TStrings* s) : s_(s) { s_->BeginUpdate(); }
-  ~UpdateScope() { s_->EndUpdate(); }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
- private:
-  TStrings* s_;
-};
 
 void Fill(TStrings* strings, const std::vector<String>& lines) {
   UpdateScope scope(strings);
