@@ -29,13 +29,27 @@ class TCountingChild : public TCustomControl {
   std::string chars;
 };
 
-class RzPopupTest : public ::testing::Test {
+// A form of 300 x 200 at (100, 100), and a clean window system and hook afterwards.
+class FormFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterClassLibrary();
     form_ = CreateBareForm<TForm>(Application);
     form_->SetPosition(poDesigned);
     form_->SetBounds(100, 100, 300, 200);
+  }
+  void TearDown() override {
+    SetModalLoopHook(ModalLoopHook());
+    ResetApplicationForTesting();
+    UserResetForTesting();
+  }
+  TForm* form_ = nullptr;
+};
+
+class RzPopupTest : public FormFixture {
+ protected:
+  void SetUp() override {
+    FormFixture::SetUp();
     form_->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { ++formClicks_; };
     edit_ = new TEdit(form_);
     edit_->SetParent(form_);
@@ -50,11 +64,6 @@ class RzPopupTest : public ::testing::Test {
     second_->SetParent(panel_);
     form_->Show();
     edit_->SetFocus();
-  }
-  void TearDown() override {
-    SetModalLoopHook(ModalLoopHook());
-    ResetApplicationForTesting();
-    UserResetForTesting();
   }
   // Opens the popup under the edit and runs whenever the loop starts.
   bool PopupWith(std::function<void(HWND popup)> whileOpen) {
@@ -73,7 +82,6 @@ class RzPopupTest : public ::testing::Test {
     return r;
   }
 
-  TForm* form_ = nullptr;
   TEdit* edit_ = nullptr;
   TRzPopupPanel* panel_ = nullptr;
   TCountingChild* first_ = nullptr;
@@ -279,13 +287,10 @@ TEST_F(RzPopupTest, TheControlFreedInsideTheLoopIsForgotten) {
 
 namespace {
 
-class RzCalculatorDropDownTest : public ::testing::Test {
+class RzCalculatorDropDownTest : public FormFixture {
  protected:
   void SetUp() override {
-    RegisterClassLibrary();
-    form_ = CreateBareForm<TForm>(Application);
-    form_->SetPosition(poDesigned);
-    form_->SetBounds(100, 100, 300, 200);
+    FormFixture::SetUp();
     edit_ = new TRzNumericEdit(form_);
     edit_->SetParent(form_);
     edit_->SetBounds(20, 20, 120, 21);
@@ -293,11 +298,6 @@ class RzCalculatorDropDownTest : public ::testing::Test {
     edit_->OnChange = [this](TObject*) { ++changes_; };
     form_->Show();
     edit_->SetFocus();
-  }
-  void TearDown() override {
-    SetModalLoopHook(ModalLoopHook());
-    ResetApplicationForTesting();
-    UserResetForTesting();
   }
   // Answers the calculator with keys as they reach the popup; '\n' is Enter, '\x1b' Escape.
   void AnswerWith(const std::string& keys) {
@@ -312,7 +312,6 @@ class RzCalculatorDropDownTest : public ::testing::Test {
     });
   }
 
-  TForm* form_ = nullptr;
   TRzNumericEdit* edit_ = nullptr;
   TRzCalculator* calculator_ = nullptr;
   HWND popup_ = 0;
