@@ -109,3 +109,28 @@ TEST_F(CoreTest, HintShowsAfterThePauseWithoutTakingActivation) {
   PressKey('X');
   EXPECT_FALSE(h->HandleAllocated());
 }
+
+TEST_F(CoreTest, ReleasedComponentsGoWithTheNextLoopUnlessTheirOwnerFreesThemFirst) {
+  struct Tracked : TComponent {
+    Tracked(TComponent* owner, int& gone) : TComponent(owner), gone_(gone) {}
+    ~Tracked() override { ++gone_; }
+    int& gone_;
+  };
+  int gone = 0;
+  auto* owner = new TComponent(nullptr);
+  auto* early = new Tracked(owner, gone);
+  ReleaseComponent(early);
+  ReleaseComponent(early);  // asked twice, freed once
+  EXPECT_EQ(gone, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(gone, 1);
+  EXPECT_EQ(owner->ComponentCount(), 0);
+
+  // The owner goes first: the queued release finds nothing left to free.
+  auto* late = new Tracked(owner, gone);
+  ReleaseComponent(late);
+  delete owner;
+  EXPECT_EQ(gone, 2);
+  Application->ProcessMessages();
+  EXPECT_EQ(gone, 2);
+}
