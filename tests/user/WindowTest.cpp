@@ -1,5 +1,6 @@
 // The window tree: creation and destruction in the platform's message order, window data,
 // the tree queries, coordinates and what lies under a point.
+#include "Themes.h"
 #include "UserTestSupport.h"
 
 namespace {
@@ -366,6 +367,33 @@ TEST_F(WindowTest, EnableWindowTakesFocusAndCaptureAway) {
   EXPECT_EQ(GetFocus(), HWND(0));
   EXPECT_TRUE(EnableWindow(k, TRUE));
   EXPECT_TRUE(IsWindowEnabled(k));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, SwitchingTheVisualStyleTellsEveryWindowParentsFirst) {
+  HWND top = Top(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  HWND kid = Kid(top, {0, 0, 50, 50});
+  HWND grandKid = Kid(kid, {0, 0, 10, 10});
+  HWND other = Top();
+  MessageLog log;
+  log.Name(top, "top");
+  log.Name(kid, "kid");
+  log.Name(grandKid, "grandkid");
+  log.Name(other, "other");
+  SetThemesEnabledForTesting(false);
+  SetThemesEnabledForTesting(false);  // no switch, no notice
+  SetThemesEnabledForTesting(true);
+  int topNotices = 0;
+  for (const auto& m : log.All()) topNotices += m.hwnd == top && m.message == WM_THEMECHANGED;
+  EXPECT_EQ(topNotices, 2);
+  std::vector<HWND> order;
+  for (const auto& m : log.All())
+    if (m.message == WM_THEMECHANGED && m.hwnd != other && order.size() < 3) order.push_back(m.hwnd);
+  EXPECT_EQ(order, (std::vector<HWND>{top, kid, grandKid}));
+  EXPECT_EQ(log.Of(other, WM_THEMECHANGED).size(), 2u);
 }
 
 }  // namespace
