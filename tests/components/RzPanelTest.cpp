@@ -633,3 +633,35 @@ TEST_F(RzPanelTest, ResizingRepaintsOnlyTheStripsTheFarBordersLeave) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RzPanelTest, OfficeGradientAndFrameFollowTheSchemeOnlyWithVisualStyles) {
+  TestPanel panel(nullptr);
+  panel.SetBounds(0, 0, 30, 20);
+  panel.SetBorderOuter(fsFlat);
+  panel.SetVisualStyle(vsGradient);
+  panel.SetGradientColorStyle(gcsMSOffice);
+  panel.SetFlatColor(clRed);  // not used: a gradient panel takes the scheme's frame colour
+  auto paint = [&] {
+    auto pic = std::make_unique<CanvasPicture>(30, 20, kBackground);
+    panel.Draw(*pic);
+    return pic;
+  };
+  XpColorScheme = xcsOlive;
+  SetThemesEnabledForTesting(true);
+  auto themed = paint();
+  EXPECT_EQ(themed->At(0, 0), ColorToRGB(XpSchemeColors[xcsOlive].FrameColor));
+  EXPECT_EQ(themed->At(5, 1), ColorToRGB(XpSchemeColors[xcsOlive].GradientStart));
+  SetThemesEnabledForTesting(false);
+  auto classic = paint();
+  EXPECT_EQ(classic->At(0, 0), ColorToRGB(LightenColor(clBtnShadow, 30)));
+  EXPECT_EQ(classic->At(5, 1), ColorToRGB(clWindow));
+  // A custom gradient keeps the panel's own flat colour in either look.
+  panel.SetGradientColorStyle(gcsCustom);
+  panel.SetFlatColorAdjustment(0);
+  EXPECT_EQ(paint()->At(0, 0), ColorToRGB(clRed));
+  XpColorScheme = xcsBlue;
+}
+
+}  // namespace
