@@ -320,12 +320,12 @@ bool TRzPopup::Popup(TControl* popupControl, TAlignment alignment, int popupX, i
   if (GetCapture()) ReleaseCapture();
 
   const int w = panel->Width(), h = panel->Height();
-  TRect work;
-  const TPoint below = PlaceFor(c, w, h, alignment, popupX, popupY, TRect{-32000, -32000, 32000, 32000});
-  if (TMonitor* m = Screen->MonitorFromPoint(below, mdNearest))
-    work = m->WorkareaRect();
-  else
-    work = Screen->WorkAreaRect();
+  // The monitor is the one nearest the place asked for, before any edge correction (an area
+  // too large to correct anything gives that place).
+  constexpr TRect kUnbounded{-32000, -32000, 32000, 32000};
+  const TPoint asked = PlaceFor(c, w, h, alignment, popupX, popupY, kUnbounded);
+  TMonitor* monitor = Screen->MonitorFromPoint(asked, mdNearest);
+  const TRect work = monitor ? monitor->WorkareaRect() : Screen->WorkAreaRect();
   const TPoint at = PlaceFor(c, w, h, alignment, popupX, popupY, work);
 
   SetBounds(at.x, at.y, w, h);
