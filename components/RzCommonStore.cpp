@@ -586,25 +586,8 @@ void TRzFrameController::Notification(TComponent* component, TOperation operatio
 
 void TRzFrameController::DefineProperties(TFiler* filer) {
   TComponent::DefineProperties(filer);
-  filer->DefineProperty(
-      u"FrameFlat",
-      [this](TReader* reader) {
-        FFrameHotTrack = reader->ReadBoolean();
-        if (FFrameHotTrack) {
-          FFrameStyle = fsStatus;
-          FFrameHotStyle = fsLowered;
-        }
-      },
-      nullptr, false);
-  filer->DefineProperty(
-      u"FrameFocusStyle",
-      [this](TReader* reader) {
-        // A name that is no frame style leaves the hot style as it was.
-        int value = GetEnumValue(TypeInfoTFrameStyle(), reader->ReadIdent());
-        if (value >= 0) FFrameHotStyle = static_cast<TFrameStyle>(value);
-      },
-      nullptr, false);
-  filer->DefineProperty(u"FrameFlatStyle", TRzOldPropReader::ReadOldEnumProp, nullptr, false);
+  TRzOldPropReader::DefineOldFrameProps(
+      filer, [this](bool flat) { FFrameHotTrack = flat; }, FFrameStyle, FFrameHotStyle);
 }
 
 // ---- Setters ----

@@ -262,27 +262,8 @@ void TRzCustomEdit::Loaded() {
 
 void TRzCustomEdit::DefineProperties(TFiler* filer) {
   TCustomMaskEdit::DefineProperties(filer);
-  filer->DefineProperty(
-      u"FrameFlat",
-      [this](TReader* reader) {
-        bool flat = reader->ReadBoolean();
-        SetFrameHotTrack(flat);
-        if (flat) {
-          FFrameStyle = fsStatus;
-          FFrameHotStyle = fsLowered;
-        }
-      },
-      nullptr, false);
-  filer->DefineProperty(
-      u"FrameFocusStyle",
-      [this](TReader* reader) {
-        // A name this version does not know keeps the current style.
-        int style = GetEnumValue(TypeInfoTFrameStyle(), reader->ReadIdent());
-        if (style >= TFrameStyleLow && style <= TFrameStyleHigh)
-          FFrameHotStyle = static_cast<TFrameStyle>(style);
-      },
-      nullptr, false);
-  filer->DefineProperty(u"FrameFlatStyle", TRzOldPropReader::ReadOldEnumProp, nullptr, false);
+  TRzOldPropReader::DefineOldFrameProps(
+      filer, [this](bool flat) { SetFrameHotTrack(flat); }, FFrameStyle, FFrameHotStyle);
 }
 
 void TRzCustomEdit::SetTextHintVisibleOnFocus(bool value) {

@@ -5,7 +5,10 @@
 // used to hold, no writer and HasData false, so the name is never written again:
 //
 //   filer->DefineProperty(u"ThemeAware", TRzOldPropReader::ReadOldBooleanProp, nullptr, false);
+#include <functional>
+
 #include "Classes.h"
+#include "RzCommon.h"
 #include "Streaming.h"
 
 class TRzOldPropReader : public TObject {
@@ -20,4 +23,10 @@ class TRzOldPropReader : public TObject {
   static void ReadOldSetProp(TReader* reader);
   static void ReadOldStringProp(TReader* reader);
   static void WriteOldProp(TWriter* writer);
+
+  // The frame names of earlier versions, on a framed control and on the frame controller alike:
+  // FrameFlat turns hot tracking on or off, and on, gives the status look with a lowered hot
+  // look; FrameFocusStyle names the hot look; FrameFlatStyle is dropped.
+  static void DefineOldFrameProps(TFiler* filer, std::function<void(bool)> setHotTrack,
+                                  TFrameStyle& frameStyle, TFrameStyle& frameHotStyle);
 };
