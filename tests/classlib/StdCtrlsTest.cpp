@@ -12,6 +12,7 @@
 #include "ClassLibTestSupport.h"
 #include "Forms.h"
 #include "GraphicsTypeInfo.h"
+#include "InputSupport.h"
 #include "Mask.h"
 #include "StdCtrls.h"
 #include "Streaming.h"
@@ -89,7 +90,7 @@ struct TestLabel : TLabel {
 LONG Style(HWND h) { return GetWindowLongW(h, GWL_STYLE); }
 LONG ExStyle(HWND h) { return GetWindowLongW(h, GWL_EXSTYLE); }
 
-class StdCtrlsTest : public ::testing::Test {
+class StdCtrlsTest : public ::testing::Test, public HostInput {
  protected:
   void SetUp() override {
     UserResetForTesting();
@@ -103,14 +104,7 @@ class StdCtrlsTest : public ::testing::Test {
   }
 
   // A bare, shown form to put controls on.
-  TForm* BareForm() {
-    TForm* form = CreateBareForm<TForm>(Application);
-    form->SetPosition(poDesigned);
-    form->SetBounds(10, 10, 400, 300);
-    form->Show();
-    Application->ProcessMessages();
-    return form;
-  }
+  TForm* BareForm() { return ShownBareForm(10, 10, 400, 300); }
   TStdCtrlsTestForm* DescribedForm() {
     auto* form = CreateNewForm<TStdCtrlsTestForm>(Application);
     form->Show();
@@ -118,63 +112,7 @@ class StdCtrlsTest : public ::testing::Test {
     return form;
   }
 
-  // ---- Input, as the host reports it ----
-  static void Key(int vk, const std::u16string& text = u"", unsigned mods = 0) {
-    HostEvent e;
-    e.type = HostEventType::KeyDown;
-    e.vk = vk;
-    e.text = text;
-    e.modifiers = mods;
-    UserHandleHostEvent(e);
-    e.type = HostEventType::KeyUp;
-    e.text.clear();
-    UserHandleHostEvent(e);
-    Application->ProcessMessages();
-  }
-  static void Type(const std::u16string& text) {
-    for (char16_t c : text) {
-      int vk = (c >= u'a' && c <= u'z') ? c - u'a' + 'A' : int(c);
-      Key(vk, std::u16string(1, c));
-    }
-  }
-  static void ShiftTab() {
-    HostEvent e;
-    e.type = HostEventType::KeyDown;
-    e.vk = VK_SHIFT;
-    e.modifiers = kHostShift;
-    UserHandleHostEvent(e);
-    Key(VK_TAB, u"", kHostShift);
-    e.type = HostEventType::KeyUp;
-    e.modifiers = 0;
-    UserHandleHostEvent(e);
-    Application->ProcessMessages();
-  }
-  // A left click at a point of a window's client area.
-  static void Click(HWND hwnd, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(hwnd, &p);
-    HWND top = GetAncestor(hwnd, GA_ROOT);
-    HostEvent e;
-    e.surface = HostSurfaceId(top);
-    e.pt = p;
-    e.type = HostEventType::MouseMove;
-    UserHandleHostEvent(e);
-    e.type = HostEventType::MouseDown;
-    e.button = kHostLeftButton;
-    e.buttons = kHostLeftButton;
-    UserHandleHostEvent(e);
-    Application->ProcessMessages();
-    e.type = HostEventType::MouseUp;
-    e.buttons = 0;
-    UserHandleHostEvent(e);
-    Application->ProcessMessages();
-  }
-  static COLORREF WindowPixel(HWND hwnd, int x, int y) {
-    HDC dc = GetDC(hwnd);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
-    return c;
-  }
+  static void ShiftTab() { Key(VK_TAB, u"", kHostShift); }
 };
 
 // ---- Edit: state without a window, and all of it in the window once it appears ----
@@ -314,10 +252,10 @@ TEST_F(StdCtrlsTest, ReadOnlyEditIsPaintedInItsColor) {
   RECT r;
   GetClientRect(h, &r);
   // Away from the text: the control's own colour, not the platform's grey of read-only edits.
-  EXPECT_EQ(WindowPixel(h, r.right - 3, r.bottom - 2), ColorToRGB(clMoneyGreen));
+  EXPECT_EQ(ClientPixel(h, r.right - 3, r.bottom - 2), ColorToRGB(clMoneyGreen));
   form->BannerEdit->SetColor(clYellow);
   UpdateWindow(h);
-  EXPECT_EQ(WindowPixel(h, r.right - 3, r.bottom - 2), ColorToRGB(clYellow));
+  EXPECT_EQ(ClientPixel(h, r.right - 3, r.bottom - 2), ColorToRGB(clYellow));
 }
 
 // ---- Masked edit ----
@@ -638,17 +576,17 @@ TEST_F(StdCtrlsTest, ComboBoxPicksByMouseAndByKeys) {
   RedrawWindow(combo->Handle(), nullptr, 0, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   RECT er;
   GetClientRect(edit, &er);
-  EXPECT_EQ(WindowPixel(edit, er.right - 2, er.bottom - 2), ColorToRGB(clYellow));
+  EXPECT_EQ(ClientPixel(edit, er.right - 2, er.bottom - 2), ColorToRGB(clYellow));
   COMBOBOXINFO info;
   ASSERT_TRUE(GetComboBoxInfo(combo->Handle(), &info));
   form->log.clear();
   // Open the list with the drop button and click the second item.
-  Click(combo->Handle(), (info.rcButton.left + info.rcButton.right) / 2,
+  ClickClient(combo->Handle(), (info.rcButton.left + info.rcButton.right) / 2,
         (info.rcButton.top + info.rcButton.bottom) / 2);
   ASSERT_TRUE(combo->DroppedDown());
   RECT item{};
   SendMessageW(info.hwndList, LB_GETITEMRECT, 1, LPARAM(&item));
-  Click(info.hwndList, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+  ClickClient(info.hwndList, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(combo->ItemIndex(), 1);
   EXPECT_EQ(combo->Text(), u"Landscape");
@@ -683,7 +621,7 @@ TEST_F(StdCtrlsTest, ComboBoxPicksByMouseAndByKeys) {
 TEST_F(StdCtrlsTest, ClickingAButtonAndClosingAModalForm) {
   TStdCtrlsTestForm* form = DescribedForm();
   form->log.clear();
-  Click(form->OkButton->Handle(), 10, 10);
+  ClickClient(form->OkButton->Handle(), 10, 10);
   EXPECT_EQ(form->log,
             (std::vector<std::string>{"Exit Edit1", "Enter OkButton", "OkButtonClick"}));
   form->Hide();
@@ -693,7 +631,7 @@ TEST_F(StdCtrlsTest, ClickingAButtonAndClosingAModalForm) {
   int step = 0;
   SetModalLoopHook([&](HWND) {
     ++step;
-    if (step == 1) Click(form->OkButton->Handle(), 10, 10);
+    if (step == 1) ClickClient(form->OkButton->Handle(), 10, 10);
   });
   form->SetModalResult(mrNone);
   EXPECT_EQ(form->ShowModal(), mrOk);
@@ -798,16 +736,7 @@ TEST_F(StdCtrlsTest, LabelAcceleratorFocusesItsControl) {
   TStdCtrlsTestForm* form = DescribedForm();
   form->OkButton->SetFocus();
   Application->ProcessMessages();
-  HostEvent alt;
-  alt.type = HostEventType::KeyDown;
-  alt.vk = VK_MENU;
-  alt.modifiers = kHostAlt;
-  UserHandleHostEvent(alt);
   Key('N', u"n", kHostAlt);
-  alt.type = HostEventType::KeyUp;
-  alt.modifiers = 0;
-  UserHandleHostEvent(alt);
-  Application->ProcessMessages();
   EXPECT_TRUE(form->Edit1->Focused());
 }
 

@@ -8,6 +8,7 @@
 
 #include "Forms.h"
 #include "HostWindows.h"
+#include "InputSupport.h"
 #include "Locale.h"
 #include "PixelPicture.h"
 #include "RzEdit.h"
@@ -55,7 +56,7 @@ class BeepCountingHost : public HostWindowDriver {
   HostWindowDriver* inner_;
 };
 
-class RzEditTest : public ::testing::Test {
+class RzEditTest : public ::testing::Test, public HostInput {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -71,18 +72,6 @@ class RzEditTest : public ::testing::Test {
     form->Update();
     return control;
   }
-
-  // ---- Input, as the host reports it ----
-  static void Key(int vk, const std::u16string& text = u"", unsigned mods = 0);
-  // Each character as a key that types it.
-  static void Type(const std::u16string& text);
-  // The pointer moves to a point of a window (window coordinates, so the frame can be reached).
-  static void MoveTo(HWND hwnd, int x, int y);
-  static void Click(HWND hwnd, int x, int y, bool right = false);
-  // A pixel of the window as painted, frame included (window coordinates).
-  static COLORREF WindowPixel(HWND hwnd, int x, int y);
-  // The window's pixels, frame included, as they are now.
-  static std::unique_ptr<PixelCanvas> WindowPicture(HWND hwnd);
 
   BeepCountingHost* host() { return host_.get(); }
 

@@ -42,12 +42,9 @@ class RzSpinEditTest : public RzEditTest {
   // The pointer over the middle of one of the buttons, pressed or released.
   void Mouse(TRzControlButton* b, HostEventType type) {
     const HWND h = spin->Buttons()->Handle();
-    MoveTo(h, b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
-    POINT p{b->Left() + b->Width() / 2, b->Top() + b->Height() / 2};
-    ClientToScreen(h, &p);
-    HostEvent e;
-    e.surface = HostSurfaceId(GetAncestor(h, GA_ROOT));
-    e.pt = p;
+    const int x = b->Left() + b->Width() / 2, y = b->Top() + b->Height() / 2;
+    MoveTo(h, x, y);
+    HostEvent e = ClientPointerAt(h, x, y);
     e.type = type;
     e.button = kHostLeftButton;
     e.buttons = type == HostEventType::MouseDown ? kHostLeftButton : 0;
@@ -61,11 +58,7 @@ class RzSpinEditTest : public RzEditTest {
     Release(b);
   }
   void Wheel(int notches, unsigned mods = 0) {
-    POINT p{5, 5};
-    ClientToScreen(spin->Handle(), &p);
-    HostEvent e;
-    e.surface = HostSurfaceId(GetAncestor(spin->Handle(), GA_ROOT));
-    e.pt = p;
+    HostEvent e = ClientPointerAt(spin->Handle(), 5, 5);
     e.type = HostEventType::Wheel;
     e.wheelDelta = 120 * notches;
     e.modifiers = mods;
