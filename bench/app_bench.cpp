@@ -17,14 +17,9 @@
 #include <string>
 #include <thread>
 
+#include "BenchSupport.h"
 #include "KorPrev.h"
-#include "PrintDialogs.h"
-#include "Printers.h"
 #include "QuillmarkUnit.h"
-#include "StdCtrls.h"
-#include "SystemControls.h"  // the platform's window classes
-#include "User.h"
-#include "UserDriver.h"
 
 extern char** environ;
 
@@ -74,24 +69,8 @@ void BM_PrintDefaultsToPdf(benchmark::State& state) {
   StartProgram();
   QuillmarkForm->Button1Click(QuillmarkForm->Button1);
   const std::string file = gDir + "/staves.pdf";
-  SetModalLoopHook([&](HWND w) {
-    TForm* dialog = PreviewForm->PrintDialog->Form();
-    if (!dialog || w != dialog->Handle()) {
-      SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), LPARAM(GetDlgItem(w, IDYES)));
-      return;
-    }
-    auto* p = static_cast<TComboBox*>(dialog->FindComponent(u"PrinterComboBox"));
-    p->SetItemIndex(p->Items()->IndexOf(PdfPrinterName));
-    static_cast<TEdit*>(dialog->FindComponent(u"FileEdit"))->SetText(FromUtf8(file));
-    static_cast<TButton*>(dialog->FindComponent(u"OKButton"))->Click();
-  });
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::remove(file.c_str());
-    state.ResumeTiming();
-    PreviewForm->SBPrintClick(nullptr);
-  }
-  SetModalLoopHook(ModalLoopHook());
+  TimePrintingToPdf(state, PreviewForm->PrintDialog, file,
+                    [] { PreviewForm->SBPrintClick(nullptr); });
   EndProgram();
 }
 BENCHMARK(BM_PrintDefaultsToPdf)->Unit(benchmark::kMillisecond);
@@ -135,13 +114,9 @@ BENCHMARK(BM_WholeProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterat
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   setenv("LC_ALL", "en_GB.UTF-8", 1);
-  char dir[] = "/tmp/app-bench-XXXXXX";
-  if (!mkdtemp(dir)) return 1;
-  gDir = dir;
-  // The settings, the documents folder and the printer list stay out of the user's own.
-  setenv("HOME", dir, 1);
-  setenv("XDG_CONFIG_HOME", dir, 1);
-  setenv("XDG_DATA_HOME", dir, 1);
+  gDir = SandboxedHome("app-bench");
+  if (gDir.empty()) return 1;
+  setenv("XDG_DATA_HOME", gDir.c_str(), 1);
   std::string self = argv[0];
   gExe = self.substr(0, self.find_last_of('/') + 1) + "../quillmark";
   UserSetHostDriver(nullptr);

@@ -3,13 +3,10 @@
 // OnChange, to the repainted control.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 
-#include "Forms.h"
+#include "BenchSupport.h"
 #include "RzSpnEdt.h"
-#include "Streaming.h"
-#include "UserDriver.h"
 
 namespace {
 
@@ -39,43 +36,20 @@ String ThirtyEdits() {
 }
 
 void Start() {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  UserSetHostDriver(nullptr);  // surfaces in memory only: the library's cost, not Qt's
-  UserResetForTesting();
+  StartInMemory();
   RegisterRzSpnEdtClasses();
-}
-
-void Stop() {
-  ResetApplicationForTesting();
-  UserResetForTesting();
-}
-
-TForm* MakeForm(const String& text) {
-  TForm* form = CreateBareForm<TForm>(Application);
-  ReadComponentText(text, u"BenchForm.form", form);
-  form->Show();
-  RedrawWindow(form->Handle(), nullptr, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  UserFlushSurfaces();
-  return form;
 }
 
 void BM_FormOf20SpinAnd10NumericEditsCreatedAndPainted(benchmark::State& state) {
   Start();
-  const String text = ThirtyEdits();
-  for (auto _ : state) {
-    TForm* form = MakeForm(text);
-    if (form->ControlCount() != 30) state.SkipWithError("controls missing");
-    state.PauseTiming();
-    delete form;
-    state.ResumeTiming();
-  }
-  Stop();
+  TimeDescribedForm(state, ThirtyEdits(), 30);
+  StopInMemory();
 }
 BENCHMARK(BM_FormOf20SpinAnd10NumericEditsCreatedAndPainted)->Unit(benchmark::kMillisecond);
 
 void BM_UpArrowStepOfAFocusedSpinEdit(benchmark::State& state) {
   Start();
-  TForm* form = MakeForm(ThirtyEdits());
+  TForm* form = MakeDescribedForm(ThirtyEdits());
   auto* spin = static_cast<TRzSpinEdit*>(form->FindComponent(u"Spin0_0"));
   spin->SetFocus();
   long changes = 0;
@@ -94,7 +68,7 @@ void BM_UpArrowStepOfAFocusedSpinEdit(benchmark::State& state) {
     UserFlushSurfaces();
   }
   if (changes == 0) state.SkipWithError("no change seen");
-  Stop();
+  StopInMemory();
 }
 BENCHMARK(BM_UpArrowStepOfAFocusedSpinEdit)->Unit(benchmark::kMicrosecond);
 

@@ -3,13 +3,9 @@
 // through the library's dispatch (window procedure, WindowProc, Dispatch).
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 
-#include "Forms.h"
-#include "StdCtrls.h"
-#include "Streaming.h"
-#include "UserDriver.h"
+#include "BenchSupport.h"
 
 namespace {
 
@@ -42,52 +38,28 @@ String ThirtyControls(int width, int height) {
 }
 
 void Start() {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  UserSetHostDriver(nullptr);  // surfaces in memory only: the library's cost, not Qt's
-  UserResetForTesting();
+  StartInMemory();
   RegisterClassLibrary();
   RegisterStdCtrlsClasses();
 }
 
-void Stop() {
-  ResetApplicationForTesting();
-  UserResetForTesting();
-}
-
-TForm* MakeForm(const String& text) {
-  TForm* form = CreateBareForm<TForm>(Application);
-  ReadComponentText(text, u"BenchForm.form", form);
-  form->Show();
-  // Every pending paint, the children's included.
-  RedrawWindow(form->Handle(), nullptr, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  UserFlushSurfaces();
-  return form;
-}
-
 void BM_FormOf30ControlsCreatedAndPainted(benchmark::State& state) {
   Start();
-  const String text = ThirtyControls(340, 310);
-  for (auto _ : state) {
-    TForm* form = MakeForm(text);
-    if (form->ControlCount() != 30) state.SkipWithError("controls missing");
-    state.PauseTiming();
-    delete form;
-    state.ResumeTiming();
-  }
-  Stop();
+  TimeDescribedForm(state, ThirtyControls(340, 310), 30);
+  StopInMemory();
 }
 BENCHMARK(BM_FormOf30ControlsCreatedAndPainted)->Unit(benchmark::kMillisecond);
 
 void BM_FullRepaintOf1050x600Form(benchmark::State& state) {
   Start();
-  TForm* form = MakeForm(ThirtyControls(1050, 600));
+  TForm* form = MakeDescribedForm(ThirtyControls(1050, 600));
   HWND h = form->Handle();
   for (auto _ : state) {
     RedrawWindow(h, nullptr, 0,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     UserFlushSurfaces();
   }
-  Stop();
+  StopInMemory();
 }
 BENCHMARK(BM_FullRepaintOf1050x600Form)->Unit(benchmark::kMicrosecond);
 
@@ -116,7 +88,7 @@ void BM_PostAndDispatch100000ThroughTheLibrary(benchmark::State& state) {
     if (form->count != 100000) state.SkipWithError("messages lost");
   }
   state.SetItemsProcessed(state.iterations() * 100000);
-  Stop();
+  StopInMemory();
 }
 BENCHMARK(BM_PostAndDispatch100000ThroughTheLibrary)->Unit(benchmark::kMillisecond);
 

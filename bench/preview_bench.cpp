@@ -13,14 +13,9 @@
 #include <filesystem>
 #include <string>
 
-#include "SystemControls.h"  // the platform's window classes
+#include "BenchSupport.h"
 #include "Files.h"
 #include "KorPrev.h"
-#include "PrintDialogs.h"
-#include "Printers.h"
-#include "StdCtrls.h"
-#include "User.h"
-#include "UserDriver.h"
 
 namespace {
 
@@ -77,24 +72,8 @@ BENCHMARK(BM_PageChangeAt200)->Unit(benchmark::kMillisecond);
 void BM_PrintAllPagesToPdf(benchmark::State& state) {
   DrawDocument();
   const std::string file = gDir + "/staves.pdf";
-  SetModalLoopHook([&](HWND w) {
-    TForm* dialog = PreviewForm->PrintDialog->Form();
-    if (!dialog || w != dialog->Handle()) {
-      SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), LPARAM(GetDlgItem(w, IDYES)));
-      return;
-    }
-    auto* p = static_cast<TComboBox*>(dialog->FindComponent(u"PrinterComboBox"));
-    p->SetItemIndex(p->Items()->IndexOf(PdfPrinterName));
-    static_cast<TEdit*>(dialog->FindComponent(u"FileEdit"))->SetText(FromUtf8(file));
-    static_cast<TButton*>(dialog->FindComponent(u"OKButton"))->Click();
-  });
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::remove(file.c_str());
-    state.ResumeTiming();
-    PreviewForm->SBPrintClick(nullptr);
-  }
-  SetModalLoopHook(ModalLoopHook());
+  TimePrintingToPdf(state, PreviewForm->PrintDialog, file,
+                    [] { PreviewForm->SBPrintClick(nullptr); });
   struct stat st {};
   stat(file.c_str(), &st);
   state.counters["pdf_bytes"] = static_cast<double>(st.st_size);
@@ -111,12 +90,8 @@ BENCHMARK(BM_PrintAllPagesToPdf)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  char dir[] = "/tmp/preview-bench-XXXXXX";
-  if (!mkdtemp(dir)) return 1;
-  gDir = dir;
-  // The documents folder and the printer list stay out of the user's own.
-  setenv("HOME", dir, 1);
-  setenv("XDG_CONFIG_HOME", dir, 1);
+  gDir = SandboxedHome("preview-bench");
+  if (gDir.empty()) return 1;
   UserSetHostDriver(nullptr);
   CreatePreviewApplication();
   benchmark::Initialize(&argc, argv);
