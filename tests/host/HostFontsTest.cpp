@@ -98,3 +98,57 @@ TEST(HostFonts, TurnedRunSwapsItsExtent) {
   EXPECT_LE(up.left + up.width, m.descent + 1);
   EXPECT_LT(up.left, -m.ascent / 2);
 }
+
+namespace {
+
+// Design metrics of the installed stand-in families (OS/2 usWinAscent, usWinDescent).
+struct DesignMetrics {
+  const char16_t* family;
+  int unitsPerEm, winAscent, winDescent;
+};
+constexpr DesignMetrics kStandIns[] = {{u"Liberation Sans", 2048, 1854, 434}, {u"DejaVu Sans", 2048, 1901, 483}};
+
+// A design metric scaled to the em size in 1/64 pixels, as FreeType scales it, then rounded to
+// the nearest pixel: GDI's cell rule for a TrueType font without a VDMX entry. Not a ceiling:
+// there FreeMono at 13 px (design 10.4 + 2.6) is 10 + 3 high.
+int ScaledToPixels(int design, int ppem, int unitsPerEm) {
+  long long scale = (ppem * 64LL * 65536 + unitsPerEm / 2) / unitsPerEm;
+  long long value = (design * scale + 0x8000) >> 16;
+  return int((value + 32) >> 6);
+}
+
+bool Installed(const char16_t* family) { return HostMapFamily(family) == family; }
+
+}  // namespace
+
+TEST(HostFonts, CellOfTheStandInAtEightPointIsTwelveOrThirteen) {
+  // Ascent 9.958 and descent 2.331 (Liberation Sans), 10.210 and 2.594 (DejaVu Sans) at 11 px.
+  struct Case { const char16_t* family; int ascent, descent; };
+  for (Case c : {Case{u"Liberation Sans", 10, 2}, Case{u"DejaVu Sans", 10, 3}}) {
+    if (!Installed(c.family)) continue;
+    const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(c.family, -11)));
+    EXPECT_EQ(m.ascent, c.ascent) << ToUtf8(c.family);
+    EXPECT_EQ(m.descent, c.descent) << ToUtf8(c.family);
+    EXPECT_EQ(m.height, c.ascent + c.descent) << ToUtf8(c.family);
+    EXPECT_EQ(m.internalLeading, c.ascent + c.descent - 11) << ToUtf8(c.family);
+  }
+  EXPECT_EQ(HostGetFontMetrics(HostRealizeFont(Request(u"Tahoma", -11))).height,
+            HostGetFontMetrics(HostRealizeFont(Request(HostMapFamily(u"Tahoma").c_str(), -11))).height);
+}
+
+TEST(HostFonts, CellRoundsTheScaledDesignMetricsAtEveryEmSize) {
+  int checked = 0;
+  for (const DesignMetrics& d : kStandIns) {
+    if (!Installed(d.family)) continue;
+    for (int ppem = 4; ppem <= 96; ++ppem) {
+      const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(d.family, -ppem)));
+      int ascent = ScaledToPixels(d.winAscent, ppem, d.unitsPerEm);
+      int descent = ScaledToPixels(d.winDescent, ppem, d.unitsPerEm);
+      EXPECT_EQ(m.ascent, ascent) << ToUtf8(d.family) << " at " << ppem << " px";
+      EXPECT_EQ(m.descent, descent) << ToUtf8(d.family) << " at " << ppem << " px";
+      EXPECT_EQ(m.internalLeading, std::max(0, ascent + descent - ppem)) << ToUtf8(d.family) << " at " << ppem;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 0) << "neither stand-in family is installed";
+}
