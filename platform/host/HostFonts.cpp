@@ -93,6 +93,34 @@ QString MapFamily(const QString& face) {
   return FirstInstalled({"Liberation Sans", "DejaVu Sans"});
 }
 
+// Design metrics (units per em, OS/2 usWinAscent, usWinDescent) of the faces the windows were
+// designed with, so that a stand-in reports their cell, not its own: layouts sized from tmHeight
+// then come out as designed. A face not listed keeps the stand-in's cell.
+struct DesignedCell {
+  const char* face;
+  int unitsPerEm, winAscent, winDescent;
+};
+constexpr DesignedCell kDesignedCells[] = {
+    {"tahoma", 2048, 2049, 423},
+    {"verdana", 2048, 2059, 430},
+    {"segoe ui", 2048, 2210, 514},
+};
+
+const DesignedCell* DesignedCellOf(const QString& face) {
+  QString f = face.trimmed().toLower();
+  for (const DesignedCell& d : kDesignedCells)
+    if (f == QLatin1String(d.face)) return &d;
+  return nullptr;
+}
+
+// Scaled in 1/64 pixels as FreeType scales, then rounded to the nearest pixel: the platform's
+// cell rule for an outline font without device metrics, which the stand-ins follow on their own.
+int ScaledToPixels(int design, int ppem, int unitsPerEm) {
+  long long scale = (ppem * 64LL * 65536 + unitsPerEm / 2) / unitsPerEm;
+  long long value = (design * scale + 0x8000) >> 16;
+  return int((value + 32) >> 6);
+}
+
 std::u16string Key(const HostFontRequest& r) {
   std::u16string k = r.face;
   k += u'\0';
@@ -126,9 +154,13 @@ std::unique_ptr<HostFont> Realize(const HostFontRequest& r) {
   auto font = std::make_unique<HostFont>();
   QString family = MapFamily(ToQ(r.face));
   QFont f = BaseFont(family, r);
+  const DesignedCell* designed = DesignedCellOf(ToQ(r.face));  // always drawn with a stand-in
   int em;
   if (r.height < 0) {
     em = -r.height;
+  } else if (r.height > 0 && designed) {
+    em = int(std::lround(double(r.height) * designed->unitsPerEm /
+                         (designed->winAscent + designed->winDescent)));
   } else if (r.height > 0) {
     // A cell height: the em size whose ascent and descent add up to it.
     QFont ref = f;
@@ -152,8 +184,13 @@ std::unique_ptr<HostFont> Realize(const HostFontRequest& r) {
   font->strikeOut = r.strikeOut;
   const QFontMetrics& fm = *font->fm;
   HostFontMetrics& m = font->metrics;
-  m.ascent = fm.ascent();
-  m.descent = fm.descent();
+  if (designed) {
+    m.ascent = ScaledToPixels(designed->winAscent, std::max(em, 1), designed->unitsPerEm);
+    m.descent = ScaledToPixels(designed->winDescent, std::max(em, 1), designed->unitsPerEm);
+  } else {
+    m.ascent = fm.ascent();
+    m.descent = fm.descent();
+  }
   m.height = m.ascent + m.descent;
   m.internalLeading = std::max(0, m.height - std::max(em, 1));
   m.externalLeading = std::max(0, fm.leading());

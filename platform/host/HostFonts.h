@@ -2,6 +2,8 @@
 // Font services of the host: realising a requested font on an installed family, its metrics,
 // integer advances and 8-bit coverage masks of its glyphs. Results are cached for the run, so
 // the pointers handed out stay valid until the program ends. No Qt type appears here.
+// A face drawn with a stand-in family reports the cell of the face asked for where its design
+// metrics are known, so layouts keep the sizes they were designed with.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -51,6 +51,24 @@ TEST(Text, MetricsHangTogether) {
   EXPECT_EQ(std::u16string(face), u"Tahoma");
 }
 
+TEST(Text, EightPointTahomaKeepsItsDesignedCellAndBaseline) {
+  PixelCanvas c(60, 30);
+  Selected font(c.dc(), Font(-11));
+  TEXTMETRICW tm;
+  ASSERT_TRUE(GetTextMetricsW(c.dc(), &tm));
+  EXPECT_EQ(tm.tmAscent, 11);
+  EXPECT_EQ(tm.tmDescent, 2);
+  EXPECT_EQ(tm.tmHeight, 13);
+  EXPECT_EQ(tm.tmInternalLeading, 2);
+  EXPECT_EQ(Extent(c.dc(), u"Hg").cy, 13);
+  SetBkMode(c.dc(), TRANSPARENT);
+  Out(c.dc(), 4, 5, u"H");
+  EXPECT_EQ(c.InkBox().bottom, 5 + 11) << "the H stands on the reported baseline\n" << c.Picture();
+  c.Clear(0xFFFFFF);
+  Out(c.dc(), 4, 5, u"Hg");
+  EXPECT_TRUE(Inside(c.InkBox(), RECT{4, 5, 60, 5 + 13})) << c.Picture();
+}
+
 TEST(Text, PositiveHeightIsTheCellHeight) {
   PixelCanvas c(10, 10);
   for (int h : {12, 16, 24, 40}) {

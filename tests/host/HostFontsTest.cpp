@@ -132,8 +132,6 @@ TEST(HostFonts, CellOfTheStandInAtEightPointIsTwelveOrThirteen) {
     EXPECT_EQ(m.height, c.ascent + c.descent) << ToUtf8(c.family);
     EXPECT_EQ(m.internalLeading, c.ascent + c.descent - 11) << ToUtf8(c.family);
   }
-  EXPECT_EQ(HostGetFontMetrics(HostRealizeFont(Request(u"Tahoma", -11))).height,
-            HostGetFontMetrics(HostRealizeFont(Request(HostMapFamily(u"Tahoma").c_str(), -11))).height);
 }
 
 TEST(HostFonts, CellRoundsTheScaledDesignMetricsAtEveryEmSize) {
@@ -151,4 +149,83 @@ TEST(HostFonts, CellRoundsTheScaledDesignMetricsAtEveryEmSize) {
     }
   }
   EXPECT_GT(checked, 0) << "neither stand-in family is installed";
+}
+
+namespace {
+
+// The published design metrics of the faces the windows were designed with.
+constexpr DesignMetrics kDesigned[] = {
+    {u"Tahoma", 2048, 2049, 423}, {u"Verdana", 2048, 2059, 430}, {u"Segoe UI", 2048, 2210, 514}};
+
+}  // namespace
+
+TEST(HostFonts, StandInReportsTheCellOfTheFaceItStandsIn) {
+  // Tahoma at 8 points: 11.005 + 2.272, so 11 + 2, as the windows were laid out.
+  struct Case { const char16_t* face; int ascent, descent; };
+  for (Case c : {Case{u"Tahoma", 11, 2}, Case{u"Verdana", 11, 2}, Case{u"Segoe UI", 12, 3}}) {
+    const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(c.face, -11)));
+    EXPECT_EQ(m.ascent, c.ascent) << ToUtf8(c.face);
+    EXPECT_EQ(m.descent, c.descent) << ToUtf8(c.face);
+    EXPECT_EQ(m.height, c.ascent + c.descent) << ToUtf8(c.face);
+    EXPECT_EQ(m.internalLeading, c.ascent + c.descent - 11) << ToUtf8(c.face);
+    EXPECT_EQ(m.family, HostMapFamily(c.face)) << "drawn with the stand-in";
+  }
+  // Segoe UI at 9 points, the later dialogs' font: 12.950 + 3.012.
+  EXPECT_EQ(HostGetFontMetrics(HostRealizeFont(Request(u"Segoe UI", -12))).height, 16);
+}
+
+TEST(HostFonts, FacesWithoutPublishedFiguresKeepTheStandInsCell) {
+  const std::u16string standIn = HostMapFamily(u"Tahoma");
+  const HostFontMetrics& own = HostGetFontMetrics(HostRealizeFont(Request(standIn.c_str(), -11)));
+  for (const char16_t* face : {u"Arial", u"MS Sans Serif", u"No Such Face"}) {
+    const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(face, -11)));
+    EXPECT_EQ(m.ascent, own.ascent) << ToUtf8(face);
+    EXPECT_EQ(m.descent, own.descent) << ToUtf8(face);
+  }
+}
+
+TEST(HostFonts, StandInCellRoundsTheDesignedFacesMetricsAtEveryEmSize) {
+  for (const DesignMetrics& d : kDesigned) {
+    for (int ppem = 4; ppem <= 96; ++ppem) {
+      const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(d.family, -ppem)));
+      int ascent = ScaledToPixels(d.winAscent, ppem, d.unitsPerEm);
+      int descent = ScaledToPixels(d.winDescent, ppem, d.unitsPerEm);
+      EXPECT_EQ(m.ascent, ascent) << ToUtf8(d.family) << " at " << ppem << " px";
+      EXPECT_EQ(m.descent, descent) << ToUtf8(d.family) << " at " << ppem << " px";
+      EXPECT_EQ(m.height, ascent + descent) << ToUtf8(d.family) << " at " << ppem << " px";
+      EXPECT_EQ(m.internalLeading, std::max(0, ascent + descent - ppem)) << ToUtf8(d.family) << " at " << ppem;
+    }
+  }
+}
+
+TEST(HostFonts, StandInCellHeightRequestGivesTheDesignedCell) {
+  // A cell of 13 is Tahoma's 8 points: em 13 * 2048 / 2472 = 10.8, so 11.
+  const HostFontMetrics& eight = HostGetFontMetrics(HostRealizeFont(Request(u"Tahoma", 13)));
+  EXPECT_EQ(eight.height, 13);
+  EXPECT_EQ(eight.ascent, 11);
+  EXPECT_EQ(eight.internalLeading, 2);
+  for (const DesignMetrics& d : kDesigned)
+    for (int cell = 8; cell <= 60; ++cell)
+      EXPECT_NEAR(HostGetFontMetrics(HostRealizeFont(Request(d.family, cell))).height, cell, 1)
+          << ToUtf8(d.family) << " cell " << cell;
+}
+
+TEST(HostFonts, StandInDrawsItsOwnGlyphsOnTheReportedBaseline) {
+  const HostFont* tahoma = HostRealizeFont(Request(u"Tahoma", -11));
+  const HostFont* standIn = HostRealizeFont(Request(HostMapFamily(u"Tahoma").c_str(), -11));
+  for (char32_t c : std::u32string(U"Hg8")) {
+    const HostGlyph& a = HostGetGlyph(tahoma, c);
+    const HostGlyph& b = HostGetGlyph(standIn, c);
+    EXPECT_EQ(a.advance, b.advance);
+    EXPECT_EQ(a.left, b.left);
+    EXPECT_EQ(a.top, b.top) << "placed from the baseline, not from the cell's top";
+    EXPECT_EQ(a.coverage, b.coverage);
+  }
+  // Within the cell: ink reaches neither above the ascent nor below the descent.
+  const HostFontMetrics& m = HostGetFontMetrics(tahoma);
+  for (char32_t c : std::u32string(U"HÅgjy|")) {
+    const HostGlyph& g = HostGetGlyph(tahoma, c);
+    EXPECT_GE(g.top, -m.ascent) << char(c < 128 ? c : '?');
+    EXPECT_LE(g.top + g.height, m.descent) << char(c < 128 ? c : '?');
+  }
 }
