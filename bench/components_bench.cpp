@@ -19,8 +19,8 @@ String ThirtyEdits() {
   for (int i = 0; i < 10; ++i) {
     const std::string n = std::to_string(i), top = std::to_string(8 + i * 30);
     for (int k = 0; k < 2; ++k) {
-      d += "  object Spin" + n + "_" + std::to_string(k) + ": TRzSpinEdit\n    Left = " +
-           std::to_string(8 + k * 100) + "\n    Top = " + top +
+      d += "  object Spin" + n + "_" + std::to_string(k) +
+           ": TRzSpinEdit\n    Left = " + std::to_string(8 + k * 100) + "\n    Top = " + top +
            "\n    Width = 73\n    Height = 21\n    Decimals = 1\n    Increment = 0.5\n"
            "    IntegersOnly = False\n    Max = 100.0\n    Min = 0.0\n    Value = 10.0\n"
            "    TabOrder = " +

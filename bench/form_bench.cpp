@@ -12,16 +12,16 @@ namespace {
 // Ten rows of a label, an edit and, alternately, a combo box or a button.
 String ThirtyControls(int width, int height) {
   std::string d = "object BenchForm: TForm\n  Left = 0\n  Top = 0\n  BorderStyle = bsSingle\n";
-  d += "  ClientWidth = " + std::to_string(width) + "\n  ClientHeight = " +
-       std::to_string(height) + "\n  Position = poDesigned\n  Color = clBtnFace\n";
+  d += "  ClientWidth = " + std::to_string(width) + "\n  ClientHeight = " + std::to_string(height) +
+       "\n  Position = poDesigned\n  Color = clBtnFace\n";
   for (int i = 0; i < 10; ++i) {
     std::string n = std::to_string(i);
     std::string top = std::to_string(8 + i * 30);
     d += "  object Label" + n + ": TLabel\n    Left = 8\n    Top = " + top +
          "\n    Caption = 'Setting " + n + " (mm)'\n  end\n";
     d += "  object Edit" + n + ": TEdit\n    Left = 120\n    Top = " + top +
-         "\n    Width = 90\n    Height = 21\n    Text = '" + n + "'\n    TabOrder = " +
-         std::to_string(i * 2) + "\n  end\n";
+         "\n    Width = 90\n    Height = 21\n    Text = '" + n +
+         "'\n    TabOrder = " + std::to_string(i * 2) + "\n  end\n";
     if (i % 2 == 0) {
       d += "  object Combo" + n + ": TComboBox\n    Left = 220\n    Top = " + top +
            "\n    Width = 89\n    TabOrder = " + std::to_string(i * 2 + 1) +
@@ -29,8 +29,7 @@ String ThirtyControls(int width, int height) {
            "'Landscape')\n  end\n";
     } else {
       d += "  object Button" + n + ": TButton\n    Left = 220\n    Top = " + top +
-           "\n    Caption = 'Preview'\n    TabOrder = " + std::to_string(i * 2 + 1) +
-           "\n  end\n";
+           "\n    Caption = 'Preview'\n    TabOrder = " + std::to_string(i * 2 + 1) + "\n  end\n";
     }
   }
   d += "end\n";

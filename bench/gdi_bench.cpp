@@ -122,7 +122,8 @@ void GradientH_Korv(benchmark::State& st) { Gradient_Korv(st, GRADIENT_FILL_RECT
 void GradientV_Korv(benchmark::State& st) { Gradient_Korv(st, GRADIENT_FILL_RECT_V); }
 void Gradient_Qt(benchmark::State& st, bool horizontal) {
   QPainter p(qimg);
-  QLinearGradient g(QPointF(100, 100), horizontal ? QPointF(100 + kBox, 100) : QPointF(100, 100 + kBox));
+  QLinearGradient g(QPointF(100, 100),
+                    horizontal ? QPointF(100 + kBox, 100) : QPointF(100, 100 + kBox));
   g.setColorAt(0, QColor(0xE3, 0xEF, 0xFF));
   g.setColorAt(1, QColor(0x99, 0xBB, 0xEA));
   for (auto _ : st) {
@@ -160,8 +161,8 @@ void Mirror_Qt(benchmark::State& st) {
 void Mirror_Mem(benchmark::State& st) {
   for (auto _ : st) {
     for (int y = 0; y < kBox; ++y)
-      std::memcpy(raw->data() + std::size_t(700 + y) * W + 600, rawSrc->data() + std::size_t(y) * kBox,
-                  std::size_t(kBox) * 4);
+      std::memcpy(raw->data() + std::size_t(700 + y) * W + 600,
+                  rawSrc->data() + std::size_t(y) * kBox, std::size_t(kBox) * 4);
     benchmark::ClobberMemory();
   }
 }
@@ -217,9 +218,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 }  // namespace
 
-#define SIDE_BY_SIDE(name)        \
-  BENCHMARK(name##_Korv);         \
-  BENCHMARK(name##_Qt);           \
+#define SIDE_BY_SIDE(name) \
+  BENCHMARK(name##_Korv);  \
+  BENCHMARK(name##_Qt);    \
   BENCHMARK(name##_Mem)
 
 SIDE_BY_SIDE(Fill);
@@ -261,7 +262,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n%-10s %12s %12s %12s %10s %10s\n", "work", "korv us", "qt us", "mem us",
               "korv/mem", "korv/qt");
-  for (const char* name : {"Fill", "Lines1", "Lines5", "GradientH", "GradientV", "Mirror", "Text"}) {
+  for (const char* name :
+       {"Fill", "Lines1", "Lines5", "GradientH", "GradientV", "Mirror", "Text"}) {
     auto t = [&](const char* kind) {
       auto it = reporter.times.find(std::string(name) + "_" + kind);
       return it == reporter.times.end() ? 0.0 : it->second / 1000.0;

@@ -116,12 +116,8 @@ void TRzControlButton::Paint() {
     case cbsLeft:
     case cbsUp:
     case cbsRight:
-    case cbsDown:
-      PaintArrowButton(r);
-      break;
-    case cbsDropDown:
-      PaintDropDownButton(r);
-      break;
+    case cbsDown: PaintArrowButton(r); break;
+    case cbsDropDown: PaintDropDownButton(r); break;
   }
 }
 
@@ -164,12 +160,11 @@ void TRzControlButton::PaintFace(TRect& r) {
       if (RunningOnOsLevel(olWinVista)) {
         TRect part = r;
         InflateRect(&part, 1, 1);
-        DrawThemedThroughScratch(
-            themes->GetElementDetails(Nth(tbPushButtonNormal, look)), r, part);
+        DrawThemedThroughScratch(themes->GetElementDetails(Nth(tbPushButtonNormal, look)), r, part);
       } else {
         const TRect part = Rect(r.left - 1, r.top - 2, r.right + 2, r.bottom + 2);
-        DrawThemedThroughScratch(
-            themes->GetElementDetails(Nth(tsThumbBtnHorzNormal, look)), r, part);
+        DrawThemedThroughScratch(themes->GetElementDetails(Nth(tsThumbBtnHorzNormal, look)), r,
+                                 part);
       }
     } else {
       Canvas()->Brush()->SetColor(Color());
@@ -190,8 +185,10 @@ void TRzControlButton::PaintArrowButton(TRect& r) {
     TThemeServices* themes = ThemeServices();
     const TThemedSpin first = FirstSpinPart(FStyle);
     if (!FFlat) {
-      const Look look =
-          !Enabled() ? Look::Disabled : FDown ? Look::Pressed : hot ? Look::Hot : Look::Normal;
+      const Look look = !Enabled() ? Look::Disabled
+                        : FDown    ? Look::Pressed
+                        : hot      ? Look::Hot
+                                   : Look::Normal;
       themes->DrawElement(Canvas()->Handle(), themes->GetElementDetails(Nth(first, look)), r);
       if (RunningOnOsLevel(olWinVista) && RectHeight(r) < 10) {
         Canvas()->Pen()->SetColor(ThemedPartColor(tckSpinBorder));
@@ -215,7 +212,8 @@ void TRzControlButton::PaintArrowButton(TRect& r) {
   bool inSpinEdit = false;
   if (TComponent* owner = Owner())
     if (TComponent* outer = owner->Owner())
-      if (const TClassInfo* info = GetClassInfo(outer)) inSpinEdit = info->InheritsFrom(u"TRzSpinEdit");
+      if (const TClassInfo* info = GetClassInfo(outer))
+        inSpinEdit = info->InheritsFrom(u"TRzSpinEdit");
   Canvas()->Brush()->SetColor(!FFlat && inSpinEdit ? clBtnFace : Color());
   Canvas()->FillRect(r);
   PaintDirectionArrow(Canvas(), r, alClassic, direction, Enabled());
@@ -227,19 +225,18 @@ void TRzControlButton::PaintDropDownButton(TRect& r) {
     TThemeServices* themes = ThemeServices();
     const bool hotLook = FDown || (FMouseOverButton && Enabled()) || Designing();
     if (hotLook) {
-      themes->DrawElement(Canvas()->Handle(),
-                          themes->GetElementDetails(FDown ? tcDropDownButtonPressed
-                                                          : tcDropDownButtonHot),
-                          r);
+      themes->DrawElement(
+          Canvas()->Handle(),
+          themes->GetElementDetails(FDown ? tcDropDownButtonPressed : tcDropDownButtonHot), r);
     } else if (FFlat) {
       Canvas()->Brush()->SetColor(Color());
       Canvas()->FillRect(r);
       PaintDropDownArrow(Canvas(), r, alThemedXP, Enabled());
     } else {
-      themes->DrawElement(Canvas()->Handle(),
-                          themes->GetElementDetails(Enabled() ? tcDropDownButtonNormal
-                                                              : tcDropDownButtonDisabled),
-                          r);
+      themes->DrawElement(
+          Canvas()->Handle(),
+          themes->GetElementDetails(Enabled() ? tcDropDownButtonNormal : tcDropDownButtonDisabled),
+          r);
     }
     InflateRect(&r, -2, -2);
     return;
@@ -254,10 +251,8 @@ void TRzControlButton::PaintGlyph(const TRect& r) {
   const int w = RectWidth(r), h = RectHeight(r);
   if (w <= 0 || h <= 0) return;
   TRect source = Rect(0, 0, w, h);
-  if (FNumGlyphs >= 3 && FDown)
-    source = Rect(2 * w, 0, 3 * w, h);
-  else if (FNumGlyphs >= 2 && !Enabled())
-    source = Rect(w, 0, 2 * w, h);
+  if (FNumGlyphs >= 3 && FDown) source = Rect(2 * w, 0, 3 * w, h);
+  else if (FNumGlyphs >= 2 && !Enabled()) source = Rect(w, 0, 2 * w, h);
   // The face under the glyph is copied first, so the cell is put down in one draw.
   TBitmap scratch(w, h);
   scratch.Canvas()->CopyRect(Rect(0, 0, w, h), Canvas(), r);
@@ -317,10 +312,8 @@ void TRzControlButton::UpdateHotState() {
   if (!((FFlat || ThemesOn()) && Enabled())) return;
   POINT p{};
   GetCursorPos(&p);
-  if (FindDragTarget(TPoint{p.x, p.y}, true) == this)
-    Perform(CM_MOUSEENTER);
-  else
-    Perform(CM_MOUSELEAVE);
+  if (FindDragTarget(TPoint{p.x, p.y}, true) == this) Perform(CM_MOUSEENTER);
+  else Perform(CM_MOUSELEAVE);
 }
 
 void TRzControlButton::Dispatch(TMessage& message) {
@@ -355,7 +348,8 @@ void RegisterRzButtonClasses() {
     RegisterButtonsClasses();
     Published<TRzControlButton>(u"TRzControlButton", u"TGraphicControl")
         .Creatable()
-        .Str(u"Caption", [](TRzControlButton* b) { return b->GetText(); }, &TControl::SetText)
+        .Str(
+            u"Caption", [](TRzControlButton* b) { return b->GetText(); }, &TControl::SetText)
         .Ord(u"Color", TypeInfoTColor(), &TControl::Color, &TControl::SetColor, clBtnFace)
         .StoredIf(&TControl::IsColorStored)
         .Bool(u"ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false)
@@ -364,12 +358,11 @@ void RegisterRzButtonClasses() {
         .StoredIf([](TRzControlButton* b) { return !b->Glyph()->Empty(); })
         .Ord(u"NumGlyphs", TypeInfoTNumGlyphs(), &TRzControlButton::NumGlyphs,
              &TRzControlButton::SetNumGlyphs, 1)
-        .Ord(u"Delay", TypeInfoWord(), &TRzControlButton::Delay, &TRzControlButton::SetDelay,
-             100)
+        .Ord(u"Delay", TypeInfoWord(), &TRzControlButton::Delay, &TRzControlButton::SetDelay, 100)
         .Ord(u"InitialDelay", TypeInfoWord(), &TRzControlButton::InitialDelay,
              &TRzControlButton::SetInitialDelay, 400)
-        .Bool(u"RepeatClicks", &TRzControlButton::RepeatClicks,
-              &TRzControlButton::SetRepeatClicks, false)
+        .Bool(u"RepeatClicks", &TRzControlButton::RepeatClicks, &TRzControlButton::SetRepeatClicks,
+              false)
         .Ord(u"Style", TypeInfoTRzControlButtonStyle(), &TRzControlButton::Style,
              &TRzControlButton::SetStyle, cbsNone);
     return true;

@@ -63,12 +63,9 @@ void SplitColorHsl(TColor color, BYTE& h, BYTE& s, BYTE& l) {
   if (mx != mn) {
     double d = mx - mn;
     sv = lv < 0.5 ? d / (mx + mn) : d / (2 - mx - mn);
-    if (r == mx)
-      hv = (g - b) / d;
-    else if (g == mx)
-      hv = (b - r) / d + 2;
-    else
-      hv = (r - g) / d + 4;
+    if (r == mx) hv = (g - b) / d;
+    else if (g == mx) hv = (b - r) / d + 2;
+    else hv = (r - g) / d + 4;
     hv /= 6;
     if (hv < 0) hv += 1;
   }
@@ -230,14 +227,10 @@ TRect PaintRings(TCanvas* canvas, TRect r, RingColors outer, RingColors inner, T
 TRect PaintEtchedRing(TCanvas* canvas, const TRect& b, TColor a, TColor bc, TSides sides) {
   const bool l = sides.Contains(sdLeft), t = sides.Contains(sdTop);
   const bool r = sides.Contains(sdRight), bt = sides.Contains(sdBottom);
-  if (r)
-    canvas->SetPixels(b.right - 1, b.top, bc);
-  else if (t)
-    canvas->SetPixels(b.right - 1, b.top, a);
-  if (bt)
-    canvas->SetPixels(b.left, b.bottom - 1, bc);
-  else if (l)
-    canvas->SetPixels(b.left, b.bottom - 1, a);
+  if (r) canvas->SetPixels(b.right - 1, b.top, bc);
+  else if (t) canvas->SetPixels(b.right - 1, b.top, a);
+  if (bt) canvas->SetPixels(b.left, b.bottom - 1, bc);
+  else if (l) canvas->SetPixels(b.left, b.bottom - 1, a);
   if (t && !l) canvas->SetPixels(b.left, b.top + 1, bc);
   if (l && !t) canvas->SetPixels(b.left + 1, b.top, bc);
   if (bt && !r) canvas->SetPixels(b.right - 1, b.bottom - 2, a);
@@ -254,8 +247,8 @@ TRect PaintEtchedRing(TCanvas* canvas, const TRect& b, TColor a, TColor bc, TSid
 
 }  // namespace
 
-TRect PaintSides(TCanvas* canvas, const TRect& bounds, TColor topLeftColor,
-                 TColor bottomRightColor, TSides sides) {
+TRect PaintSides(TCanvas* canvas, const TRect& bounds, TColor topLeftColor, TColor bottomRightColor,
+                 TSides sides) {
   const TRect& b = bounds;
   if (topLeftColor != clNone) {
     canvas->Pen()->SetColor(topLeftColor);
@@ -322,8 +315,7 @@ TRect PaintStyledBorder(TCanvas* canvas, const TRect& bounds, TFrameStyle style,
     case fsFlat: return PaintSides(canvas, bounds, cl3DDkShadow, cl3DDkShadow, sides);
     case fsStatus: return PaintSides(canvas, bounds, clBtnShadow, clBtnHighlight, sides);
     case fsPopup: return PaintSides(canvas, bounds, clBtnHighlight, clBtnShadow, sides);
-    case fsFlatBold:
-      return PaintSidesRepeated(canvas, bounds, clBtnShadow, clBtnShadow, 2, sides);
+    case fsFlatBold: return PaintSidesRepeated(canvas, bounds, clBtnShadow, clBtnShadow, 2, sides);
     case fsLowered: return PaintBevel(canvas, bounds, true, sides);
     case fsRaised: return PaintBevel(canvas, bounds, false, sides);
     case fsButtonDown: return PaintButtonBevel(canvas, bounds, true, sides);
@@ -336,8 +328,8 @@ TRect PaintStyledBorder(TCanvas* canvas, const TRect& bounds, TFrameStyle style,
   return bounds;
 }
 
-TRect PaintColoredBorder(TCanvas* canvas, const TRect& bounds, TColor baseColor,
-                         TFrameStyle style, TSides sides) {
+TRect PaintColoredBorder(TCanvas* canvas, const TRect& bounds, TColor baseColor, TFrameStyle style,
+                         TSides sides) {
   auto d50 = [&] { return DarkenColor(baseColor, 50); };
   auto d100 = [&] { return DarkenColor(baseColor, 100); };
   auto l50 = [&] { return LightenColor(baseColor, 50); };
@@ -403,10 +395,10 @@ TRect PaintRoundedOutline(TCanvas* canvas, const TRect& bounds, TColor color, TS
 }
 
 TRect PaintPanelBorders(TCanvas* canvas, const TRect& bounds, TFrameStyleEx outerStyle,
-                        TFrameStyleEx innerStyle, int borderWidth, TSides sides,
-                        int bevelWidth, TColor borderColor, TColor highlightColor,
-                        TColor shadowColor, TColor flatColor, int flatColorAdjustment,
-                        TColor controlColor, TColor parentColor, bool transparent) {
+                        TFrameStyleEx innerStyle, int borderWidth, TSides sides, int bevelWidth,
+                        TColor borderColor, TColor highlightColor, TColor shadowColor,
+                        TColor flatColor, int flatColorAdjustment, TColor controlColor,
+                        TColor parentColor, bool transparent) {
   const TColor fc = ShiftColorLightness(flatColor, flatColorAdjustment);
   auto ring = [&](const TRect& r, TColor c, int count) {
     return PaintSidesRepeated(canvas, r, c, c, count, sides);
@@ -463,18 +455,16 @@ TRect PaintPanelBorders(TCanvas* canvas, const TRect& bounds, TFrameStyleEx oute
   return r;
 }
 
-void PaintEditFrame(TCanvas* canvas, int width, int height, TColor frameColor,
-                    TColor controlColor, TFrameStyle style, TSides sides, bool clearBand) {
+void PaintEditFrame(TCanvas* canvas, int width, int height, TColor frameColor, TColor controlColor,
+                    TFrameStyle style, TSides sides, bool clearBand) {
   const TRect r = Rect(0, 0, width, height);
   if (clearBand) PaintSidesRepeated(canvas, r, controlColor, controlColor, 2, sdAllSides);
   switch (style) {
     case fsFlat: PaintSides(canvas, r, frameColor, frameColor, sides); break;
     case fsFlatBold: PaintSidesRepeated(canvas, r, frameColor, frameColor, 2, sides); break;
     default:
-      if (controlColor == clWindow)
-        PaintStyledBorder(canvas, r, style, sides);
-      else
-        PaintColoredBorder(canvas, r, controlColor, style, sides);
+      if (controlColor == clWindow) PaintStyledBorder(canvas, r, style, sides);
+      else PaintColoredBorder(canvas, r, controlColor, style, sides);
       break;
   }
 }
@@ -492,8 +482,8 @@ TColor ClassicArrowColor(TCanvas* canvas) {
 }
 
 // The arrow colour of a themed look, sampled from the element as the theme draws it.
-TColor SampledColor(int width, int height, const TThemedElementDetails& details, TRect at,
-                    int x, int y) {
+TColor SampledColor(int width, int height, const TThemedElementDetails& details, TRect at, int x,
+                    int y) {
   TBitmap scratch(width, height);
   ThemeServices()->DrawElement(scratch.Canvas()->Handle(), details, at);
   return scratch.Canvas()->Pixels(x, y);
@@ -532,7 +522,8 @@ void PaintDropDownArrow(TCanvas* canvas, const TRect& bounds, TArrowLook look, b
   }
   switch (look) {
     case alThemedXP:
-      FillArrow(canvas, bounds, color, 0, 0, {{0, 4}, {-4, -1}, {-3, -3}, {0, 1}, {3, -3}, {5, -1}});
+      FillArrow(canvas, bounds, color, 0, 0,
+                {{0, 4}, {-4, -1}, {-3, -3}, {0, 1}, {3, -3}, {5, -1}});
       break;
     case alThemedVista: FillArrow(canvas, bounds, color, 0, 0, {{1, 3}, {-2, -1}, {5, -1}}); break;
     default: FillArrow(canvas, bounds, color, 0, 0, {{0, 2}, {-3, -2}, {4, -2}}); break;
@@ -561,10 +552,12 @@ void PaintDirectionArrow(TCanvas* canvas, const TRect& bounds, TArrowLook look,
   if (look == alThemedXP) {
     switch (direction) {
       case adUp:
-        FillArrow(canvas, bounds, color, 0, 4, {{0, -5}, {4, 0}, {1, 0}, {0, -2}, {-1, 0}, {-4, 0}});
+        FillArrow(canvas, bounds, color, 0, 4,
+                  {{0, -5}, {4, 0}, {1, 0}, {0, -2}, {-1, 0}, {-4, 0}});
         break;
       case adDown:
-        FillArrow(canvas, bounds, color, 0, 2, {{0, 0}, {-3, -4}, {0, -4}, {0, -3}, {1, -4}, {4, -4}});
+        FillArrow(canvas, bounds, color, 0, 2,
+                  {{0, 0}, {-3, -4}, {0, -4}, {0, -3}, {1, -4}, {4, -4}});
         break;
       case adLeft:
         FillArrow(canvas, bounds, color, -1, 0, {{0, 0}, {4, -4}, {4, -1}, {3, 0}, {4, 1}, {4, 4}});

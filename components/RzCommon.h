@@ -117,39 +117,37 @@ TColor SchemeFrameColor(TRzGradientColorStyle style);
 // rectangle inside what it drew, so borders stack from the outside in. A clNone colour skips
 // its lines but the rectangle still shrinks.
 
-TRect PaintSides(TCanvas* canvas, const TRect& bounds, TColor topLeftColor,
-                 TColor bottomRightColor, TSides sides);
+TRect PaintSides(TCanvas* canvas, const TRect& bounds, TColor topLeftColor, TColor bottomRightColor,
+                 TSides sides);
 // Count rings inward with a one-pixel pen; a count of 0 or less draws nothing.
 TRect PaintSidesRepeated(TCanvas* canvas, const TRect& bounds, TColor topLeftColor,
                          TColor bottomRightColor, int count, TSides sides);
 TRect PaintBevel(TCanvas* canvas, const TRect& bounds, bool lowered, TSides sides = sdAllSides);
-TRect PaintButtonBevel(TCanvas* canvas, const TRect& bounds, bool down,
-                       TSides sides = sdAllSides);
+TRect PaintButtonBevel(TCanvas* canvas, const TRect& bounds, bool down, TSides sides = sdAllSides);
 // Shades of one base colour in place of the system colours.
 TRect PaintColorButtonBevel(TCanvas* canvas, const TRect& bounds, TColor baseColor, bool down,
                             TSides sides = sdAllSides);
 // In system colours. fsFlatRounded is not a TFrameStyle and draws nothing here.
 TRect PaintStyledBorder(TCanvas* canvas, const TRect& bounds, TFrameStyle style,
                         TSides sides = sdAllSides);
-TRect PaintColoredBorder(TCanvas* canvas, const TRect& bounds, TColor baseColor,
-                         TFrameStyle style, TSides sides = sdAllSides);
+TRect PaintColoredBorder(TCanvas* canvas, const TRect& bounds, TColor baseColor, TFrameStyle style,
+                         TSides sides = sdAllSides);
 TRect PaintOutline(TCanvas* canvas, const TRect& bounds, TColor color);
 // An outline whose corners are cut by one pixel; shrinks by 2 on each side drawn.
 TRect PaintRoundedOutline(TCanvas* canvas, const TRect& bounds, TColor color, TSides sides);
 // A panel's outer border, border band and inner border. The flat colour is shifted by
 // flatColorAdjustment; parentColor fills the clipped corners of an opaque rounded border.
 TRect PaintPanelBorders(TCanvas* canvas, const TRect& bounds, TFrameStyleEx outerStyle,
-                        TFrameStyleEx innerStyle, int borderWidth, TSides sides,
-                        int bevelWidth, TColor borderColor, TColor highlightColor,
-                        TColor shadowColor, TColor flatColor, int flatColorAdjustment,
-                        TColor controlColor, TColor parentColor, bool transparent);
+                        TFrameStyleEx innerStyle, int borderWidth, TSides sides, int bevelWidth,
+                        TColor borderColor, TColor highlightColor, TColor shadowColor,
+                        TColor flatColor, int flatColorAdjustment, TColor controlColor,
+                        TColor parentColor, bool transparent);
 // An edit's frame on a canvas over its whole window, (0, 0, width, height). The two flat
 // styles use frameColor; the others use system colours when controlColor is exactly clWindow
 // and shades of controlColor otherwise. clearBand first paints the two outer rings in the
 // control colour on all four sides.
-void PaintEditFrame(TCanvas* canvas, int width, int height, TColor frameColor,
-                    TColor controlColor, TFrameStyle style, TSides sides,
-                    bool clearBand = true);
+void PaintEditFrame(TCanvas* canvas, int width, int height, TColor frameColor, TColor controlColor,
+                    TFrameStyle style, TSides sides, bool clearBand = true);
 // Repaints the window's frame over rect, but only while some of its client area can be seen.
 void RefreshNonClientFrame(HWND window, const TRect& rect);
 // Invalidates every child control whose published Transparent property is True.

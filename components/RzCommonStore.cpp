@@ -114,8 +114,9 @@ HKEY RegKeyRoot(TRzRegKey key) { return HKEY_CLASSES_ROOT + static_cast<HKEY>(ke
 
 REGSAM RegAccessMask(TRzRegAccess access) {
   static constexpr std::array<REGSAM, 10> kMasks = {
-      KEY_QUERY_VALUE, KEY_SET_VALUE, KEY_CREATE_SUB_KEY, KEY_ENUMERATE_SUB_KEYS, KEY_NOTIFY,
-      KEY_CREATE_LINK, KEY_READ,      KEY_WRITE,          KEY_EXECUTE,            KEY_ALL_ACCESS};
+      KEY_QUERY_VALUE, KEY_SET_VALUE,   KEY_CREATE_SUB_KEY, KEY_ENUMERATE_SUB_KEYS,
+      KEY_NOTIFY,      KEY_CREATE_LINK, KEY_READ,           KEY_WRITE,
+      KEY_EXECUTE,     KEY_ALL_ACCESS};
   REGSAM mask = 0;
   for (std::size_t i = 0; i < kMasks.size(); ++i)
     if (access.Contains(static_cast<TRzRegAccessKey>(i))) mask |= kMasks[i];
@@ -148,12 +149,9 @@ String SpecialFolderPath(TRzSpecialFolder folder, const String& subPath) {
 
 TIniEncoding IniEncoding(TRzIniFileEncoding encoding) {
   switch (encoding) {
-    case feUTF8:
-      return TIniEncoding::UTF8;
-    case feUnicode:
-      return TIniEncoding::Unicode;
-    default:
-      return TIniEncoding::Default;
+    case feUTF8: return TIniEncoding::UTF8;
+    case feUnicode: return TIniEncoding::Unicode;
+    default: return TIniEncoding::Default;
   }
 }
 
@@ -173,25 +171,20 @@ String RegistryValueLine(TRegistry& reg, const String& name) {
   if (name.empty()) return u"Default=" + reg.ReadString(name);
   switch (reg.GetDataType(name)) {
     case rdString:
-    case rdExpandString:
-      return name + u"=" + reg.ReadString(name);
-    case rdInteger:
-      return name + u"=" + IntToStr(reg.ReadInteger(name));
+    case rdExpandString: return name + u"=" + reg.ReadString(name);
+    case rdInteger: return name + u"=" + IntToStr(reg.ReadInteger(name));
     case rdBinary: {
       std::vector<BYTE> bytes(static_cast<std::size_t>(std::max(reg.GetDataSize(name), 0)));
       if (!bytes.empty()) reg.ReadBinaryData(name, bytes.data(), static_cast<int>(bytes.size()));
       return name + u"=" + HexBytes(bytes);
     }
-    default:
-      return name + u"=Unknown Data Type";
+    default: return name + u"=Unknown Data Type";
   }
 }
 
 }  // namespace
 
-TRzRegIniFile::TRzRegIniFile(TComponent* owner) : TComponent(owner) {
-  RegisterRzCommonClasses();
-}
+TRzRegIniFile::TRzRegIniFile(TComponent* owner) : TComponent(owner) { RegisterRzCommonClasses(); }
 
 TRzRegIniFile::~TRzRegIniFile() = default;
 
@@ -255,8 +248,7 @@ void TRzRegIniFile::EnsureStorage() {
       if (!folder.empty())
         p = ChangeFileExt(folder + ExtractFileName(p.empty() ? GetExeName() : p), u".ini");
     }
-    if (p.empty())
-      p = ChangeFileExt(GetExeName(), u".ini");
+    if (p.empty()) p = ChangeFileExt(GetExeName(), u".ini");
     else if (ExtractFilePath(p).empty())
       p = ExtractFilePath(GetExeName()) + ChangeFileExt(p, u".ini");
     FIni = std::make_unique<TMemIniFile>(p, IniEncoding(FFileEncoding));
@@ -392,7 +384,6 @@ void TRzRegIniFile::DeleteKey(const String& section, const String& name) {
   FlushIniFile();
 }
 
-
 // ---- Frame controller ----
 
 struct TRzFrameController::Settings {
@@ -406,19 +397,30 @@ struct TRzFrameController::Settings {
 
 namespace {
 
-constexpr std::array<const char16_t*, fcpAll> kControllerPropNames = {
-    u"Color",         u"FocusColor",        u"DisabledColor",   u"ReadOnlyColor",
-    u"ReadOnlyColorOnFocus", u"ParentColor", u"FlatButtonColor", u"FlatButtons",
-    u"FrameColor",    u"FrameHotColor",     u"FrameHotTrack",   u"FrameHotStyle",
-    u"FrameSides",    u"FrameStyle",        u"FrameVisible",    u"FramingPreference"};
+constexpr std::array<const char16_t*, fcpAll> kControllerPropNames = {u"Color",
+                                                                      u"FocusColor",
+                                                                      u"DisabledColor",
+                                                                      u"ReadOnlyColor",
+                                                                      u"ReadOnlyColorOnFocus",
+                                                                      u"ParentColor",
+                                                                      u"FlatButtonColor",
+                                                                      u"FlatButtons",
+                                                                      u"FrameColor",
+                                                                      u"FrameHotColor",
+                                                                      u"FrameHotTrack",
+                                                                      u"FrameHotStyle",
+                                                                      u"FrameSides",
+                                                                      u"FrameStyle",
+                                                                      u"FrameVisible",
+                                                                      u"FramingPreference"};
 
 // The order of a full push: ParentColor before Color, so a control that follows its parent
 // is not handed a colour first.
 constexpr std::array<TRzFrameControllerProperty, fcpAll> kFullPushOrder = {
-    fcpParentColor,     fcpColor,          fcpDisabledColor, fcpReadOnlyColor,
-    fcpReadOnlyColorOnFocus, fcpFocusColor, fcpFlatButtonColor, fcpFlatButtons,
-    fcpFrameColor,      fcpFrameHotColor,  fcpFrameHotTrack, fcpFrameHotStyle,
-    fcpFrameSides,      fcpFrameStyle,     fcpFrameVisible,  fcpFramingPreference};
+    fcpParentColor,          fcpColor,         fcpDisabledColor,   fcpReadOnlyColor,
+    fcpReadOnlyColorOnFocus, fcpFocusColor,    fcpFlatButtonColor, fcpFlatButtons,
+    fcpFrameColor,           fcpFrameHotColor, fcpFrameHotTrack,   fcpFrameHotStyle,
+    fcpFrameSides,           fcpFrameStyle,    fcpFrameVisible,    fcpFramingPreference};
 
 }  // namespace
 
@@ -503,8 +505,7 @@ std::int64_t TRzFrameController::OrdValue(TRzFrameControllerProperty prop) const
   }
 }
 
-void TRzFrameController::PushProperty(TComponent* control,
-                                      TRzFrameControllerProperty prop) const {
+void TRzFrameController::PushProperty(TComponent* control, TRzFrameControllerProperty prop) const {
   const String name = kControllerPropNames[prop];
   const TPropInfo* info = GetPropInfo(control, name);
   if (!info || !info->PropType || !info->SetOrd) return;
@@ -607,11 +608,11 @@ void TRzFrameController::SetParentColor(bool value) {
   if (!value) NotifyControls(fcpColor);
 }
 
-#define KORV_FRAME_SETTER(Name, Type, Prop)           \
-  void TRzFrameController::Set##Name(Type value) {    \
-    if (value == F##Name) return;                     \
-    F##Name = value;                                  \
-    NotifyControls(Prop);                             \
+#define KORV_FRAME_SETTER(Name, Type, Prop)        \
+  void TRzFrameController::Set##Name(Type value) { \
+    if (value == F##Name) return;                  \
+    F##Name = value;                               \
+    NotifyControls(Prop);                          \
   }
 
 KORV_FRAME_SETTER(FlatButtonColor, TColor, fcpFlatButtonColor)
@@ -698,8 +699,8 @@ TRzFrameController::Settings TRzFrameController::ReadSettings(TRzRegIniFile* sto
   if (readBool(u"FrameSides_Bottom", true)) s.FrameSides.Include(sdBottom);
   s.FrameStyle = static_cast<TFrameStyle>(readEnum(u"FrameStyle", fsFlat, fsFlatBold));
   s.FrameVisible = readBool(u"FrameVisible", false);
-  s.FramingPreference = static_cast<TFramingPreference>(
-      readEnum(u"FramingPreference", fpXPThemes, fpXPThemes));
+  s.FramingPreference =
+      static_cast<TFramingPreference>(readEnum(u"FramingPreference", fpXPThemes, fpXPThemes));
   return s;
 }
 
@@ -765,8 +766,8 @@ void RegisterRzCommonClasses() {
       .Ord(u"About", TypeInfoTRzAboutInfo(), &TRzFrameController::About,
            &TRzFrameController::SetAbout)
       .Stored(false)
-      .Ord(u"Color", TypeInfoTColor(), &TRzFrameController::Color,
-           &TRzFrameController::SetColor, clWindow)
+      .Ord(u"Color", TypeInfoTColor(), &TRzFrameController::Color, &TRzFrameController::SetColor,
+           clWindow)
       .StoredIf([](TRzFrameController* c) { return !c->ParentColor(); })
       .Ord(u"DisabledColor", TypeInfoTColor(), &TRzFrameController::DisabledColor,
            &TRzFrameController::SetDisabledColor, clBtnFace)
@@ -776,8 +777,8 @@ void RegisterRzCommonClasses() {
             &TRzFrameController::SetReadOnlyColorOnFocus, false)
       .Ord(u"FlatButtonColor", TypeInfoTColor(), &TRzFrameController::FlatButtonColor,
            &TRzFrameController::SetFlatButtonColor, clBtnFace)
-      .Bool(u"FlatButtons", &TRzFrameController::FlatButtons,
-            &TRzFrameController::SetFlatButtons, true)
+      .Bool(u"FlatButtons", &TRzFrameController::FlatButtons, &TRzFrameController::SetFlatButtons,
+            true)
       .Ord(u"FocusColor", TypeInfoTColor(), &TRzFrameController::FocusColor,
            &TRzFrameController::SetFocusColor, clWindow)
       .Ord(u"FrameColor", TypeInfoTColor(), &TRzFrameController::FrameColor,
@@ -797,8 +798,7 @@ void RegisterRzCommonClasses() {
       .Ord(u"FramingPreference", TypeInfoTFramingPreference(),
            &TRzFrameController::FramingPreference, &TRzFrameController::SetFramingPreference,
            fpXPThemes)
-      .Bool(u"ParentColor", &TRzFrameController::ParentColor,
-            &TRzFrameController::SetParentColor, false)
-      .Object(u"RegIniFile", &TRzFrameController::RegIniFile,
-              &TRzFrameController::SetRegIniFile);
+      .Bool(u"ParentColor", &TRzFrameController::ParentColor, &TRzFrameController::SetParentColor,
+            false)
+      .Object(u"RegIniFile", &TRzFrameController::RegIniFile, &TRzFrameController::SetRegIniFile);
 }

@@ -433,8 +433,7 @@ void TRzCustomEdit::DrawDropButton(TCanvas* canvas, TRect& rect) {
       rect.bottom += 1;
       rect.right += 1;
     }
-    ThemeServices()->DrawElement(canvas->Handle(), ThemeServices()->GetElementDetails(part),
-                                 rect);
+    ThemeServices()->DrawElement(canvas->Handle(), ThemeServices()->GetElementDetails(part), rect);
     return;
   }
 
@@ -624,10 +623,9 @@ Extended TRzNumericEdit::ParseNumber() {
   String number;
   for (std::size_t i = 0; i < text.size(); ++i) {
     Char c = text[i];
-    bool keep = IsDigit(c) || c == u'-' || c == decimal ||
-                (FAllowScientificNotation && IsExponent(c));
-    if (keep && c == u'-' && FAllowScientificNotation)
-      keep = i > 0 && IsExponent(text[i - 1]);
+    bool keep =
+        IsDigit(c) || c == u'-' || c == decimal || (FAllowScientificNotation && IsExponent(c));
+    if (keep && c == u'-' && FAllowScientificNotation) keep = i > 0 && IsExponent(text[i - 1]);
     if (keep) number += c;
   }
   if (number.empty()) return 0;
@@ -700,8 +698,7 @@ void TRzNumericEdit::Loaded() {
 
 // ---- Range ----
 
-void TRzNumericEdit::RangeError(bool& autoCorrect, Extended enteredValue,
-                                Extended adjustedValue) {
+void TRzNumericEdit::RangeError(bool& autoCorrect, Extended enteredValue, Extended adjustedValue) {
   if (OnRangeError) OnRangeError(this, enteredValue, adjustedValue, autoCorrect);
 }
 
@@ -919,11 +916,10 @@ void RegisterRzEditClasses() {
       .Ord(u"FrameStyle", TypeInfoTFrameStyle(), &TRzCustomEdit::FrameStyle,
            &TRzCustomEdit::SetFrameStyle, fsFlat)
       .StoredIf([](TRzCustomEdit* e) { return !e->Governed(fcpFrameStyle); })
-      .Bool(u"FrameVisible", &TRzCustomEdit::FrameVisible, &TRzCustomEdit::SetFrameVisible,
-            false)
+      .Bool(u"FrameVisible", &TRzCustomEdit::FrameVisible, &TRzCustomEdit::SetFrameVisible, false)
       .StoredIf([](TRzCustomEdit* e) { return !e->Governed(fcpFrameVisible); })
-      .Ord(u"FramingPreference", TypeInfoTFramingPreference(),
-           &TRzCustomEdit::FramingPreference, &TRzCustomEdit::SetFramingPreference, fpXPThemes)
+      .Ord(u"FramingPreference", TypeInfoTFramingPreference(), &TRzCustomEdit::FramingPreference,
+           &TRzCustomEdit::SetFramingPreference, fpXPThemes)
       .StoredIf([](TRzCustomEdit* e) { return !e->Governed(fcpFramingPreference); })
       .Object(u"FrameController", &TRzCustomEdit::FrameController,
               &TRzCustomEdit::SetFrameController)
@@ -953,8 +949,7 @@ void RegisterRzEditClasses() {
       .Object(u"CalculatorColors", &TRzNumericEdit::CalculatorColors,
               &TRzNumericEdit::SetCalculatorColors)
       .Bool(u"CheckRange", &TRzNumericEdit::CheckRange, &TRzNumericEdit::SetCheckRange, false)
-      .Bool(u"IntegersOnly", &TRzNumericEdit::IntegersOnly, &TRzNumericEdit::SetIntegersOnly,
-            true)
+      .Bool(u"IntegersOnly", &TRzNumericEdit::IntegersOnly, &TRzNumericEdit::SetIntegersOnly, true)
       // Bounds and format come before Value, so a stored Value is read under them.
       .Float(u"Max", &TRzNumericEdit::Max, &TRzNumericEdit::SetMax)
       .Float(u"Min", &TRzNumericEdit::Min, &TRzNumericEdit::SetMin)

@@ -312,10 +312,8 @@ void RenderGradientBitmap(TCanvas* Canvas, const TRect& Bounds, TGradientDirecti
   switch (Direction) {
     case gdDiagonalUp:
     case gdDiagonalDown:
-      if (start == stop)
-        fill(start);
-      else
-        FillDiagonalGradient(dc, Direction == gdDiagonalUp ? W : -W, H, start, stop, Steps);
+      if (start == stop) fill(start);
+      else FillDiagonalGradient(dc, Direction == gdDiagonalUp ? W : -W, H, start, stop, Steps);
       break;
     case gdHorizontalEnd:
     case gdHorizontalCenter:
@@ -362,9 +360,7 @@ void FillGradientRect(TCanvas* Canvas, const TRect& Bounds, TGradientDirection D
     case gdVerticalEnd:
       Canvas->GradientFill(Bounds, StartColor, StopColor, GRADIENT_FILL_RECT_H);
       break;
-    default:
-      RenderGradientBitmap(Canvas, Bounds, Direction, StartColor, StopColor, Steps);
-      break;
+    default: RenderGradientBitmap(Canvas, Bounds, Direction, StartColor, StopColor, Steps); break;
   }
 }
 

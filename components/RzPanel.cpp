@@ -55,8 +55,7 @@ void TRzCustomPanel::Dispatch(TMessage& message) {
     case CM_MOUSEENTER:
       if (ComponentState().Contains(csDesigning)) return;
       break;
-    default:
-      break;
+    default: break;
   }
   TCustomPanel::Dispatch(message);
 }
@@ -181,9 +180,9 @@ void TRzCustomPanel::Paint() {
     const TRect inside = r;
     // A rounded border cuts its corners: the fill reaches under the outline and the corner
     // pixels take the outline's colour.
-    const bool rounded = (FBorderOuter == fsFlatRounded && FBorderInner == fsNone &&
-                          BorderWidth() == 0) ||
-                         FBorderInner == fsFlatRounded;
+    const bool rounded =
+        (FBorderOuter == fsFlatRounded && FBorderInner == fsNone && BorderWidth() == 0) ||
+        FBorderInner == fsFlatRounded;
     if (rounded) {
       if (FBorderSides.Contains(sdLeft)) --r.left;
       if (FBorderSides.Contains(sdTop)) --r.top;
@@ -232,7 +231,8 @@ void TRzCustomPanel::DrawCaption(const TRect& rect) {
     case taCenter: flags |= DT_CENTER; break;
   }
   TRect measured = r;
-  const int h = DrawTextIn(canvas, caption, measured, DT_CALCRECT | DT_EXPANDTABS | DT_VCENTER | flags);
+  const int h =
+      DrawTextIn(canvas, caption, measured, DT_CALCRECT | DT_EXPANDTABS | DT_VCENTER | flags);
   switch (FAlignmentVertical) {
     case avTop:
       if (r.top + h < r.bottom) r.bottom = r.top + h;
@@ -393,10 +393,8 @@ void TRzCustomPanel::SetTransparent(bool value) {
   if (FTransparent == value) return;
   FTransparent = value;
   TControlStyle style = ControlStyle();
-  if (value)
-    style.Exclude(csOpaque);
-  else
-    style.Include(csOpaque);
+  if (value) style.Exclude(csOpaque);
+  else style.Include(csOpaque);
   SetControlStyle(style);
   Invalidate();
   InvalidateChildren();
@@ -425,10 +423,8 @@ struct TRzPanelDockManager::HookState {
 struct TRzPanelDockManager::SiteHook {
   std::shared_ptr<HookState> state;
   void operator()(TMessage& message) const {
-    if (state->manager)
-      state->manager->DockSiteWndProc(message);
-    else if (state->previous)
-      state->previous(message);
+    if (state->manager) state->manager->DockSiteWndProc(message);
+    else if (state->previous) state->previous(message);
   }
 };
 
@@ -475,10 +471,8 @@ void TRzPanelDockManager::DockSiteWndProc(TMessage& message) {
 void TRzPanelDockManager::AdjustDockRect(TControl* control, TRect& r) {
   (void)control;
   const TAlign a = FPanel->Align();
-  if (a == alTop || a == alBottom)
-    r.left += FGrabberSize;
-  else
-    r.top += FGrabberSize;
+  if (a == alTop || a == alBottom) r.left += FGrabberSize;
+  else r.top += FGrabberSize;
 }
 
 void TRzPanelDockManager::DrawVerticalCaption(TCanvas* canvas, const String& text,

@@ -401,25 +401,16 @@ bool TRzPopup::LoopUntilClosed() {
 
 void TRzPopup::WndProc(TMessage& message) {
   switch (message.Msg) {
-    case WM_MOUSEACTIVATE:
-      message.Result = MA_NOACTIVATE;
-      return;
-    case WM_NCACTIVATE:
-      message.Result = 0;
-      return;
-    case WM_SYSCOMMAND:
-      PostCloseRequest();
-      return;
+    case WM_MOUSEACTIVATE: message.Result = MA_NOACTIVATE; return;
+    case WM_NCACTIVATE: message.Result = 0; return;
+    case WM_SYSCOMMAND: PostCloseRequest(); return;
     case WM_RZ_POPUPCLOSE:
       // Never freed while its loop runs (a handler pumping messages can bring the request
       // here early), nor inside its own message: the application's loop frees it later.
-      if (FLooping)
-        FCloseRequested = true;
-      else
-        ReleaseComponent(this);
+      if (FLooping) FCloseRequested = true;
+      else ReleaseComponent(this);
       return;
-    default:
-      break;
+    default: break;
   }
   if (message.Msg >= WM_KEYFIRST && message.Msg <= 0x109) {
     if (message.WParam == VK_ESCAPE) PostCloseRequest();
@@ -436,8 +427,8 @@ void TRzPopup::WndProc(TMessage& message) {
 namespace {
 
 const char16_t* const kCaptions[kCalculatorAreaCount] = {
-    u"0", u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u".", u"+", u"-", u"*",
-    u"\u00F7", u"C", u"=", u"", u""};
+    u"0", u"1", u"2", u"3", u"4",      u"5", u"6", u"7", u"8", u"9",
+    u".", u"+", u"-", u"*", u"\u00F7", u"C", u"=", u"",  u""};
 
 // Face and caption colour indexes of an area's class.
 void AreaColorIndexes(TRzCalculatorArea area, int& face, int& caption) {
@@ -494,16 +485,13 @@ void TRzCalculator::Dispatch(TMessage& message) {
       return;
     case WM_NCHITTEST: {
       TRzCustomPanel::Dispatch(message);
-      const TPoint p = ScreenToClient(
-          Point(short(LOWORD(message.LParam)), short(HIWORD(message.LParam))));
+      const TPoint p =
+          ScreenToClient(Point(short(LOWORD(message.LParam)), short(HIWORD(message.LParam))));
       SetOverArea(HitTest(p.x, p.y));
       return;
     }
-    case WM_GETDLGCODE:
-      message.Result = DLGC_WANTARROWS;
-      return;
-    default:
-      TRzCustomPanel::Dispatch(message);
+    case WM_GETDLGCODE: message.Result = DLGC_WANTARROWS; return;
+    default: TRzCustomPanel::Dispatch(message);
   }
 }
 
@@ -550,8 +538,14 @@ void TRzCalculator::Layout(TRect (&areas)[kCalculatorAreaCount]) {
   const int b = (RectWidth(client) - 24) / 5 + 1;
   int e = 0;
   switch (BorderOuter()) {
-    case fsGroove: case fsBump: case fsLowered: case fsButtonDown: case fsRaised:
-    case fsButtonUp: case fsFlatBold: case fsFlatRounded: e = 2; break;
+    case fsGroove:
+    case fsBump:
+    case fsLowered:
+    case fsButtonDown:
+    case fsRaised:
+    case fsButtonUp:
+    case fsFlatBold:
+    case fsFlatRounded: e = 2; break;
     default: break;
   }
   // Measured from the control's corner, not the client origin.
@@ -618,10 +612,8 @@ void TRzCalculator::Paint() {
   if (FBoldButtons) canvas->Font()->SetStyle(TFontStyles{fsBold});
   for (int a = 0; a < kCalculatorAreaCount; ++a) {
     if (a == ccSet && !FIsPopup) continue;
-    if (a == ccValue)
-      DrawDisplay(areas[a], frame);
-    else
-      DrawButton(areas[a], TRzCalculatorArea(a));
+    if (a == ccValue) DrawDisplay(areas[a], frame);
+    else DrawButton(areas[a], TRzCalculatorArea(a));
   }
   canvas->Brush()->SetStyle(bsSolid);
 }
@@ -656,7 +648,8 @@ void TRzCalculator::DrawButton(const TRect& r, TRzCalculatorArea area) {
   int faceIndex, captionIndex;
   AreaColorIndexes(area, faceIndex, captionIndex);
   const TColor face = faceIndex < 0 ? clBtnFace : FCalculatorColors->GetColor(faceIndex);
-  const TColor caption = captionIndex < 0 ? clWindowText : FCalculatorColors->GetColor(captionIndex);
+  const TColor caption =
+      captionIndex < 0 ? clWindowText : FCalculatorColors->GetColor(captionIndex);
   const bool down = area == FPressedArea && area == FOverArea;
   const TFrameStyleEx outer = BorderOuter();
   const bool flat = outer == fsFlat || outer == fsFlatBold || outer == fsFlatRounded;
@@ -668,9 +661,9 @@ void TRzCalculator::DrawButton(const TRect& r, TRzCalculatorArea area) {
   } else {
     TRect inner;
     if (face == clBtnFace)
-      inner = down ? PaintButtonBevel(canvas, r, true)
-                   : flat ? PaintSides(canvas, r, clBtnShadow, clBtnShadow, sdAllSides)
-                          : PaintButtonBevel(canvas, r, false);
+      inner = down   ? PaintButtonBevel(canvas, r, true)
+              : flat ? PaintSides(canvas, r, clBtnShadow, clBtnShadow, sdAllSides)
+                     : PaintButtonBevel(canvas, r, false);
     else
       inner = flat && !down ? PaintColoredBorder(canvas, r, face, fsFlat)
                             : PaintColorButtonBevel(canvas, r, face, down);

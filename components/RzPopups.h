@@ -2,7 +2,6 @@
 // The popup unit: the calculator's colour set (owned by every numeric edit and by the
 // calculator itself).
 #include <cstdint>
-
 #include <memory>
 
 #include "Classes.h"
@@ -118,8 +117,8 @@ class TRzPopup : public TRzCustomPopup {
   TWinControl* Target() const { return FTarget; }
   // Where Popup puts a w x h window for a control whose screen rectangle is c, inside the
   // work area (x and y both -1 for the place below it).
-  static TPoint PlaceFor(const TRect& c, int w, int h, TAlignment alignment, int popupX,
-                         int popupY, const TRect& workArea);
+  static TPoint PlaceFor(const TRect& c, int w, int h, TAlignment alignment, int popupX, int popupY,
+                         const TRect& workArea);
 
  protected:
   void CreateParams(TCreateParams& params) override;

@@ -54,10 +54,8 @@ TRzControlButton* TRzSpinButtons::CreateButton() {
 }
 
 void TRzSpinButtons::ButtonClick(TObject* sender) {
-  if (sender == FUpRightButton)
-    DoUpRightClick();
-  else
-    DoDownLeftClick();
+  if (sender == FUpRightButton) DoUpRightClick();
+  else DoDownLeftClick();
 }
 
 void TRzSpinButtons::DoUpRightClick() {
@@ -218,10 +216,8 @@ void TRzSpinButtons::Loaded() {
 // ---- Keys and messages ----
 
 void TRzSpinButtons::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_UP)
-    FUpRightButton->Click();
-  else if (key == VK_DOWN)
-    FDownLeftButton->Click();
+  if (key == VK_UP) FUpRightButton->Click();
+  else if (key == VK_DOWN) FDownLeftButton->Click();
   TWinControl::KeyDown(key, shift);
 }
 
@@ -232,9 +228,7 @@ void TRzSpinButtons::Dispatch(TMessage& message) {
       RelayoutAtCurrentSize();
       message.Result = 0;
       return;
-    case WM_GETDLGCODE:
-      message.Result = DLGC_WANTARROWS;
-      return;
+    case WM_GETDLGCODE: message.Result = DLGC_WANTARROWS; return;
     case CM_COLORCHANGED:
       // Also when the colour comes from the parent.
       TWinControl::Dispatch(message);
@@ -486,8 +480,8 @@ bool TRzSpinEdit::IsKeyAccepted(Char key) {
     const String text = Text();
     if (key == separator) {
       const bool textHasOne = text.find(separator) != String::npos;
-      accepted = SelLength() == 0 ? !textHasOne
-                                  : !textHasOne || SelText().find(separator) != String::npos;
+      accepted =
+          SelLength() == 0 ? !textHasOne : !textHasOne || SelText().find(separator) != String::npos;
     } else if (key == u'+' || key == u'-') {
       accepted = (SelStart() == 0 && text.find_first_of(u"+-") == String::npos) ||
                  SelLength() == static_cast<int>(text.size());
@@ -571,12 +565,9 @@ void TRzSpinEdit::PositionButtons() {
   };
   const Place classic{W - w - 4, 0, H - 4};
   Place p;
-  if (UseRightToLeftReading())
-    p = {0, 0, H - 4};
-  else if (FrameVisible() || Ctl3D())
-    p = ThemesOn() ? themed() : classic;
-  else
-    p = {W - w - 1, 1, H - 2};
+  if (UseRightToLeftReading()) p = {0, 0, H - 4};
+  else if (FrameVisible() || Ctl3D()) p = ThemesOn() ? themed() : classic;
+  else p = {W - w - 1, 1, H - 2};
   FButtons->SetBounds(p.left, p.top, w, p.height);
   UpdateTextMargins();
 }
@@ -657,8 +648,9 @@ void RegisterRzSpnEdtClasses() {
     RegisterRzButtonClasses();
     Published<TRzSpinButtons>(u"TRzSpinButtons", u"TWinControl")
         .Creatable()
-        .Ord(u"About", TypeInfoTRzAboutInfo(), [](TRzSpinButtons*) { return aiAbout; },
-             [](TRzSpinButtons*, TRzAboutInfo) {})
+        .Ord(
+            u"About", TypeInfoTRzAboutInfo(), [](TRzSpinButtons*) { return aiAbout; },
+            [](TRzSpinButtons*, TRzAboutInfo) {})
         .Stored(false)
         .Ord(u"Color", TypeInfoTColor(), &TControl::Color, &TRzSpinButtons::SetColor, clBtnFace)
         .StoredIf(&TControl::IsColorStored)
@@ -669,8 +661,7 @@ void RegisterRzSpnEdtClasses() {
         .Object(u"FocusControl", &TRzSpinButtons::FocusControl, &TRzSpinButtons::SetFocusControl)
         .Object(u"GlyphUpRight", &TRzSpinButtons::GlyphUpRight, &TRzSpinButtons::SetGlyphUpRight)
         .StoredIf(&TRzSpinButtons::CustomUpRightGlyph)
-        .Object(u"GlyphDownLeft", &TRzSpinButtons::GlyphDownLeft,
-                &TRzSpinButtons::SetGlyphDownLeft)
+        .Object(u"GlyphDownLeft", &TRzSpinButtons::GlyphDownLeft, &TRzSpinButtons::SetGlyphDownLeft)
         .StoredIf(&TRzSpinButtons::CustomDownLeftGlyph)
         .Ord(u"InitialDelay", TypeInfoWord(), &TRzSpinButtons::InitialDelay,
              &TRzSpinButtons::SetInitialDelay, 400)
@@ -700,8 +691,7 @@ void RegisterRzSpnEdtClasses() {
         .Bool(u"AllowBlank", &TRzSpinEdit::AllowBlank, &TRzSpinEdit::SetAllowBlank, false)
         .Float(u"BlankValue", &TRzSpinEdit::BlankValue, &TRzSpinEdit::SetBlankValue)
         .Bool(u"AllowKeyEdit", &TRzSpinEdit::AllowKeyEdit, &TRzSpinEdit::SetAllowKeyEdit, false)
-        .Object(u"ButtonDownGlyph", &TRzSpinEdit::ButtonDownGlyph,
-                &TRzSpinEdit::SetButtonDownGlyph)
+        .Object(u"ButtonDownGlyph", &TRzSpinEdit::ButtonDownGlyph, &TRzSpinEdit::SetButtonDownGlyph)
         .StoredIf(custom(&TRzSpinButtons::CustomDownLeftGlyph))
         .Ord(u"ButtonDownNumGlyphs", TypeInfoTNumGlyphs(), &TRzSpinEdit::ButtonDownNumGlyphs,
              &TRzSpinEdit::SetButtonDownNumGlyphs, 2)

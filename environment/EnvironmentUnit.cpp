@@ -60,11 +60,13 @@ String JoinPath(const String& base, const String& relative) {
 String FindSpreadsheetProgram() {
   auto reg = std::make_unique<TRegistry>(KEY_READ);
   reg->SetRootKey(HKEY_LOCAL_MACHINE);
-  String candidate =
-      CutAfterExe(ReadOpenCommand(*reg, u"software\\classes\\applications\\excel.exe\\shell\\open\\command"), false);
+  String candidate = CutAfterExe(
+      ReadOpenCommand(*reg, u"software\\classes\\applications\\excel.exe\\shell\\open\\command"),
+      false);
   if (candidate.empty()) {
     candidate = CutAfterExe(
-        ReadOpenCommand(*reg, u"software\\classes\\applications\\scalc.exe\\shell\\open\\command"), true);
+        ReadOpenCommand(*reg, u"software\\classes\\applications\\scalc.exe\\shell\\open\\command"),
+        true);
   }
   return candidate;
 }
@@ -79,14 +81,13 @@ void InitEnvironment(std::uint32_t handle) {
   TSearchRec rec;
   if (FindFirst(Environment.ExePath + Environment.ExeFile, faAnyFile, rec) == 0)
     Environment.ExeDate = FormatDateTime(u"yyyymmdd:hhmm", rec.TimeStamp);
-  else
-    Environment.ExeDate.clear();
+  else Environment.ExeDate.clear();
 
   auto ini = std::make_unique<TIniFile>(Environment.ExePath + u"Environment.ini");
   // Each default is looked up (and its folder created) whether or not the key is present.
   String common = GetCommonAppDataFolder(handle);
-  Environment.CommonAppDataPath =
-      ApplyDollarRule(AddTrailingBackslash(ini->ReadString(u"Paths", u"CommonAppDataPath", common)));
+  Environment.CommonAppDataPath = ApplyDollarRule(
+      AddTrailingBackslash(ini->ReadString(u"Paths", u"CommonAppDataPath", common)));
   String user = GetUserAppDataFolder(handle);
   Environment.UserAppDataPath =
       ApplyDollarRule(AddTrailingBackslash(ini->ReadString(u"Paths", u"UserAppDataPath", user)));
@@ -103,6 +104,8 @@ void InitEnvironment(std::uint32_t handle) {
   Environment.Compiler = FromUtf8(kCompiler);
 }
 
-void EnvironmentUnitInitialization(std::uint32_t applicationHandle) { InitEnvironment(applicationHandle); }
+void EnvironmentUnitInitialization(std::uint32_t applicationHandle) {
+  InitEnvironment(applicationHandle);
+}
 
 void ResetEnvironmentForTesting() { Environment = TEnvironment(); }

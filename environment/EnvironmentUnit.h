@@ -4,7 +4,7 @@
 #include "WinTypes.h"
 
 struct TEnvironment {
-  String ExePath;            // ends in "\"; non-empty once filled
+  String ExePath;  // ends in "\"; non-empty once filled
   String ExeFile;
   String ExeDate;            // "yyyymmdd:hhmm", empty when the file is not found
   String CommonAppDataPath;  // each folder ends in "\" unless empty

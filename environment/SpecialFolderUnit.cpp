@@ -11,6 +11,8 @@ String GetSpecialFolder(HWND handle, int folderId) {
   return String(buffer.data());
 }
 
-String GetCommonAppDataFolder(HWND handle) { return GetSpecialFolder(handle, CSIDL_COMMON_APPDATA); }
+String GetCommonAppDataFolder(HWND handle) {
+  return GetSpecialFolder(handle, CSIDL_COMMON_APPDATA);
+}
 String GetUserAppDataFolder(HWND handle) { return GetSpecialFolder(handle, CSIDL_APPDATA); }
 String GetMyDocumentsFolder(HWND handle) { return GetSpecialFolder(handle, CSIDL_PERSONAL); }

@@ -20,9 +20,15 @@ Extended ValueFrom(const uint8_t* d) {
   std::memcpy(&exp, d + 8, 2);
   switch (d[10] % 16) {
     case 0: return std::numeric_limits<Extended>::quiet_NaN();
-    case 1: return (d[10] & 16) ? -std::numeric_limits<Extended>::infinity() : std::numeric_limits<Extended>::infinity();
-    case 2: return static_cast<Extended>(static_cast<std::int64_t>(mantissa % 2000001) - 1000000) / 8;  // halves
-    case 3: return static_cast<Extended>(static_cast<std::int64_t>(mantissa % 20000001) - 10000000) / 1000;
+    case 1:
+      return (d[10] & 16) ? -std::numeric_limits<Extended>::infinity()
+                          : std::numeric_limits<Extended>::infinity();
+    case 2:
+      return static_cast<Extended>(static_cast<std::int64_t>(mantissa % 2000001) - 1000000) /
+             8;  // halves
+    case 3:
+      return static_cast<Extended>(static_cast<std::int64_t>(mantissa % 20000001) - 10000000) /
+             1000;
     default: break;
   }
   Extended v = std::ldexp(static_cast<Extended>(mantissa), exp % 16500 - 64);
@@ -61,10 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Extended back = 0;
   Check(TryStrToFloat(general, back, fs));
-  Check(std::fabs(back - v) <= std::fabs(v) * 1e-14L + 4 * std::numeric_limits<Extended>::denorm_min());
+  Check(std::fabs(back - v) <=
+        std::fabs(v) * 1e-14L + 4 * std::numeric_limits<Extended>::denorm_min());
   Check(general.find(u'-') != 0 || v < 0);
 
-  for (TFloatFormat f : {ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency}) FloatToStrF(v, f, precision, digits, fs);
+  for (TFloatFormat f : {ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency})
+    FloatToStrF(v, f, precision, digits, fs);
 
   if (std::fabs(v) < 1e15L) {
     // Fixed with d decimals is off by at most half a unit of the last decimal shown.

@@ -38,8 +38,9 @@ std::vector<std::uint32_t> Snapshot(HBITMAP bmp) {
   std::vector<std::uint32_t> out;
   for (int y = 0; y < px.height; ++y)
     for (int x = 0; x < px.width; ++x)
-      out.push_back(reinterpret_cast<const std::uint32_t*>(
-          reinterpret_cast<const char*>(px.bits) + std::ptrdiff_t(y) * px.strideBytes)[x] & 0xFFFFFF);
+      out.push_back(reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(px.bits) +
+                                                           std::ptrdiff_t(y) * px.strideBytes)[x] &
+                    0xFFFFFF);
   return out;
 }
 
@@ -73,13 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       case 1: {
         uint8_t k = in.Byte();
-        HBRUSH br = k % 3 == 0 ? CreateHatchBrush(k % 6, RGB(k, 0, 255 - k)) : CreateSolidBrush(RGB(k, k / 2, 0));
+        HBRUSH br = k % 3 == 0 ? CreateHatchBrush(k % 6, RGB(k, 0, 255 - k))
+                               : CreateSolidBrush(RGB(k, k / 2, 0));
         made.push_back(br);
         SelectObject(dc, br);
         break;
       }
       case 2: SetROP2(dc, 1 + in.Byte() % 16); break;
-      case 3: MoveToEx(dc, a, b, nullptr); LineTo(dc, c, d); break;
+      case 3:
+        MoveToEx(dc, a, b, nullptr);
+        LineTo(dc, c, d);
+        break;
       case 4: Rectangle(dc, a, b, c, d); break;
       case 5: Ellipse(dc, a, b, c, d); break;
       case 6: RoundRect(dc, a, b, c, d, in.Int(), in.Int()); break;
@@ -91,7 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       case 8: PatBlt(dc, a, b, c, d, MAKEROP3(in.Byte()) & 0x00FF0000); break;
       case 9: BitBlt(dc, a, b, c, d, src, in.Int(), in.Int(), MAKEROP3(in.Byte())); break;
-      case 10: StretchBlt(dc, a, b, c, d, src, in.Int(), in.Int(), in.Int(), in.Int(), MAKEROP3(in.Byte())); break;
+      case 10:
+        StretchBlt(dc, a, b, c, d, src, in.Int(), in.Int(), in.Int(), in.Int(),
+                   MAKEROP3(in.Byte()));
+        break;
       case 11: TransparentBlt(dc, a, b, c, d, src, 0, 0, 7, 5, RGB(255, 255, 255)); break;
       case 12: {
         TRIVERTEX v[2] = {{a, b, 0xFF00, 0, 0x8000, 0}, {c, d, 0, 0xFF00, 0, 0}};

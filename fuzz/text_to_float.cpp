@@ -28,12 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   String general = FloatToStr(v, fs);
   if (!TryStrToFloat(general, back, fs)) std::abort();
   // 15 significant digits, plus the subnormals' coarser spacing.
-  if (std::fabs(back - v) > std::fabs(v) * 1e-14L + 4 * std::numeric_limits<Extended>::denorm_min()) std::abort();
+  if (std::fabs(back - v) > std::fabs(v) * 1e-14L + 4 * std::numeric_limits<Extended>::denorm_min())
+    std::abort();
 
   Extended back18 = 0;
   String exact = FloatToStrF(v, ffExponent, 18, 0, fs);
   if (TryStrToFloat(exact, back18, fs) &&
-      std::fabs(back18 - v) > std::fabs(v) * 1e-17L + 4 * std::numeric_limits<Extended>::denorm_min())
+      std::fabs(back18 - v) >
+          std::fabs(v) * 1e-17L + 4 * std::numeric_limits<Extended>::denorm_min())
     std::abort();
 
   int i = 0;

@@ -110,9 +110,7 @@ void TPreviewForm::AddElement(TPrintOp op, int x, int y, const String& s) {
 void TPreviewForm::MoveTo(int x, int y) { AddElement(poMoveTo, x, y); }
 void TPreviewForm::LineTo(int x, int y) { AddElement(poLineTo, x, y); }
 void TPreviewForm::TextOut(int x, int y, const String& s) { AddElement(poTextOut, x, y, s); }
-void TPreviewForm::CentreText(int x, int y, const String& s) {
-  AddElement(poCentreText, x, y, s);
-}
+void TPreviewForm::CentreText(int x, int y, const String& s) { AddElement(poCentreText, x, y, s); }
 void TPreviewForm::RightText(int x, int y, const String& s) { AddElement(poRightText, x, y, s); }
 void TPreviewForm::FontName(const String& s) { AddElement(poFontName, 0, 0, s); }
 
@@ -134,7 +132,9 @@ void TPreviewForm::DrawBox(int left, int top, int right, int bottom) {
 
 // ---- Measurement ----
 
-int TPreviewForm::PageWidth() { return TruncInt(static_cast<Extended>(FPageWidth) * kTwipsPerInch); }
+int TPreviewForm::PageWidth() {
+  return TruncInt(static_cast<Extended>(FPageWidth) * kTwipsPerInch);
+}
 int TPreviewForm::PageHeight() {
   return TruncInt(static_cast<Extended>(FPageHeight) * kTwipsPerInch);
 }
@@ -158,33 +158,15 @@ TPoint TPreviewForm::GetDeviceResolution(TCanvas* canvas) {
 
 void TPreviewForm::RenderElement(int x, int y, TPrintOp op, TCanvas* canvas, const String& s) {
   switch (op) {
-    case poMoveTo:
-      canvas->MoveTo(x, y);
-      break;
-    case poLineTo:
-      canvas->LineTo(x, y);
-      break;
-    case poTextOut:
-      canvas->TextOut(x, y, s);
-      break;
-    case poFontName:
-      canvas->Font()->SetName(s);
-      break;
-    case poFontSize:
-      canvas->Font()->SetSize(x);
-      break;
-    case poLineWidth:
-      canvas->Pen()->SetWidth(x);
-      break;
-    case poCentreText:
-      DrawCentredText(x, y, s, canvas);
-      break;
-    case poRightText:
-      DrawRightText(x, y, s, canvas);
-      break;
-    case poColour:
-      canvas->Pen()->SetColor(static_cast<TColor>(x));
-      break;
+    case poMoveTo: canvas->MoveTo(x, y); break;
+    case poLineTo: canvas->LineTo(x, y); break;
+    case poTextOut: canvas->TextOut(x, y, s); break;
+    case poFontName: canvas->Font()->SetName(s); break;
+    case poFontSize: canvas->Font()->SetSize(x); break;
+    case poLineWidth: canvas->Pen()->SetWidth(x); break;
+    case poCentreText: DrawCentredText(x, y, s, canvas); break;
+    case poRightText: DrawRightText(x, y, s, canvas); break;
+    case poColour: canvas->Pen()->SetColor(static_cast<TColor>(x)); break;
   }
 }
 
@@ -206,9 +188,7 @@ void TPreviewForm::ShowElement(const TPrintElement& element) {
     case poFontSize:
       RenderElement(TruncInt(X * ZoomFactor), 0, poFontSize, canvas, String());
       break;
-    case poColour:
-      RenderElement(element.Coordinates.x, 0, poColour, canvas, String());
-      break;
+    case poColour: RenderElement(element.Coordinates.x, 0, poColour, canvas, String()); break;
     default: {
       int x = TruncInt(X / kTwipsPerInch * ZoomFactor * ScreenRes.x);
       int y = TruncInt(Y / kTwipsPerInch * ZoomFactor * ScreenRes.y);
@@ -283,10 +263,8 @@ void TPreviewForm::SBZoomOutClick(TObject*) {
 }
 
 void TPreviewForm::Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState, int, int) {
-  if (Button == mbLeft)
-    SBZoomOutClick(Sender);
-  else if (Button == mbRight)
-    SBZoomInClick(Sender);
+  if (Button == mbLeft) SBZoomOutClick(Sender);
+  else if (Button == mbRight) SBZoomInClick(Sender);
 }
 
 void TPreviewForm::SBFirstPageClick(TObject*) { ShowPage(1); }
@@ -304,12 +282,9 @@ void TPreviewForm::PageEditChange(TObject*) {
   const int n = StrToInt(PageEdit->Text());
   // Without a document every number is out of range and the clamping would never settle.
   if (PageCount < 1) return;
-  if (n < 1)
-    SetPageEditText(u"1");
-  else if (n > PageCount)
-    SetPageEditText(IntToStr(PageCount));
-  else
-    ShowPage(n);
+  if (n < 1) SetPageEditText(u"1");
+  else if (n > PageCount) SetPageEditText(IntToStr(PageCount));
+  else ShowPage(n);
 }
 
 // ---- Printing ----
@@ -333,25 +308,20 @@ void TPreviewForm::SBPrintClick(TObject*) {
   int first = 1;
   int last = PageCount;
   switch (PrintDialog->PrintRange()) {
-    case prAllPages:
-      break;
+    case prAllPages: break;
     case prPageNums:
       first = PrintDialog->FromPage();
       last = PrintDialog->ToPage();
       break;
-    case prSelection:
-      first = last = DisplayedPage;
-      break;
+    case prSelection: first = last = DisplayedPage; break;
   }
   if (first > last) return;
   printer->BeginDoc();
   printRes_ = GetDeviceResolution(printer->Canvas());
   for (int p = first; p <= last; ++p) {
     PrintPage(p);
-    if (p != last)
-      printer->NewPage();
-    else
-      printer->EndDoc();
+    if (p != last) printer->NewPage();
+    else printer->EndDoc();
   }
 }
 
@@ -394,8 +364,8 @@ void TPreviewForm::FormCreate(TObject*) {
 }
 
 void TPreviewForm::AssignGlyphs() {
-  for (TSpeedButton* b : {SBZoomIn, SBZoomOut, SBZoomPageWidth, SBZoomPage, SBFirstPage,
-                          SBPrevPage, SBNextPage, SBLastPage, SBPrint, SBDone}) {
+  for (TSpeedButton* b : {SBZoomIn, SBZoomOut, SBZoomPageWidth, SBZoomPage, SBFirstPage, SBPrevPage,
+                          SBNextPage, SBLastPage, SBPrint, SBDone}) {
     if (!b) continue;
     std::unique_ptr<TBitmap> glyph = PreviewGlyph(b->Name());
     if (!glyph) continue;

@@ -44,7 +44,7 @@ using TFullPrint = std::vector<TPageItems>;
 
 // The one document the engine serves; page n is Pages[n - 1].
 extern TFullPrint Pages;
-extern int CurrentPage;    // the page drawing calls append to
+extern int CurrentPage;  // the page drawing calls append to
 extern int PageCount;
 extern int DisplayedPage;  // the page the window shows
 
@@ -144,7 +144,7 @@ class TPreviewForm : public TForm {
   void SetPageEditText(const String& text);
   void AssignGlyphs();
 
-  TPoint printRes_;  // the resolution of the job being printed
+  TPoint printRes_;         // the resolution of the job being printed
   unsigned pageDraws_ = 0;  // how often DrawPage ran, so a page change draws once
 };
 

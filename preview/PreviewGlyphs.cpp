@@ -166,7 +166,7 @@ std::unique_ptr<TBitmap> PreviewGlyph(const String& buttonName) {
   it->second(painter);
   // The picture may not cover the corner the transparent colour is read from.
   canvas->SetPixels(0, PreviewGlyphSize - 1, PreviewGlyphBackground);
-  DrawDisabledGlyph(bitmap.get(), Rect(0, 0, PreviewGlyphSize, PreviewGlyphSize),
-                    bitmap->Canvas(), PreviewGlyphSize, 0, PreviewGlyphBackground);
+  DrawDisabledGlyph(bitmap.get(), Rect(0, 0, PreviewGlyphSize, PreviewGlyphSize), bitmap->Canvas(),
+                    PreviewGlyphSize, 0, PreviewGlyphBackground);
   return bitmap;
 }

@@ -3,7 +3,7 @@
 # Quick and silent when everything is already there.
 set -euo pipefail
 
-pkgs=(cmake ninja-build g++ clang libgtest-dev libbenchmark-dev
+pkgs=(cmake ninja-build g++ clang clang-format libgtest-dev libbenchmark-dev
       qt6-base-dev xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation2
       cups-daemon cups-client xdotool x11-apps)
 

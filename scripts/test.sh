@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
+./scripts/format-check.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORV_SANITIZE=ON -DKORV_TESTS=ON >/dev/null
 cmake --build build-test
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

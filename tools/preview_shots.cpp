@@ -23,10 +23,9 @@
 
 namespace {
 
-const char16_t* const kButtons[] = {u"SBZoomIn",   u"SBZoomOut",   u"SBZoomPageWidth",
-                                    u"SBZoomPage", u"SBFirstPage", u"SBPrevPage",
-                                    u"SBNextPage", u"SBLastPage",  u"SBPrint",
-                                    u"SBDone"};
+const char16_t* const kButtons[] = {
+    u"SBZoomIn",   u"SBZoomOut",  u"SBZoomPageWidth", u"SBZoomPage", u"SBFirstPage",
+    u"SBPrevPage", u"SBNextPage", u"SBLastPage",      u"SBPrint",    u"SBDone"};
 
 std::string gFolder;
 int gFailures = 0;
@@ -164,7 +163,9 @@ class TemporaryHome {
 }  // namespace
 
 // fontconfig and D-Bus (under a display) keep their caches for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\nleak:libdbus\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\nleak:libdbus\n";
+}
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -30,7 +30,9 @@ std::int64_t ToMs(TDateTime dt) {
 }  // namespace
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& out) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+      day > DaysInMonth(year, month))
+    return false;
   int y = year - 1;
   int days = day;
   for (int m = 1; m < month; ++m) days += DaysInMonth(year, m);
@@ -41,19 +43,22 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& out) {
 
 TDateTime EncodeDate(int year, int month, int day) {
   TDateTime r;
-  if (!TryEncodeDate(year, month, day, r)) throw EConvertError(S("Invalid argument to date encode"));
+  if (!TryEncodeDate(year, month, day, r))
+    throw EConvertError(S("Invalid argument to date encode"));
   return r;
 }
 
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out) {
-  if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999) return false;
+  if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999)
+    return false;
   out = (hour * 3600000.0 + min * 60000.0 + sec * 1000.0 + msec) / kMsPerDay;
   return true;
 }
 
 TDateTime EncodeTime(int hour, int min, int sec, int msec) {
   TDateTime r;
-  if (!TryEncodeTime(hour, min, sec, msec, r)) throw EConvertError(S("Invalid argument to time encode"));
+  if (!TryEncodeTime(hour, min, sec, msec, r))
+    throw EConvertError(S("Invalid argument to time encode"));
   return r;
 }
 
@@ -133,14 +138,16 @@ bool MatchesAt(const String& f, std::size_t i, const char16_t* word) {
   return true;
 }
 
-void AppendFormatted(String& out, const String& f, TDateTime dt, const TFormatSettings& fs, int depth) {
+void AppendFormatted(String& out, const String& f, TDateTime dt, const TFormatSettings& fs,
+                     int depth) {
   int y, mo, d, h, mi, s, ms;
   DecodeDate(dt, y, mo, d);
   DecodeTime(dt, h, mi, s, ms);
   // A 12-hour clock is used when the pattern holds an am/pm specifier anywhere.
   bool twelve = false;
   for (std::size_t i = 0; i < f.size(); ++i)
-    if (MatchesAt(f, i, u"am/pm") || MatchesAt(f, i, u"a/p") || MatchesAt(f, i, u"ampm")) twelve = true;
+    if (MatchesAt(f, i, u"am/pm") || MatchesAt(f, i, u"a/p") || MatchesAt(f, i, u"ampm"))
+      twelve = true;
   bool lastWasHour = false;
   std::size_t i = 0;
   while (i < f.size()) {
@@ -157,9 +164,21 @@ void AppendFormatted(String& out, const String& f, TDateTime dt, const TFormatSe
     }
     if (lc == u'a') {
       bool pm = h >= 12;
-      if (MatchesAt(f, i, u"am/pm")) { out += pm ? u"pm" : u"am"; i += 5; continue; }
-      if (MatchesAt(f, i, u"a/p")) { out += pm ? u"p" : u"a"; i += 3; continue; }
-      if (MatchesAt(f, i, u"ampm")) { out += pm ? fs.TimePMString : fs.TimeAMString; i += 4; continue; }
+      if (MatchesAt(f, i, u"am/pm")) {
+        out += pm ? u"pm" : u"am";
+        i += 5;
+        continue;
+      }
+      if (MatchesAt(f, i, u"a/p")) {
+        out += pm ? u"p" : u"a";
+        i += 3;
+        continue;
+      }
+      if (MatchesAt(f, i, u"ampm")) {
+        out += pm ? fs.TimePMString : fs.TimeAMString;
+        i += 4;
+        continue;
+      }
       out += c;
       ++i;
       continue;
@@ -174,10 +193,19 @@ void AppendFormatted(String& out, const String& f, TDateTime dt, const TFormatSe
         if (lastWasHour) {
           out += run == 1 ? IntToStr(mi) : Pad(mi, 2);
           i += run > 2 ? 2 : run;
-        } else if (run == 1) { out += IntToStr(mo); i += 1; }
-        else if (run == 2) { out += Pad(mo, 2); i += 2; }
-        else if (run == 3) { out += fs.ShortMonthNames[mo - 1]; i += 3; }
-        else { out += fs.LongMonthNames[mo - 1]; i += 4; }
+        } else if (run == 1) {
+          out += IntToStr(mo);
+          i += 1;
+        } else if (run == 2) {
+          out += Pad(mo, 2);
+          i += 2;
+        } else if (run == 3) {
+          out += fs.ShortMonthNames[mo - 1];
+          i += 3;
+        } else {
+          out += fs.LongMonthNames[mo - 1];
+          i += 4;
+        }
         lastWasHour = false;
         break;
       case u'd':
@@ -185,7 +213,9 @@ void AppendFormatted(String& out, const String& f, TDateTime dt, const TFormatSe
         else if (run == 2) out += Pad(d, 2);
         else if (run == 3) out += fs.ShortDayNames[DayOfWeek(dt) - 1];
         else if (run == 4) out += fs.LongDayNames[DayOfWeek(dt) - 1];
-        else if (depth < 2) AppendFormatted(out, run == 5 ? fs.ShortDateFormat : fs.LongDateFormat, dt, fs, depth + 1);
+        else if (depth < 2)
+          AppendFormatted(out, run == 5 ? fs.ShortDateFormat : fs.LongDateFormat, dt, fs,
+                          depth + 1);
         i += run > 6 ? 6 : run;
         lastWasHour = false;
         break;
@@ -211,7 +241,9 @@ void AppendFormatted(String& out, const String& f, TDateTime dt, const TFormatSe
         i += run >= 3 ? 3 : 1;
         break;
       case u't':
-        if (depth < 2) AppendFormatted(out, run == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, dt, fs, depth + 1);
+        if (depth < 2)
+          AppendFormatted(out, run == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, dt, fs,
+                          depth + 1);
         i += run > 2 ? 2 : run;
         break;
       case u'c':
@@ -249,7 +281,8 @@ int SplitNumbers(const String& s, Char sep, int* parts, std::size_t& end) {
   while (n < 3) {
     if (i >= s.size() || s[i] < u'0' || s[i] > u'9') break;
     int v = 0, digits = 0;
-    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9' && digits < 5) v = v * 10 + (s[i++] - u'0'), ++digits;
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9' && digits < 5)
+      v = v * 10 + (s[i++] - u'0'), ++digits;
     if (i < s.size() && s[i] >= u'0' && s[i] <= u'9') return -1;
     parts[n++] = v;
     while (i < s.size() && s[i] == u' ') ++i;
@@ -287,7 +320,8 @@ bool ParseDate(const String& s, TDateTime& out, std::size_t& end, const TFormatS
       else if (order[k] == u'm') m = p[k];
       else d = p[k];
     }
-    if (y < 100) y += (curYear / 100) * 100 + ((y + (curYear / 100) * 100) > curYear + 50 ? -100 : 0);
+    if (y < 100)
+      y += (curYear / 100) * 100 + ((y + (curYear / 100) * 100) > curYear + 50 ? -100 : 0);
   }
   return TryEncodeDate(y, m, d, out);
 }
@@ -317,7 +351,9 @@ String FormatDateTime(const String& format, TDateTime dt, const TFormatSettings&
   return out;
 }
 
-String FormatDateTime(const String& format, TDateTime dt) { return FormatDateTime(format, dt, FormatSettings); }
+String FormatDateTime(const String& format, TDateTime dt) {
+  return FormatDateTime(format, dt, FormatSettings);
+}
 String DateToStr(TDateTime dt) { return FormatDateTime(u"ddddd", dt); }
 String TimeToStr(TDateTime dt) { return FormatDateTime(u"tt", dt); }
 String DateTimeToStr(TDateTime dt) { return FormatDateTime(u"c", dt); }
@@ -366,6 +402,7 @@ TDateTime StrToTime(const String& s) {
 
 TDateTime StrToDateTime(const String& s) {
   TDateTime r;
-  if (!TryStrToDateTime(s, r)) throw EConvertError(Format(u"'%s' is not a valid date and time", {s}));
+  if (!TryStrToDateTime(s, r))
+    throw EConvertError(Format(u"'%s' is not a valid date and time", {s}));
   return r;
 }

@@ -18,10 +18,10 @@ class Exception : public std::exception {
   std::string utf8_;
 };
 
-#define KORV_EXCEPTION(Name, Base)  \
-  class Name : public Base {        \
-   public:                          \
-    using Base::Base;               \
+#define KORV_EXCEPTION(Name, Base) \
+  class Name : public Base {       \
+   public:                         \
+    using Base::Base;              \
   }
 
 // Silent: the application's handler shows nothing for it.

@@ -18,7 +18,7 @@ String FromOsPath(const std::string& osPath);
 String ExtractFilePath(const String& path);  // folder with its trailing delimiter
 String ExtractFileDir(const String& path);   // folder without it
 String ExtractFileName(const String& path);
-String ExtractFileExt(const String& path);   // with the dot; empty when none
+String ExtractFileExt(const String& path);  // with the dot; empty when none
 String ChangeFileExt(const String& path, const String& ext);
 String IncludeTrailingPathDelimiter(const String& path);
 String ExcludeTrailingPathDelimiter(const String& path);

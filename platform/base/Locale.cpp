@@ -51,10 +51,12 @@ TFormatSettings LocaleFormatSettings(const char* localeName) {
   TFormatSettings fs;
   static const char* kShortMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  static const char* kLongMonths[] = {"January", "February", "March",     "April",   "May",      "June",
-                                      "July",    "August",   "September", "October", "November", "December"};
+  static const char* kLongMonths[] = {"January",   "February", "March",    "April",
+                                      "May",       "June",     "July",     "August",
+                                      "September", "October",  "November", "December"};
   static const char* kShortDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static const char* kLongDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  static const char* kLongDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                    "Thursday", "Friday", "Saturday"};
   for (int i = 0; i < 12; ++i) {
     fs.ShortMonthNames[i] = FromUtf8(kShortMonths[i]);
     fs.LongMonthNames[i] = FromUtf8(kLongMonths[i]);
@@ -69,7 +71,8 @@ TFormatSettings LocaleFormatSettings(const char* localeName) {
   fs.DecimalSeparator = FirstChar(nl_langinfo_l(RADIXCHAR, loc), u'.');
   Char th = FirstChar(nl_langinfo_l(THOUSEP, loc), u',');
   // A locale without a thousands separator, or one that equals the decimal separator, uses ",".
-  fs.ThousandSeparator = (th == fs.DecimalSeparator) ? (fs.DecimalSeparator == u',' ? u'.' : u',') : th;
+  fs.ThousandSeparator =
+      (th == fs.DecimalSeparator) ? (fs.DecimalSeparator == u',' ? u'.' : u',') : th;
   fs.TimeSeparator = TimeSeparatorOf(nl_langinfo_l(T_FMT, loc));
   fs.ShortDateFormat = ShortDateOf(nl_langinfo_l(D_FMT, loc), fs.DateSeparator);
   const char* am = nl_langinfo_l(AM_STR, loc);

@@ -64,7 +64,8 @@ FloatRec ToDecimal(Extended v, int precision, int decimals) {
     all.resize(static_cast<std::size_t>(n));
     if (up) {
       long k = n - 1;
-      while (k >= 0 && all[static_cast<std::size_t>(k)] == '9') all[static_cast<std::size_t>(k--)] = '0';
+      while (k >= 0 && all[static_cast<std::size_t>(k)] == '9')
+        all[static_cast<std::size_t>(k--)] = '0';
       if (k < 0) {
         all.insert(all.begin(), '1');
         ++exponent;
@@ -88,7 +89,8 @@ void AppendExponent(String& out, int e, bool alwaysSign, int minDigits) {
   if (e < 0) out.push_back(u'-');
   else if (alwaysSign) out.push_back(u'+');
   std::string d = std::to_string(e < 0 ? -static_cast<long>(e) : e);
-  if (static_cast<int>(d.size()) < minDigits) d.insert(0, static_cast<std::size_t>(minDigits) - d.size(), '0');
+  if (static_cast<int>(d.size()) < minDigits)
+    d.insert(0, static_cast<std::size_t>(minDigits) - d.size(), '0');
   AppendAscii(out, d);
 }
 
@@ -100,7 +102,8 @@ String SpecialText(const FloatRec& d) {
 // The digits before the point of a finite value (empty below 1).
 std::string IntegerDigits(const FloatRec& d) {
   if (d.exponent <= 0) return std::string();
-  std::string s = d.digits.substr(0, std::min(d.digits.size(), static_cast<std::size_t>(d.exponent)));
+  std::string s =
+      d.digits.substr(0, std::min(d.digits.size(), static_cast<std::size_t>(d.exponent)));
   s.resize(static_cast<std::size_t>(d.exponent), '0');
   return s;
 }
@@ -109,8 +112,9 @@ std::string IntegerDigits(const FloatRec& d) {
 std::string FractionDigits(const FloatRec& d) {
   if (d.digits.empty()) return std::string();
   if (d.exponent >= 0)
-    return static_cast<std::size_t>(d.exponent) < d.digits.size() ? d.digits.substr(static_cast<std::size_t>(d.exponent))
-                                                                   : std::string();
+    return static_cast<std::size_t>(d.exponent) < d.digits.size()
+               ? d.digits.substr(static_cast<std::size_t>(d.exponent))
+               : std::string();
   return std::string(static_cast<std::size_t>(-d.exponent), '0') + d.digits;
 }
 
@@ -173,7 +177,8 @@ String FormatFixed(Extended v, int precision, int decimals, bool grouped, const 
   FloatRec d = ToDecimal(v, precision, decimals);
   if (d.kind != FloatRec::kFinite) return SpecialText(d);
   // More integer digits than the precision holds: the general form says it honestly.
-  if (d.exponent > precision) return FormatGeneral(ToDecimal(v, precision, kAllDecimals), precision, decimals, fs);
+  if (d.exponent > precision)
+    return FormatGeneral(ToDecimal(v, precision, kAllDecimals), precision, decimals, fs);
   String out;
   if (d.negative && !d.IsZero()) out.push_back(u'-');
   out += prefix;
@@ -293,9 +298,11 @@ String ApplySection(const Section& s, const FloatRec& d, const TFormatSettings& 
     whole = IntegerDigits(d);
     frac = FractionDigits(d);
   }
-  std::size_t minWhole = s.firstIntZero < 0 ? 0 : static_cast<std::size_t>(s.intPlaces - s.firstIntZero);
+  std::size_t minWhole =
+      s.firstIntZero < 0 ? 0 : static_cast<std::size_t>(s.intPlaces - s.firstIntZero);
   if (whole.size() < minWhole) whole.insert(0, minWhole - whole.size(), '0');
-  if (frac.size() < static_cast<std::size_t>(s.lastFracZero + 1)) frac.resize(static_cast<std::size_t>(s.lastFracZero + 1), '0');
+  if (frac.size() < static_cast<std::size_t>(s.lastFracZero + 1))
+    frac.resize(static_cast<std::size_t>(s.lastFracZero + 1), '0');
 
   String out;
   const long len = static_cast<long>(whole.size());
@@ -311,9 +318,7 @@ String ApplySection(const Section& s, const FloatRec& d, const TFormatSettings& 
   bool point = false;
   for (const Token& t : s.tokens) {
     switch (t.kind) {
-      case Token::kLiteral:
-        out += t.text;
-        break;
+      case Token::kLiteral: out += t.text; break;
       case Token::kDigit:
         if (!point) {
           long power = s.intPlaces - 1 - intIndex;
@@ -321,7 +326,8 @@ String ApplySection(const Section& s, const FloatRec& d, const TFormatSettings& 
           emitWhole(intIndex == 0 ? len - 1 : power, power);
           ++intIndex;
         } else {
-          if (static_cast<std::size_t>(fracIndex) < frac.size()) out.push_back(static_cast<Char>(frac[static_cast<std::size_t>(fracIndex)]));
+          if (static_cast<std::size_t>(fracIndex) < frac.size())
+            out.push_back(static_cast<Char>(frac[static_cast<std::size_t>(fracIndex)]));
           ++fracIndex;
         }
         break;
@@ -340,7 +346,9 @@ String ApplySection(const Section& s, const FloatRec& d, const TFormatSettings& 
 }
 
 FloatRec DecimalFor(const Section& s, Extended magnitude) {
-  if (s.scientific) return ToDecimal(magnitude, std::clamp(s.intPlaces + s.fracPlaces, 1, kMaxDigits), kAllDecimals);
+  if (s.scientific)
+    return ToDecimal(magnitude, std::clamp(s.intPlaces + s.fracPlaces, 1, kMaxDigits),
+                     kAllDecimals);
   return ToDecimal(magnitude, kMaxDigits, s.fracPlaces);
 }
 
@@ -405,7 +413,8 @@ bool ParseInteger(const String& s, T& value) {
   }
   if (i == n) return false;
   U magnitude = 0;
-  const U limit = hex ? static_cast<U>(-1) : static_cast<U>(std::numeric_limits<T>::max()) + (negative ? 1 : 0);
+  const U limit =
+      hex ? static_cast<U>(-1) : static_cast<U>(std::numeric_limits<T>::max()) + (negative ? 1 : 0);
   const U base = hex ? 16 : 10;
   for (; i < n; ++i) {
     Char c = s[i];
@@ -441,16 +450,13 @@ std::int64_t ToInt64(Extended r) {
 
 }  // namespace
 
-String FloatToStrF(Extended value, TFloatFormat format, int precision, int digits, const TFormatSettings& fs) {
+String FloatToStrF(Extended value, TFloatFormat format, int precision, int digits,
+                   const TFormatSettings& fs) {
   switch (format) {
-    case ffExponent:
-      return FormatExponent(value, precision, digits, fs);
-    case ffFixed:
-      return FormatFixed(value, precision, digits, false, String(), fs);
-    case ffNumber:
-      return FormatFixed(value, precision, digits, true, String(), fs);
-    case ffCurrency:
-      return FormatFixed(value, precision, digits, true, u"$", fs);
+    case ffExponent: return FormatExponent(value, precision, digits, fs);
+    case ffFixed: return FormatFixed(value, precision, digits, false, String(), fs);
+    case ffNumber: return FormatFixed(value, precision, digits, true, String(), fs);
+    case ffCurrency: return FormatFixed(value, precision, digits, true, u"$", fs);
     case ffGeneral:
     default:
       precision = std::clamp(precision, 1, kMaxDigits);
@@ -462,7 +468,9 @@ String FloatToStrF(Extended value, TFloatFormat format, int precision, int digit
   return FloatToStrF(value, format, precision, digits, FormatSettings);
 }
 
-String FloatToStr(Extended value, const TFormatSettings& fs) { return FloatToStrF(value, ffGeneral, 15, 0, fs); }
+String FloatToStr(Extended value, const TFormatSettings& fs) {
+  return FloatToStrF(value, ffGeneral, 15, 0, fs);
+}
 String FloatToStr(Extended value) { return FloatToStr(value, FormatSettings); }
 
 String FormatFloat(const String& format, Extended value, const TFormatSettings& fs) {
@@ -496,10 +504,16 @@ String FormatFloat(const String& format, Extended value, const TFormatSettings& 
   return sign ? u"-" + out : out;
 }
 
-String FormatFloat(const String& format, Extended value) { return FormatFloat(format, value, FormatSettings); }
+String FormatFloat(const String& format, Extended value) {
+  return FormatFloat(format, value, FormatSettings);
+}
 
-bool TryStrToFloat(const String& s, Extended& value, const TFormatSettings& fs) { return ParseFloat(s, value, fs); }
-bool TryStrToFloat(const String& s, Extended& value) { return ParseFloat(s, value, FormatSettings); }
+bool TryStrToFloat(const String& s, Extended& value, const TFormatSettings& fs) {
+  return ParseFloat(s, value, fs);
+}
+bool TryStrToFloat(const String& s, Extended& value) {
+  return ParseFloat(s, value, FormatSettings);
+}
 
 Extended StrToFloat(const String& s, const TFormatSettings& fs) {
   Extended v = 0;
@@ -512,7 +526,9 @@ Extended StrToFloatDef(const String& s, Extended def, const TFormatSettings& fs)
   Extended v = 0;
   return ParseFloat(s, v, fs) ? v : def;
 }
-Extended StrToFloatDef(const String& s, Extended def) { return StrToFloatDef(s, def, FormatSettings); }
+Extended StrToFloatDef(const String& s, Extended def) {
+  return StrToFloatDef(s, def, FormatSettings);
+}
 
 bool TryStrToInt(const String& s, int& value) { return ParseInteger<int, std::uint32_t>(s, value); }
 bool TryStrToInt64(const String& s, std::int64_t& value) {

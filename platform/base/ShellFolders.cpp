@@ -55,7 +55,9 @@ BOOL SHGetSpecialFolderPathW(HWND, Char* path, int csidl, BOOL create) {
   switch (csidl) {
     case CSIDL_PERSONAL: folder = DocumentsFolder(); break;
     case CSIDL_APPDATA: folder = ConfigHome(); break;
-    case CSIDL_LOCAL_APPDATA: folder = EnvOr("XDG_DATA_HOME", HomeFolder() + "/.local/share"); break;
+    case CSIDL_LOCAL_APPDATA:
+      folder = EnvOr("XDG_DATA_HOME", HomeFolder() + "/.local/share");
+      break;
     case CSIDL_COMMON_APPDATA:
       folder = EnvOr("KORV_COMMON_APPDATA", "/var/tmp/korv-common");
       shared = true;

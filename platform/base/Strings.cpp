@@ -65,7 +65,8 @@ std::string ToUtf8(const String& s) {
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {
     char32_t cp = s[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -133,14 +134,16 @@ String LowerCase(const String& s) {
 String AnsiUpperCase(const String& s) {
   String r = s;
   for (auto& c : r)
-    if (c < 0xD800 || c > 0xDFFF) c = static_cast<Char>(towupper_l(static_cast<wint_t>(c), UnicodeLocale()));
+    if (c < 0xD800 || c > 0xDFFF)
+      c = static_cast<Char>(towupper_l(static_cast<wint_t>(c), UnicodeLocale()));
   return r;
 }
 
 String AnsiLowerCase(const String& s) {
   String r = s;
   for (auto& c : r)
-    if (c < 0xD800 || c > 0xDFFF) c = static_cast<Char>(towlower_l(static_cast<wint_t>(c), UnicodeLocale()));
+    if (c < 0xD800 || c > 0xDFFF)
+      c = static_cast<Char>(towlower_l(static_cast<wint_t>(c), UnicodeLocale()));
   return r;
 }
 

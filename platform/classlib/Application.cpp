@@ -193,8 +193,8 @@ HWND TApplication::Handle() {
   }
   String title = Title();
   handle_ = CreateWindowExW(0, kAppClass, title.c_str(),
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, 0,
-                            0, 0, nullptr);
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, 0, 0,
+                            0, nullptr);
   if (handle_) SetWindowLongPtrW(handle_, GWLP_USERDATA, LONG_PTR(this));
   return handle_;
 }
@@ -204,9 +204,7 @@ LRESULT TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   if (!app) return DefWindowProcW(hwnd, msg, wParam, lParam);
   try {
     switch (msg) {
-      case WM_ACTIVATEAPP:
-        app->SetActive(wParam != 0);
-        return 0;
+      case WM_ACTIVATEAPP: app->SetActive(wParam != 0); return 0;
       case CM_ACTIVATE:
         if (app->OnActivate) app->OnActivate(app);
         return 0;
@@ -470,15 +468,9 @@ void THintWindow::CreateParams(TCreateParams& p) {
 
 void THintWindow::Dispatch(TMessage& m) {
   switch (m.Msg) {
-    case WM_MOUSEACTIVATE:
-      m.Result = MA_NOACTIVATE;
-      return;
-    case WM_NCHITTEST:
-      m.Result = HTTRANSPARENT;
-      return;
-    case WM_NCACTIVATE:
-      m.Result = 1;
-      return;
+    case WM_MOUSEACTIVATE: m.Result = MA_NOACTIVATE; return;
+    case WM_NCHITTEST: m.Result = HTTRANSPARENT; return;
+    case WM_NCACTIVATE: m.Result = 1; return;
   }
   TCustomControl::Dispatch(m);
 }
@@ -617,7 +609,8 @@ int TScreen::MonitorCount() {
 
 TMonitor* TScreen::Monitors(int index) {
   GetMonitors();
-  if (index < 0 || index >= monitorCount_) throw EListError(Format(u"List index out of bounds (%d)", {index}));
+  if (index < 0 || index >= monitorCount_)
+    throw EListError(Format(u"List index out of bounds (%d)", {index}));
   return monitors_[std::size_t(index)].get();
 }
 

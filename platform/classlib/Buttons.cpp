@@ -42,8 +42,8 @@ bool IsAccel(Char key, const String& caption) {
 
 }  // namespace
 
-void DrawDisabledGlyph(TBitmap* glyph, const TRect& sourceRect, TCanvas* dest, int destX,
-                       int destY, TColor transparentColor) {
+void DrawDisabledGlyph(TBitmap* glyph, const TRect& sourceRect, TCanvas* dest, int destX, int destY,
+                       TColor transparentColor) {
   const int w = RectWidth(sourceRect), h = RectHeight(sourceRect);
   if (!glyph || w <= 0 || h <= 0) return;
   const TColor key = ColorToRGB(transparentColor);
@@ -196,9 +196,7 @@ void TSpeedButton::Click() { TGraphicControl::Click(); }
 
 void TSpeedButton::Dispatch(TMessage& message) {
   switch (message.Msg) {
-    case CM_BUTTONPRESSED:
-      ButtonPressed(message);
-      return;
+    case CM_BUTTONPRESSED: ButtonPressed(message); return;
     case CM_DIALOGCHAR:
       if (Enabled() && Visible() && Parent() && Parent()->Showing() &&
           IsAccel(static_cast<Char>(message.WParam), GetText())) {
@@ -239,8 +237,7 @@ void TSpeedButton::Dispatch(TMessage& message) {
       TGraphicControl::Dispatch(message);
       Invalidate();
       return;
-    default:
-      TGraphicControl::Dispatch(message);
+    default: TGraphicControl::Dispatch(message);
   }
 }
 
@@ -297,7 +294,7 @@ void TSpeedButton::PaintFrame(TCanvas* canvas, TRect& r, bool pressed) {
       canvas->FillRect(r);
     }
     if (flat_ && !hot && !pressed && !held) return;
-    TThemedButton part = !Enabled() ? tbPushButtonDisabled
+    TThemedButton part = !Enabled()        ? tbPushButtonDisabled
                          : pressed || held ? tbPushButtonPressed
                          : hot             ? tbPushButtonHot
                                            : tbPushButtonNormal;
@@ -469,7 +466,8 @@ void RegisterButtonsClasses() {
   Published<TBitmap>(u"TBitmap", u"TGraphic");
   Published<TSpeedButton>(u"TSpeedButton", u"TGraphicControl")
       .Creatable()
-      .Str(u"Caption", [](TSpeedButton* b) { return b->GetText(); }, &TControl::SetText)
+      .Str(
+          u"Caption", [](TSpeedButton* b) { return b->GetText(); }, &TControl::SetText)
       .Bool(u"AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp, false)
       .Int(u"GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex, 0)
       .Bool(u"Down", &TSpeedButton::Down, &TSpeedButton::SetDown, false)

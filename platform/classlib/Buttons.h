@@ -15,8 +15,8 @@ using TNumGlyphs = int;  // 1..4
 // Draws the disabled form of sourceRect of glyph at (destX, destY) on dest: every pixel darker
 // than a light grey becomes clBtnShadow with a clBtnHighlight copy one pixel down and right
 // beneath it (the embossed look); pixels of transparentColor and light ones draw nothing.
-void DrawDisabledGlyph(TBitmap* glyph, const TRect& sourceRect, TCanvas* dest, int destX,
-                       int destY, TColor transparentColor);
+void DrawDisabledGlyph(TBitmap* glyph, const TRect& sourceRect, TCanvas* dest, int destX, int destY,
+                       TColor transparentColor);
 
 class TSpeedButton : public TGraphicControl {
  public:

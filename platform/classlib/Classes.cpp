@@ -615,5 +615,6 @@ TStringStream::TStringStream(const String& text) {
 String TStringStream::ClassName() const { return u"TStringStream"; }
 
 String TStringStream::DataString() const {
-  return FromUtf8(std::string_view(static_cast<const char*>(Memory()), static_cast<std::size_t>(Size())));
+  return FromUtf8(
+      std::string_view(static_cast<const char*>(Memory()), static_cast<std::size_t>(Size())));
 }

@@ -174,10 +174,10 @@ void TCustomUpDown::DeltaPos(TMessage& message) {
   const auto* nm = reinterpret_cast<const NMUPDOWN*>(message.LParam);
   // The arrow pointing up (right) moves towards Max, wherever Max lies.
   lastStepUp_ = (nm->iDelta > 0) == (max_ >= min_);
-  message.Result = DoCanChange(static_cast<SmallInt>(nm->iPos + nm->iDelta),
-                               static_cast<SmallInt>(nm->iDelta))
-                       ? 0
-                       : 1;
+  message.Result =
+      DoCanChange(static_cast<SmallInt>(nm->iPos + nm->iDelta), static_cast<SmallInt>(nm->iDelta))
+          ? 0
+          : 1;
 }
 
 void TCustomUpDown::ScrollNotify(TMessage& message) {
@@ -189,9 +189,7 @@ void TCustomUpDown::ScrollNotify(TMessage& message) {
 void TCustomUpDown::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CN_HSCROLL:
-    case CN_VSCROLL:
-      ScrollNotify(message);
-      return;
+    case CN_VSCROLL: ScrollNotify(message); return;
     case CN_NOTIFY: {
       const auto* hdr = reinterpret_cast<const NMHDR*>(message.LParam);
       if (hdr && hdr->code == UDN_DELTAPOS) {
@@ -201,8 +199,7 @@ void TCustomUpDown::Dispatch(TMessage& message) {
       TWinControl::Dispatch(message);
       return;
     }
-    default:
-      TWinControl::Dispatch(message);
+    default: TWinControl::Dispatch(message);
   }
 }
 

@@ -15,8 +15,8 @@ enum TUpDownDirection : std::uint8_t { updNone, updUp, updDown };
 
 using TUDClickEvent = std::function<void(TObject* sender, TUDBtnType button)>;
 using TUDChangingEvent = std::function<void(TObject* sender, bool& allowChange)>;
-using TUDChangingEventEx = std::function<void(TObject* sender, bool& allowChange,
-                                              SmallInt newValue, TUpDownDirection direction)>;
+using TUDChangingEventEx = std::function<void(TObject* sender, bool& allowChange, SmallInt newValue,
+                                              TUpDownDirection direction)>;
 
 // Two arrows over the "msctls_updown32" window class that step Position between Min and Max.
 // With an Associate (a windowed control beside it), the up-down sits against the associate's

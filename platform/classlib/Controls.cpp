@@ -67,17 +67,22 @@ HCURSOR CursorHandle(TCursor cursor) {
     case crCross: id = IDC_CROSS; break;
     case crIBeam: id = IDC_IBEAM; break;
     case crSizeNESW: id = IDC_SIZENESW; break;
-    case crSizeNS: case crVSplit: id = IDC_SIZENS; break;
+    case crSizeNS:
+    case crVSplit: id = IDC_SIZENS; break;
     case crSizeNWSE: id = IDC_SIZENWSE; break;
-    case crSizeWE: case crHSplit: id = IDC_SIZEWE; break;
+    case crSizeWE:
+    case crHSplit: id = IDC_SIZEWE; break;
     case crUpArrow: id = IDC_UPARROW; break;
-    case crHourGlass: case crSQLWait: id = IDC_WAIT; break;
-    case crNo: case crNoDrop: id = IDC_NO; break;
+    case crHourGlass:
+    case crSQLWait: id = IDC_WAIT; break;
+    case crNo:
+    case crNoDrop: id = IDC_NO; break;
     case crAppStart: id = IDC_APPSTARTING; break;
     case crHelp: id = IDC_HELP; break;
     case crHandPoint: id = IDC_HAND; break;
     case crSizeAll: id = IDC_SIZEALL; break;
-    case crDrag: case crMultiDrag: id = IDC_ARROW; break;
+    case crDrag:
+    case crMultiDrag: id = IDC_ARROW; break;
     default: return 0;
   }
   return LoadCursorW(0, MAKEINTRESOURCEW(id));
@@ -174,9 +179,9 @@ void TControl::WndProc(TMessage& message) {
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
     if (!controlStyle_.Contains(csDoubleClicks)) {
       switch (msg) {
-        case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
-          message.Msg = msg = msg - (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN);
-          break;
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK: message.Msg = msg = msg - (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN); break;
       }
     }
     switch (msg) {
@@ -186,7 +191,8 @@ void TControl::WndProc(TMessage& message) {
           if (gHintMouseHook) gHintMouseHook(this, message);
         }
         break;
-      case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: controlState_.Include(csLButtonDown); break;
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK: controlState_.Include(csLButtonDown); break;
       case WM_LBUTTONUP: controlState_.Exclude(csLButtonDown); break;
     }
   }
@@ -245,21 +251,25 @@ void TControl::WMMouse(TMessage& m) {
 
 void TControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_MOUSEMOVE: case WM_LBUTTONUP:
-    case WM_RBUTTONUP: case WM_MBUTTONUP:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
       DefaultHandler(m);
       WMMouse(m);
       return;
-    case WM_MOUSEWHEEL:
-      m.Result = Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
-      return;
+    case WM_MOUSEWHEEL: m.Result = Perform(CM_MOUSEWHEEL, m.WParam, m.LParam); return;
     case CM_MOUSEWHEEL: {
       POINT p = MAKEPOINT(m.LParam);
       if (DoMouseWheel(KeysToShiftState(LOWORD(m.WParam)), GET_WHEEL_DELTA_WPARAM(m.WParam), p))
         m.Result = 1;
-      else if (parent_)
-        m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+      else if (parent_) m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
       return;
     }
     case CM_MOUSEENTER:
@@ -270,23 +280,15 @@ void TControl::Dispatch(TMessage& m) {
       if (parent_) parent_->Perform(CM_MOUSELEAVE, 0, m.LParam ? m.LParam : LPARAM(this));
       if (m.LParam == 0) MouseLeave();
       return;
-    case CM_ENABLEDCHANGED:
-      Invalidate();
-      return;
+    case CM_ENABLEDCHANGED: Invalidate(); return;
     case CM_VISIBLECHANGED:
       InvalidateControl(true, visible_ && controlStyle_.Contains(csOpaque));
       return;
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
-    case CM_TEXTCHANGED:
-      Invalidate();
-      return;
-    case CM_PARENTCOLORCHANGED:
-      ParentColorChanged();
-      return;
-    case CM_PARENTFONTCHANGED:
-      ParentFontChanged();
-      return;
+    case CM_TEXTCHANGED: Invalidate(); return;
+    case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
+    case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
     case CM_PARENTSHOWHINTCHANGED:
       if (parentShowHint_ && parent_) {
         showHint_ = parent_->ShowHint();
@@ -299,9 +301,7 @@ void TControl::Dispatch(TMessage& m) {
         parentBiDiMode_ = true;
       }
       return;
-    case CM_HITTEST:
-      m.Result = HTCLIENT;
-      return;
+    case CM_HITTEST: m.Result = HTCLIENT; return;
     case WM_CANCELMODE:
       if (MouseCapture()) {
         SetMouseCapture(false);
@@ -340,9 +340,7 @@ void TControl::DefaultHandler(TMessage& m) {
       m.Result = n;
       return;
     }
-    case WM_GETTEXTLENGTH:
-      m.Result = LRESULT(text_.size());
-      return;
+    case WM_GETTEXTLENGTH: m.Result = LRESULT(text_.size()); return;
     case WM_SETTEXT: {
       auto* s = reinterpret_cast<const WCHAR*>(m.LParam);
       text_ = s ? String(s) : String();
@@ -556,7 +554,8 @@ void TControl::Resize() {
 
 void TControl::ChangeScale(int m, int d) {
   if (m == d) return;
-  SetBounds(MulDiv(left_, m, d), MulDiv(top_, m, d), MulDiv(left_ + width_, m, d) - MulDiv(left_, m, d),
+  SetBounds(MulDiv(left_, m, d), MulDiv(top_, m, d),
+            MulDiv(left_ + width_, m, d) - MulDiv(left_, m, d),
             MulDiv(top_ + height_, m, d) - MulDiv(top_, m, d));
   if (!parentFont_) font_->SetHeight(MulDiv(font_->Height(), m, d));
 }
@@ -719,9 +718,7 @@ void TControl::InvalidateControl(bool isVisible, bool isOpaque) {
   ::InvalidateRect(parent_->Handle(), &r, !(isOpaque || parent_->DoubleBuffered()));
 }
 
-void TControl::Invalidate() {
-  InvalidateControl(visible_, controlStyle_.Contains(csOpaque));
-}
+void TControl::Invalidate() { InvalidateControl(visible_, controlStyle_.Contains(csOpaque)); }
 
 void TControl::Update() {
   if (parent_) parent_->Update();
@@ -886,7 +883,8 @@ void TCustomControl::DestroyWnd() {
   TWinControl::DestroyWnd();
 }
 
-void korv_controls::PaintOnCanvas(TControlCanvas* canvas, HDC dc, const std::function<void()>& paint) {
+void korv_controls::PaintOnCanvas(TControlCanvas* canvas, HDC dc,
+                                  const std::function<void()>& paint) {
   canvas->FreeHandle();
   canvas->Lock();
   canvas->SetHandle(dc);

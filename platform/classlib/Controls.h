@@ -248,12 +248,12 @@ using TMouseWheelUpDownEvent =
     std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
 using TCanResizeEvent =
     std::function<void(TObject* sender, int& newWidth, int& newHeight, bool& resize)>;
-using TConstrainedResizeEvent = std::function<void(TObject* sender, int& minWidth,
-                                                   int& minHeight, int& maxWidth, int& maxHeight)>;
+using TConstrainedResizeEvent = std::function<void(TObject* sender, int& minWidth, int& minHeight,
+                                                   int& maxWidth, int& maxHeight)>;
 using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
-using TMouseActivateEvent = std::function<void(TObject* sender, TMouseButton button,
-                                               TShiftState shift, int x, int y, int hitTest,
-                                               LRESULT& mouseActivate)>;
+using TMouseActivateEvent =
+    std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y,
+                       int hitTest, LRESULT& mouseActivate)>;
 using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
 using TDragOverEvent =
     std::function<void(TObject* sender, TObject* source, int x, int y, bool& accept)>;
@@ -263,6 +263,7 @@ using TStartDragEvent = std::function<void(TObject* sender, TObject*& dragObject
 // ---- Size constraints (0: no limit) ----
 class TSizeConstraints : public TPersistent {
   friend class TControl;
+
  public:
   explicit TSizeConstraints(TControl* control = nullptr);
   String ClassName() const override;
@@ -464,8 +465,8 @@ class TControl : public TComponent {
   // Takes part in its parent's painting, hit testing and alignment (visible, or shown at
   // design time).
   bool IsControlVisibleInParent() const {
-    return visible_ || (ComponentState().Contains(csDesigning) &&
-                        !controlStyle_.Contains(csNoDesignVisible));
+    return visible_ ||
+           (ComponentState().Contains(csDesigning) && !controlStyle_.Contains(csNoDesignVisible));
   }
 
  protected:
@@ -727,7 +728,9 @@ class TWinControl : public TControl {
   void SetUseDockManager(bool value);
   IDockManager* DockManager() const { return dockManager_.get(); }
   int DockClientCount() const { return static_cast<int>(dockClients_.size()); }
-  TControl* DockClients(int index) const { return dockClients_.at(static_cast<std::size_t>(index)); }
+  TControl* DockClients(int index) const {
+    return dockClients_.at(static_cast<std::size_t>(index));
+  }
   int VisibleDockClientCount() const;
   void DockDrop(TControl* control, TAlign align, TControl* dropControl);
   void UndockClient(TControl* control);
@@ -819,8 +822,8 @@ class TWinControl : public TControl {
 
   HWND handle_ = 0;
   HWND parentWindow_ = 0;
-  std::vector<TControl*> controls_;      // all children, z-order bottom first
-  std::vector<TWinControl*> tabList_;    // windowed children in tab order
+  std::vector<TControl*> controls_;    // all children, z-order bottom first
+  std::vector<TWinControl*> tabList_;  // windowed children in tab order
   std::unique_ptr<TBrush> brush_;
   bool tabStop_ = false;
   bool ctl3D_ = true;

@@ -18,8 +18,8 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
   ControlsAligned();
 }
 
-void TWinControl::CustomAlignPosition(TControl* control, int& newLeft, int& newTop,
-                                      int& newWidth, int& newHeight, TRect& alignRect) {
+void TWinControl::CustomAlignPosition(TControl* control, int& newLeft, int& newTop, int& newWidth,
+                                      int& newHeight, TRect& alignRect) {
   (void)control;
   (void)newLeft;
   (void)newTop;

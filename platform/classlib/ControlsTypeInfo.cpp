@@ -1,40 +1,40 @@
 // Property types and published tables of the control, form and timer classes.
-#include "Controls.h"
-#include "Forms.h"
-#include "GraphicsTypeInfo.h"
 #include "Buttons.h"
 #include "ComCtrls.h"
+#include "Controls.h"
 #include "ExtCtrls.h"
+#include "Forms.h"
+#include "GraphicsTypeInfo.h"
 #include "Mask.h"
 #include "PrintDialogs.h"
 #include "StdCtrls.h"
 #include "Timer.h"
 
-#define KORV_TYPE(fn, expr)        \
-  const TTypeInfo* fn() {          \
+#define KORV_TYPE(fn, expr)          \
+  const TTypeInfo* fn() {            \
     static const TTypeInfo t = expr; \
-    return &t;                     \
+    return &t;                       \
   }
 
-KORV_TYPE(TypeInfoTAlign, TTypeInfo::Enumeration(u"TAlign", {u"alNone", u"alTop", u"alBottom",
-                                                             u"alLeft", u"alRight", u"alClient",
-                                                             u"alCustom"}))
+KORV_TYPE(TypeInfoTAlign,
+          TTypeInfo::Enumeration(u"TAlign", {u"alNone", u"alTop", u"alBottom", u"alLeft",
+                                             u"alRight", u"alClient", u"alCustom"}))
 KORV_TYPE(TypeInfoTAlignment,
           TTypeInfo::Enumeration(u"TAlignment", {u"taLeftJustify", u"taRightJustify", u"taCenter"}))
 KORV_TYPE(TypeInfoTAnchorKind,
           TTypeInfo::Enumeration(u"TAnchorKind", {u"akLeft", u"akTop", u"akRight", u"akBottom"}))
 KORV_TYPE(TypeInfoTAnchors, TTypeInfo::Set(u"TAnchors", TypeInfoTAnchorKind()))
 KORV_TYPE(TypeInfoTBiDiMode,
-          TTypeInfo::Enumeration(u"TBiDiMode", {u"bdLeftToRight", u"bdRightToLeft",
-                                                u"bdRightToLeftNoAlign",
-                                                u"bdRightToLeftReadingOnly"}))
+          TTypeInfo::Enumeration(u"TBiDiMode",
+                                 {u"bdLeftToRight", u"bdRightToLeft", u"bdRightToLeftNoAlign",
+                                  u"bdRightToLeftReadingOnly"}))
 KORV_TYPE(TypeInfoTDragKind, TTypeInfo::Enumeration(u"TDragKind", {u"dkDrag", u"dkDock"}))
 KORV_TYPE(TypeInfoTDragMode, TTypeInfo::Enumeration(u"TDragMode", {u"dmManual", u"dmAutomatic"}))
 KORV_TYPE(TypeInfoTBorderStyle, TTypeInfo::Enumeration(u"TBorderStyle", {u"bsNone", u"bsSingle"}))
 KORV_TYPE(TypeInfoTFormBorderStyle,
-          TTypeInfo::Enumeration(u"TFormBorderStyle", {u"bsNone", u"bsSingle", u"bsSizeable",
-                                                       u"bsDialog", u"bsToolWindow",
-                                                       u"bsSizeToolWin"}))
+          TTypeInfo::Enumeration(u"TFormBorderStyle",
+                                 {u"bsNone", u"bsSingle", u"bsSizeable", u"bsDialog",
+                                  u"bsToolWindow", u"bsSizeToolWin"}))
 KORV_TYPE(TypeInfoTMouseButton,
           TTypeInfo::Enumeration(u"TMouseButton", {u"mbLeft", u"mbRight", u"mbMiddle"}))
 namespace {
@@ -42,11 +42,11 @@ KORV_TYPE(TypeInfoTShiftStateItem,
           TTypeInfo::Enumeration(u"TShiftStateItem", {u"ssShift", u"ssAlt", u"ssCtrl", u"ssLeft",
                                                       u"ssRight", u"ssMiddle", u"ssDouble"}))
 KORV_TYPE(TypeInfoTBorderIcon,
-          TTypeInfo::Enumeration(u"TBorderIcon", {u"biSystemMenu", u"biMinimize", u"biMaximize",
-                                                  u"biHelp"}))
+          TTypeInfo::Enumeration(u"TBorderIcon",
+                                 {u"biSystemMenu", u"biMinimize", u"biMaximize", u"biHelp"}))
 KORV_TYPE(TypeInfoTDefaultMonitor,
-          TTypeInfo::Enumeration(u"TDefaultMonitor", {u"dmDesktop", u"dmPrimary", u"dmMainForm",
-                                                      u"dmActiveForm"}))
+          TTypeInfo::Enumeration(u"TDefaultMonitor",
+                                 {u"dmDesktop", u"dmPrimary", u"dmMainForm", u"dmActiveForm"}))
 KORV_TYPE(TypeInfoTMouseWheelEvent, TTypeInfo::Method(u"TMouseWheelEvent"))
 KORV_TYPE(TypeInfoTMouseWheelUpDownEvent, TTypeInfo::Method(u"TMouseWheelUpDownEvent"))
 KORV_TYPE(TypeInfoTContextPopupEvent, TTypeInfo::Method(u"TContextPopupEvent"))
@@ -65,10 +65,10 @@ KORV_TYPE(TypeInfoTMouseMoveEvent, TTypeInfo::Method(u"TMouseMoveEvent"))
 KORV_TYPE(TypeInfoTKeyEvent, TTypeInfo::Method(u"TKeyEvent"))
 KORV_TYPE(TypeInfoTKeyPressEvent, TTypeInfo::Method(u"TKeyPressEvent"))
 KORV_TYPE(TypeInfoTPosition,
-          TTypeInfo::Enumeration(u"TPosition", {u"poDesigned", u"poDefault", u"poDefaultPosOnly",
-                                                u"poDefaultSizeOnly", u"poScreenCenter",
-                                                u"poDesktopCenter", u"poMainFormCenter",
-                                                u"poOwnerFormCenter"}))
+          TTypeInfo::Enumeration(u"TPosition",
+                                 {u"poDesigned", u"poDefault", u"poDefaultPosOnly",
+                                  u"poDefaultSizeOnly", u"poScreenCenter", u"poDesktopCenter",
+                                  u"poMainFormCenter", u"poOwnerFormCenter"}))
 KORV_TYPE(TypeInfoTWindowState,
           TTypeInfo::Enumeration(u"TWindowState", {u"wsNormal", u"wsMinimized", u"wsMaximized"}))
 KORV_TYPE(TypeInfoTFormStyle, TTypeInfo::Enumeration(u"TFormStyle", {u"fsNormal", u"fsMDIChild",
@@ -80,13 +80,13 @@ KORV_TYPE(TypeInfoTCloseQueryEvent, TTypeInfo::Method(u"TCloseQueryEvent"))
 const TTypeInfo* TypeInfoTCursor() {
   static const TTypeInfo t = TTypeInfo::Integer(
       u"TCursor", otSWord,
-      {{crDefault, u"crDefault"},     {crNone, u"crNone"},         {crArrow, u"crArrow"},
-       {crCross, u"crCross"},         {crIBeam, u"crIBeam"},       {crSizeNESW, u"crSizeNESW"},
-       {crSizeNS, u"crSizeNS"},       {crSizeNWSE, u"crSizeNWSE"}, {crSizeWE, u"crSizeWE"},
+      {{crDefault, u"crDefault"},     {crNone, u"crNone"},           {crArrow, u"crArrow"},
+       {crCross, u"crCross"},         {crIBeam, u"crIBeam"},         {crSizeNESW, u"crSizeNESW"},
+       {crSizeNS, u"crSizeNS"},       {crSizeNWSE, u"crSizeNWSE"},   {crSizeWE, u"crSizeWE"},
        {crUpArrow, u"crUpArrow"},     {crHourGlass, u"crHourGlass"}, {crDrag, u"crDrag"},
-       {crNoDrop, u"crNoDrop"},       {crHSplit, u"crHSplit"},     {crVSplit, u"crVSplit"},
-       {crMultiDrag, u"crMultiDrag"}, {crSQLWait, u"crSQLWait"},   {crNo, u"crNo"},
-       {crAppStart, u"crAppStart"},   {crHelp, u"crHelp"},         {crHandPoint, u"crHandPoint"},
+       {crNoDrop, u"crNoDrop"},       {crHSplit, u"crHSplit"},       {crVSplit, u"crVSplit"},
+       {crMultiDrag, u"crMultiDrag"}, {crSQLWait, u"crSQLWait"},     {crNo, u"crNo"},
+       {crAppStart, u"crAppStart"},   {crHelp, u"crHelp"},           {crHandPoint, u"crHandPoint"},
        {crSizeAll, u"crSizeAll"}});
   return &t;
 }
@@ -132,8 +132,7 @@ void RegisterControlClasses() {
       .Ord(u"DragCursor", TypeInfoTCursor(), &TControl::DragCursor, &TControl::SetDragCursor,
            crDrag)
       .Ord(u"DragKind", TypeInfoTDragKind(), &TControl::DragKind, &TControl::SetDragKind, dkDrag)
-      .Ord(u"DragMode", TypeInfoTDragMode(), &TControl::DragMode, &TControl::SetDragMode,
-           dmManual)
+      .Ord(u"DragMode", TypeInfoTDragMode(), &TControl::DragMode, &TControl::SetDragMode, dmManual)
       .Bool(u"Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
       .Object(u"Font", &TControl::Font, &TControl::SetFont)
       .StoredIf(&TControl::IsFontStored)
@@ -173,16 +172,14 @@ void RegisterControlClasses() {
       .Bool(u"Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D, true)
       .StoredIf([](TWinControl* c) { return !c->ParentCtl3D(); })
       .Bool(u"ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D, true)
-      .Bool(u"DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered,
-            false)
+      .Bool(u"DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered, false)
       .StoredIf([](TWinControl* c) { return !c->ParentDoubleBuffered(); })
       .Bool(u"ParentDoubleBuffered", &TWinControl::ParentDoubleBuffered,
             &TWinControl::SetParentDoubleBuffered, true)
       .Bool(u"ParentBackground", &TWinControl::ParentBackground, &TWinControl::SetParentBackground,
             false)
       .Bool(u"DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite, false)
-      .Bool(u"UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager,
-            false)
+      .Bool(u"UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager, false)
       .Event(u"OnEnter", &TWinControl::OnEnter)
       .Event(u"OnExit", &TWinControl::OnExit)
       .Event(u"OnKeyDown", &TWinControl::OnKeyDown, TypeInfoTKeyEvent())

@@ -156,8 +156,8 @@ TRect TDockTree::ZoneRect(int index) {
                 area.top + h * (position + 1) / visible);
   }
   int w = RectWidth(area);
-  return Rect(area.left + w * position / visible, area.top, area.left + w * (position + 1) / visible,
-              area.bottom);
+  return Rect(area.left + w * position / visible, area.top,
+              area.left + w * (position + 1) / visible, area.bottom);
 }
 
 void TDockTree::ResetBounds(bool force) {

@@ -37,9 +37,7 @@ void BevelColors(TBevelCut cut, TColor face, TColor& top, TColor& bottom) {
       top = clBtnHighlight;
       bottom = clBtnShadow;
       break;
-    default:
-      top = bottom = face;
-      break;
+    default: top = bottom = face; break;
   }
 }
 
@@ -61,9 +59,7 @@ String TCustomPanel::ClassName() const { return u"TCustomPanel"; }
 
 void TCustomPanel::Dispatch(TMessage& message) {
   switch (message.Msg) {
-    case CM_BORDERCHANGED:
-      CMBorderChanged(message);
-      return;
+    case CM_BORDERCHANGED: CMBorderChanged(message); return;
     case CM_TEXTCHANGED:
     case CM_FONTCHANGED:
     case CM_ENABLEDCHANGED:
@@ -82,13 +78,13 @@ void TCustomPanel::Dispatch(TMessage& message) {
           // Only the far bevels move: repaint the strips they leave and reach.
           const int extent = BorderExtent() + 1;
           if (pos->cx != Width()) {
-            TRect strip = Rect(std::min(pos->cx, Width()) - extent, 0,
-                               std::max(pos->cx, Width()), std::max(pos->cy, Height()));
+            TRect strip = Rect(std::min(pos->cx, Width()) - extent, 0, std::max(pos->cx, Width()),
+                               std::max(pos->cy, Height()));
             InvalidateRect(WindowHandle(), &strip, TRUE);
           }
           if (pos->cy != Height()) {
-            TRect strip = Rect(0, std::min(pos->cy, Height()) - extent,
-                               std::max(pos->cx, Width()), std::max(pos->cy, Height()));
+            TRect strip = Rect(0, std::min(pos->cy, Height()) - extent, std::max(pos->cx, Width()),
+                               std::max(pos->cy, Height()));
             InvalidateRect(WindowHandle(), &strip, TRUE);
           }
         }
@@ -96,8 +92,7 @@ void TCustomPanel::Dispatch(TMessage& message) {
       TCustomControl::Dispatch(message);
       return;
     }
-    default:
-      TCustomControl::Dispatch(message);
+    default: TCustomControl::Dispatch(message);
   }
 }
 
@@ -213,7 +208,9 @@ void TCustomPanel::Paint() {
   if (!Enabled()) canvas->Font()->SetColor(clGrayText);
   canvas->Brush()->SetStyle(bsClear);
   UINT flags = DT_EXPANDTABS | DT_SINGLELINE;
-  flags |= alignment_ == taLeftJustify ? DT_LEFT : alignment_ == taRightJustify ? DT_RIGHT : DT_CENTER;
+  flags |= alignment_ == taLeftJustify    ? DT_LEFT
+           : alignment_ == taRightJustify ? DT_RIGHT
+                                          : DT_CENTER;
   flags |= verticalAlignment_ == taAlignTop      ? DT_TOP
            : verticalAlignment_ == taAlignBottom ? DT_BOTTOM
                                                  : DT_VCENTER;
@@ -372,9 +369,7 @@ void TBevel::Paint() {
   canvas->Pen()->SetWidth(1);
   TRect r = Rect(0, 0, w, h);
   switch (shape_) {
-    case bsBox:
-      Frame3D(canvas, r, dark, light, 1);
-      break;
+    case bsBox: Frame3D(canvas, r, dark, light, 1); break;
     case bsFrame: {
       // An etched frame: a dark ring with a light one one pixel down and right.
       TRect outer = Rect(1, 1, w, h);
@@ -399,8 +394,7 @@ void TBevel::Paint() {
       line(dark, w - 2, 0, w - 2, h);
       line(light, w - 1, 0, w - 1, h);
       break;
-    case bsSpacer:
-      break;
+    case bsSpacer: break;
   }
 }
 
@@ -419,9 +413,9 @@ const TTypeInfo* TypeInfoTVerticalAlignment() {
 }
 
 const TTypeInfo* TypeInfoTBevelShape() {
-  static const TTypeInfo t = TTypeInfo::Enumeration(
-      u"TBevelShape", {u"bsBox", u"bsFrame", u"bsTopLine", u"bsBottomLine", u"bsLeftLine",
-                       u"bsRightLine", u"bsSpacer"});
+  static const TTypeInfo t =
+      TTypeInfo::Enumeration(u"TBevelShape", {u"bsBox", u"bsFrame", u"bsTopLine", u"bsBottomLine",
+                                              u"bsLeftLine", u"bsRightLine", u"bsSpacer"});
   return &t;
 }
 
@@ -448,19 +442,19 @@ void RegisterExtCtrlsClasses() {
       .Int(u"BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth, 0)
       .Ord(u"BorderStyle", TypeInfoTBorderStyle(), &TCustomPanel::BorderStyle,
            &TCustomPanel::SetBorderStyle, bsNone)
-      .Str(u"Caption", [](TCustomPanel* p) { return p->GetText(); }, &TControl::SetText)
+      .Str(
+          u"Caption", [](TCustomPanel* p) { return p->GetText(); }, &TControl::SetText)
       .Ord(u"Color", TypeInfoTColor(), &TControl::Color, &TControl::SetColor, clBtnFace)
       .StoredIf(&TControl::IsColorStored)
       .Bool(u"FullRepaint", &TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint, true)
       .Bool(u"Locked", &TCustomPanel::Locked, &TCustomPanel::SetLocked, false)
-      .Bool(u"ParentBackground", &TWinControl::ParentBackground,
-            &TWinControl::SetParentBackground, true)
+      .Bool(u"ParentBackground", &TWinControl::ParentBackground, &TWinControl::SetParentBackground,
+            true)
       .Bool(u"ShowCaption", &TCustomPanel::ShowCaption, &TCustomPanel::SetShowCaption, true)
       .Ord(u"VerticalAlignment", TypeInfoTVerticalAlignment(), &TCustomPanel::VerticalAlignment,
            &TCustomPanel::SetVerticalAlignment, taVerticalCenter)
       .Bool(u"DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite, false)
-      .Bool(u"UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager,
-            true);
+      .Bool(u"UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager, true);
   Published<TPanel>(u"TPanel", u"TCustomPanel").Creatable();
 
   Published<TImage>(u"TImage", u"TGraphicControl")

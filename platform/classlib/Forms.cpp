@@ -563,9 +563,7 @@ void TCustomForm::SetActive(bool active) {
   }
 }
 
-void TCustomForm::WMActivate(TMessage& m) {
-  SetActive(LOWORD(m.WParam) != WA_INACTIVE);
-}
+void TCustomForm::WMActivate(TMessage& m) { SetActive(LOWORD(m.WParam) != WA_INACTIVE); }
 
 TMonitor* TCustomForm::Monitor() { return Screen->MonitorFromWindow(Handle(), mdNearest); }
 
@@ -573,16 +571,12 @@ TMonitor* TCustomForm::Monitor() { return Screen->MonitorFromWindow(Handle(), md
 
 void TCustomForm::Dispatch(TMessage& m) {
   switch (m.Msg) {
-    case WM_ACTIVATE:
-      WMActivate(m);
-      return;
+    case WM_ACTIVATE: WMActivate(m); return;
     case WM_ACTIVATEAPP:
       DefaultHandler(m);
       Application->SetActive(m.WParam != 0);
       return;
-    case WM_CLOSE:
-      Close();
-      return;
+    case WM_CLOSE: Close(); return;
     case WM_SIZE:
       if (m.WParam == SIZE_MAXIMIZED) windowState_ = wsMaximized;
       else if (m.WParam == SIZE_MINIMIZED) windowState_ = wsMinimized;
@@ -591,15 +585,9 @@ void TCustomForm::Dispatch(TMessage& m) {
         windowState_ = wsNormal;
       TScrollingWinControl::Dispatch(m);
       return;
-    case CM_ACTIVATE:
-      Activate();
-      return;
-    case CM_DEACTIVATE:
-      Deactivate();
-      return;
-    case CM_SHOWINGCHANGED:
-      ShowingChanged();
-      return;
+    case CM_ACTIVATE: Activate(); return;
+    case CM_DEACTIVATE: Deactivate(); return;
+    case CM_SHOWINGCHANGED: ShowingChanged(); return;
     case CM_DIALOGKEY:
       if (GetKeyState(VK_MENU) >= 0) {
         WORD key = WORD(m.WParam);
@@ -610,8 +598,8 @@ void TCustomForm::Dispatch(TMessage& m) {
         }
         if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
           if (activeControl_ && activeControl_->Parent()) {
-            activeControl_->Parent()->SelectNext(activeControl_,
-                                                 key == VK_RIGHT || key == VK_DOWN, false);
+            activeControl_->Parent()->SelectNext(activeControl_, key == VK_RIGHT || key == VK_DOWN,
+                                                 false);
             m.Result = 1;
           }
           return;

@@ -161,9 +161,11 @@ class TCustomForm : public TScrollingWinControl, private TCanvasDCProvider {
   void Notification(TComponent* component, TOperation operation) override;
   void PaintWindow(HDC dc) override;
   void SetVisible(bool visible) override;
+
  public:
   // The controls, then the components the form owns that have no parent (timers, dialogs).
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+
  protected:
   virtual void DoCreate();
   virtual void DoDestroy();
@@ -337,8 +339,8 @@ using TExceptionEvent = std::function<void(TObject* sender, const Exception& e)>
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 using TMessageEvent = std::function<void(MSG& msg, bool& handled)>;
 // The message box the application shows errors in (text, caption, MB_ flags -> ID_ result).
-using TMessageBoxHandler = std::function<int(HWND owner, const String& text,
-                                             const String& caption, UINT flags)>;
+using TMessageBoxHandler =
+    std::function<int(HWND owner, const String& text, const String& caption, UINT flags)>;
 
 class TApplication : public TComponent {
  public:

@@ -51,10 +51,8 @@ void TFont::Assign(const TPersistent* source) {
     orientation_ = font->orientation_;
     color_ = font->color_;
     // A font moving to a device of another resolution keeps its point size.
-    if (pixelsPerInch_ != font->pixelsPerInch_)
-      height_ = -MulDiv(font->Size(), pixelsPerInch_, 72);
-    else
-      height_ = font->height_;
+    if (pixelsPerInch_ != font->pixelsPerInch_) height_ = -MulDiv(font->Size(), pixelsPerInch_, 72);
+    else height_ = font->height_;
     FreeHandle();
     Changed();
     return;
@@ -74,8 +72,9 @@ LOGFONTW TFont::LogFont() const {
   lf.lfStrikeOut = style_.Contains(fsStrikeOut) ? 1 : 0;
   lf.lfCharSet = charset_;
   lf.lfQuality = DEFAULT_QUALITY;
-  lf.lfPitchAndFamily =
-      pitch_ == fpVariable ? VARIABLE_PITCH : pitch_ == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+  lf.lfPitchAndFamily = pitch_ == fpVariable ? VARIABLE_PITCH
+                        : pitch_ == fpFixed  ? FIXED_PITCH
+                                             : DEFAULT_PITCH;
   size_t n = std::min<size_t>(name_.size(), LF_FACESIZE - 1);
   std::copy_n(name_.begin(), n, lf.lfFaceName);
   lf.lfFaceName[n] = 0;
@@ -296,12 +295,10 @@ void TBrush::SetHandle(HBRUSH brush) {
   LOGBRUSH lb;
   if (brush && GetObjectW(brush, sizeof(lb), &lb) == int(sizeof(lb))) {
     color_ = lb.lbColor;
-    if (lb.lbStyle == BS_NULL)
-      style_ = bsClear;
+    if (lb.lbStyle == BS_NULL) style_ = bsClear;
     else if (lb.lbStyle == BS_HATCHED && lb.lbHatch <= ULONG_PTR(HS_DIAGCROSS))
       style_ = TBrushStyle(bsHorizontal + lb.lbHatch);
-    else
-      style_ = bsSolid;
+    else style_ = bsSolid;
   }
   bitmap_ = nullptr;
   handle_ = brush;
@@ -349,10 +346,10 @@ void TGraphic::Changed() {
 
 namespace {
 
-constexpr int kPenModes[] = {R2_BLACK,       R2_WHITE,       R2_NOP,         R2_NOT,
-                             R2_COPYPEN,     R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
-                             R2_MERGENOTPEN, R2_MASKNOTPEN,  R2_MERGEPEN,    R2_NOTMERGEPEN,
-                             R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,      R2_NOTXORPEN};
+constexpr int kPenModes[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,
+                             R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
+                             R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,    R2_NOTMERGEPEN,
+                             R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
 
 }  // namespace
 
@@ -600,14 +597,12 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRe
   Changing();
   RequiredState(kFont | kBrush);
   HDC src = source->Handle();
-  StretchBlt(handle_, dest.left, dest.top, RectWidth(dest), RectHeight(dest), src,
-             sourceRect.left, sourceRect.top, RectWidth(sourceRect), RectHeight(sourceRect),
-             copyMode_);
+  StretchBlt(handle_, dest.left, dest.top, RectWidth(dest), RectHeight(dest), src, sourceRect.left,
+             sourceRect.top, RectWidth(sourceRect), RectHeight(sourceRect), copyMode_);
   Changed();
 }
 
-void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceRect,
-                        TColor color) {
+void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceRect, TColor color) {
   if (!bitmap || bitmap->Empty()) return;
   int sw = RectWidth(sourceRect), sh = RectHeight(sourceRect);
   if (sw <= 0 || sh <= 0) return;
@@ -770,10 +765,8 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   }
   bool changed = format != pixelFormat_;
   pixelFormat_ = format;
-  if (monochrome_)
-    SetMonochrome(false);
-  else if (changed)
-    Changed();
+  if (monochrome_) SetMonochrome(false);
+  else if (changed) Changed();
 }
 
 TCanvas* TBitmap::Canvas() {
@@ -817,8 +810,7 @@ TColor TBitmap::TransparentColor() {
 }
 
 void TBitmap::SetTransparentColor(TColor color) {
-  if (color == transparentColor_ && (color == clDefault) == (transparentMode_ == tmAuto))
-    return;
+  if (color == transparentColor_ && (color == clDefault) == (transparentMode_ == tmAuto)) return;
   transparentColor_ = color;
   transparentMode_ = color == clDefault ? tmAuto : tmFixed;
   Changed();
@@ -826,10 +818,8 @@ void TBitmap::SetTransparentColor(TColor color) {
 
 void TBitmap::SetTransparentMode(TTransparentMode mode) {
   if (mode == transparentMode_) return;
-  if (mode == tmAuto)
-    SetTransparentColor(clDefault);
-  else
-    SetTransparentColor(TransparentColor());  // the automatic colour becomes the fixed one
+  if (mode == tmAuto) SetTransparentColor(clDefault);
+  else SetTransparentColor(TransparentColor());  // the automatic colour becomes the fixed one
 }
 
 void TBitmap::Assign(const TPersistent* source) {
@@ -874,8 +864,8 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& rect) {
   }
   if (Transparent()) {
     TColor color = TransparentColor();
-    TransparentBlt(dst, rect.left, rect.top, RectWidth(rect), RectHeight(rect), src, 0, 0,
-                   width_, height_, ColorToRGB(color) & 0x00FFFFFF);
+    TransparentBlt(dst, rect.left, rect.top, RectWidth(rect), RectHeight(rect), src, 0, 0, width_,
+                   height_, ColorToRGB(color) & 0x00FFFFFF);
   } else {
     StretchBlt(dst, rect.left, rect.top, RectWidth(rect), RectHeight(rect), src, 0, 0, width_,
                height_, canvas->CopyMode());
@@ -949,19 +939,15 @@ TBitmap* TPicture::Bitmap() {
 
 // ---- Transparent stretch blit ----
 
-bool TransparentStretchBlt(HDC dstDC, int dstX, int dstY, int dstW, int dstH, HDC srcDC,
-                           int srcX, int srcY, int srcW, int srcH, HDC maskDC, int maskX,
-                           int maskY) {
+bool TransparentStretchBlt(HDC dstDC, int dstX, int dstY, int dstW, int dstH, HDC srcDC, int srcX,
+                           int srcY, int srcW, int srcH, HDC maskDC, int maskX, int maskY) {
   // dst ^ src, masked (white keeps the XOR, black clears it), ^ src again: the destination
   // where the mask is white, the source where it is black.
   COLORREF oldText = SetTextColor(dstDC, RGB(0, 0, 0));
   COLORREF oldBk = SetBkColor(dstDC, RGB(255, 255, 255));
-  bool ok = StretchBlt(dstDC, dstX, dstY, dstW, dstH, srcDC, srcX, srcY, srcW, srcH,
-                       SRCINVERT) &&
-            StretchBlt(dstDC, dstX, dstY, dstW, dstH, maskDC, maskX, maskY, srcW, srcH,
-                       SRCAND) &&
-            StretchBlt(dstDC, dstX, dstY, dstW, dstH, srcDC, srcX, srcY, srcW, srcH,
-                       SRCINVERT);
+  bool ok = StretchBlt(dstDC, dstX, dstY, dstW, dstH, srcDC, srcX, srcY, srcW, srcH, SRCINVERT) &&
+            StretchBlt(dstDC, dstX, dstY, dstW, dstH, maskDC, maskX, maskY, srcW, srcH, SRCAND) &&
+            StretchBlt(dstDC, dstX, dstY, dstW, dstH, srcDC, srcX, srcY, srcW, srcH, SRCINVERT);
   SetTextColor(dstDC, oldText);
   SetBkColor(dstDC, oldBk);
   return ok;

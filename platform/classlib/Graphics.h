@@ -572,6 +572,5 @@ class TPicture : public TPersistent {
 // Draws srcDC's source rectangle scaled into the destination through maskDC: mask pixels that
 // are white leave the destination as it was, black ones take the source. The mask is read at
 // the source's scale from (maskX, maskY).
-bool TransparentStretchBlt(HDC dstDC, int dstX, int dstY, int dstW, int dstH, HDC srcDC,
-                           int srcX, int srcY, int srcW, int srcH, HDC maskDC, int maskX,
-                           int maskY);
+bool TransparentStretchBlt(HDC dstDC, int dstX, int dstY, int dstW, int dstH, HDC srcDC, int srcX,
+                           int srcY, int srcW, int srcH, HDC maskDC, int maskX, int maskY);

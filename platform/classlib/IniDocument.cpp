@@ -9,11 +9,10 @@ namespace {
 
 // Windows-1252 0x80..0x9F. The five bytes the code page leaves undefined map to the C1
 // controls of the same value, so every byte survives a read and a write.
-constexpr char16_t kHigh1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
   return bytes.size() >= prefix.size() && bytes.substr(0, prefix.size()) == prefix;
@@ -176,9 +175,18 @@ bool EncodeText(const String& text, TextEncoding encoding, std::string& bytes,
   bytes.clear();
   switch (encoding) {
     case TextEncoding::Utf8: bytes = ToUtf8(text); break;
-    case TextEncoding::Utf8Bom: bytes = "\xEF\xBB\xBF"; AppendUtf8KeepingBytes(text, bytes); break;
-    case TextEncoding::Utf16LE: bytes = "\xFF\xFE"; AppendUtf16(text, false, bytes); break;
-    case TextEncoding::Utf16BE: bytes = "\xFE\xFF"; AppendUtf16(text, true, bytes); break;
+    case TextEncoding::Utf8Bom:
+      bytes = "\xEF\xBB\xBF";
+      AppendUtf8KeepingBytes(text, bytes);
+      break;
+    case TextEncoding::Utf16LE:
+      bytes = "\xFF\xFE";
+      AppendUtf16(text, false, bytes);
+      break;
+    case TextEncoding::Utf16BE:
+      bytes = "\xFE\xFF";
+      AppendUtf16(text, true, bytes);
+      break;
     case TextEncoding::Windows1252:
       if (!Encode1252(text, bytes)) return false;
       break;

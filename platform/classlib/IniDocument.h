@@ -58,8 +58,8 @@ class Document {
   enum class Kind { Other, Section, Key };
   struct Info {
     Kind kind = Kind::Other;
-    String name;    // section or key name, trimmed, as written
-    String folded;  // name for case-insensitive matching
+    String name;                 // section or key name, trimmed, as written
+    String folded;               // name for case-insensitive matching
     std::size_t valueStart = 0;  // key: index in the line's text just after "="
   };
   static Info Classify(const String& text);

@@ -159,9 +159,9 @@ void TPrintDialog::DialogForm::Build(TPrintDialog* dialog) {
   CancelButton->SetModalResult(mrCancel);
 
   int tab = 0;
-  for (TWinControl* c : std::initializer_list<TWinControl*>{
-           PrinterComboBox, RangeComboBox, FromEdit, ToEdit, CopiesEdit, FileEdit, OKButton,
-           CancelButton}) {
+  for (TWinControl* c :
+       std::initializer_list<TWinControl*>{PrinterComboBox, RangeComboBox, FromEdit, ToEdit,
+                                           CopiesEdit, FileEdit, OKButton, CancelButton}) {
     c->SetTabStop(true);
     c->SetTabOrder(tab++);
   }
@@ -232,8 +232,7 @@ void TPrintDialog::DialogForm::OKClick(TObject*) {
     }
     const String dir = ExtractFileDir(file);
     if (!dir.empty() && !DirectoryExists(dir)) {
-      Refuse(FileEdit, Format(u"The folder \"%s\" does not exist.",
-                              {FromUtf8(ToOsPath(dir))}));
+      Refuse(FileEdit, Format(u"The folder \"%s\" does not exist.", {FromUtf8(ToOsPath(dir))}));
       return;
     }
     if (DirectoryExists(file)) {

@@ -126,8 +126,8 @@ GdiDeviceInfo PdfPrinterDevice() {
   return d;
 }
 
-void RenderRecordingToPdf(const GdiRecording& recording, const std::vector<int>& pages,
-                          int copies, const String& fileName, const String& title) {
+void RenderRecordingToPdf(const GdiRecording& recording, const std::vector<int>& pages, int copies,
+                          const String& fileName, const String& title) {
   GdiPrintToFile(recording, pages, copies, fileName, title);
 }
 
@@ -250,8 +250,9 @@ HDC TPrinter::Handle() {
   if (infoDC_ && SameDevice(device, infoDevice_)) return infoDC_;
   ReleaseInfoDC();
   infoDC_ = GdiCreateRecordingDC(device);
-  if (!infoDC_) throw EPrinter(u"The printer " + Quoted(devices_[std::size_t(PrinterIndex())].name) +
-                               u" cannot be opened");
+  if (!infoDC_)
+    throw EPrinter(u"The printer " + Quoted(devices_[std::size_t(PrinterIndex())].name) +
+                   u" cannot be opened");
   infoDevice_ = device;
   return infoDC_;
 }

@@ -136,8 +136,8 @@ std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);
 // Renders pages (1-based numbers; empty: all) of a recording, repeated for copies, as a vector
 // PDF written through a temporary file beside fileName (the platform's path form). Raises
 // EPrinter naming the file when it cannot be written; nothing half-written remains.
-void RenderRecordingToPdf(const GdiRecording& recording, const std::vector<int>& pages,
-                          int copies, const String& fileName, const String& title = String());
+void RenderRecordingToPdf(const GdiRecording& recording, const std::vector<int>& pages, int copies,
+                          const String& fileName, const String& title = String());
 // Hands those pages to a CUPS queue. Raises EPrinter.
 void SubmitRecordingToPrinter(const String& printerName, const GdiRecording& recording,
                               const std::vector<int>& pages, int copies, const String& title);

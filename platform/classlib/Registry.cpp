@@ -137,8 +137,9 @@ bool TRegistry::CreateKey(const String& key) {
   if (!relative) s.erase(0, 1);
   HKEY temp = 0;
   DWORD disposition = 0;
-  bool ok = Check(RegCreateKeyExW(GetBaseKey(relative), s.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, nullptr, &temp, &disposition));
+  bool ok =
+      Check(RegCreateKeyExW(GetBaseKey(relative), s.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &temp, &disposition));
   if (temp) RegCloseKey(temp);
   if (!ok) Raise("Failed to create key %s", key);
   return true;
@@ -189,8 +190,8 @@ void TRegistry::GetKeyNames(TStrings* strings) {
   std::vector<Char> name(static_cast<std::size_t>(info.MaxSubKeyLen) + 1);
   for (int i = 0; i < info.NumSubKeys; ++i) {
     DWORD len = static_cast<DWORD>(name.size());
-    if (RegEnumKeyExW(currentKey_, static_cast<DWORD>(i), name.data(), &len, nullptr, nullptr, nullptr,
-                      nullptr) == ERROR_SUCCESS)
+    if (RegEnumKeyExW(currentKey_, static_cast<DWORD>(i), name.data(), &len, nullptr, nullptr,
+                      nullptr, nullptr) == ERROR_SUCCESS)
       strings->Add(String(name.data(), len));
   }
 }
@@ -202,8 +203,8 @@ void TRegistry::GetValueNames(TStrings* strings) {
   std::vector<Char> name(static_cast<std::size_t>(info.MaxValueLen) + 1);
   for (int i = 0; i < info.NumValues; ++i) {
     DWORD len = static_cast<DWORD>(name.size());
-    if (RegEnumValueW(currentKey_, static_cast<DWORD>(i), name.data(), &len, nullptr, nullptr, nullptr,
-                      nullptr) == ERROR_SUCCESS)
+    if (RegEnumValueW(currentKey_, static_cast<DWORD>(i), name.data(), &len, nullptr, nullptr,
+                      nullptr, nullptr) == ERROR_SUCCESS)
       strings->Add(String(name.data(), len));
   }
 }
@@ -234,12 +235,15 @@ bool TRegistry::ValueExists(const String& name) {
   return GetDataInfo(name, info);
 }
 
-bool TRegistry::DeleteValue(const String& name) { return Check(RegDeleteValueW(currentKey_, name.c_str())); }
+bool TRegistry::DeleteValue(const String& name) {
+  return Check(RegDeleteValueW(currentKey_, name.c_str()));
+}
 
 int TRegistry::GetData(const String& name, void* buffer, int bufSize, TRegDataType& regData) {
   DWORD type = REG_NONE;
   DWORD size = static_cast<DWORD>(bufSize);
-  if (!Check(RegQueryValueExW(currentKey_, name.c_str(), nullptr, &type, static_cast<BYTE*>(buffer), &size)))
+  if (!Check(RegQueryValueExW(currentKey_, name.c_str(), nullptr, &type, static_cast<BYTE*>(buffer),
+                              &size)))
     Raise("Failed to get data for '%s'", name);
   regData = DataTypeToRegData(type);
   return static_cast<int>(size);
@@ -313,7 +317,9 @@ double TRegistry::ReadDouble(const String& name) {
 }
 
 double TRegistry::ReadFloat(const String& name) { return ReadDouble(name); }
-void TRegistry::WriteFloat(const String& name, double value) { PutData(name, &value, sizeof value, rdBinary); }
+void TRegistry::WriteFloat(const String& name, double value) {
+  PutData(name, &value, sizeof value, rdBinary);
+}
 TDateTime TRegistry::ReadDate(const String& name) { return ReadDouble(name); }
 TDateTime TRegistry::ReadDateTime(const String& name) { return ReadDouble(name); }
 TDateTime TRegistry::ReadTime(const String& name) { return ReadDouble(name); }
@@ -324,7 +330,8 @@ void TRegistry::WriteTime(const String& name, TDateTime value) { WriteFloat(name
 int TRegistry::ReadBinaryData(const String& name, void* buffer, int bufSize) {
   TRegDataInfo info;
   if (!GetDataInfo(name, info)) return 0;
-  if ((info.RegData != rdBinary && info.RegData != rdUnknown) || info.DataSize > bufSize) ReadError(name);
+  if ((info.RegData != rdBinary && info.RegData != rdUnknown) || info.DataSize > bufSize)
+    ReadError(name);
   TRegDataType regData;
   return GetData(name, buffer, info.DataSize, regData);
 }
@@ -339,7 +346,8 @@ void TRegistry::WriteBinaryData(const String& name, const void* buffer, int bufS
 
 TRegIniFile::TRegIniFile(const String& fileName) : TRegIniFile(fileName, KEY_ALL_ACCESS) {}
 
-TRegIniFile::TRegIniFile(const String& fileName, REGSAM access) : TRegistry(access), fileName_(fileName) {
+TRegIniFile::TRegIniFile(const String& fileName, REGSAM access)
+    : TRegistry(access), fileName_(fileName) {
   OpenKey(fileName, true);
 }
 
@@ -403,7 +411,8 @@ void TRegIniFile::DeleteKey(const String& section, const String& ident) {
 // TRegistryIniFile
 // ---------------------------------------------------------------------------------------------
 
-TRegistryIniFile::TRegistryIniFile(const String& fileName) : TRegistryIniFile(fileName, KEY_ALL_ACCESS) {}
+TRegistryIniFile::TRegistryIniFile(const String& fileName)
+    : TRegistryIniFile(fileName, KEY_ALL_ACCESS) {}
 
 TRegistryIniFile::TRegistryIniFile(const String& fileName, REGSAM access)
     : TCustomIniFile(fileName), regIniFile_(std::make_unique<TRegIniFile>(fileName, access)) {}
@@ -412,7 +421,8 @@ TRegistryIniFile::~TRegistryIniFile() = default;
 
 String TRegistryIniFile::ClassName() const { return u"TRegistryIniFile"; }
 
-void TRegistryIniFile::InSectionForWrite(const String& section, const std::function<void()>& write) {
+void TRegistryIniFile::InSectionForWrite(const String& section,
+                                         const std::function<void()>& write) {
   regIniFile_->CreateKey(section);
   regIniFile_->WithKey(section, write);
 }
@@ -421,7 +431,8 @@ String TRegistryIniFile::ReadString(const String& section, const String& ident, 
   return regIniFile_->ReadString(section, ident, def);
 }
 
-void TRegistryIniFile::WriteString(const String& section, const String& ident, const String& value) {
+void TRegistryIniFile::WriteString(const String& section, const String& ident,
+                                   const String& value) {
   regIniFile_->WriteString(section, ident, value);
 }
 
@@ -455,7 +466,8 @@ TDateTime TRegistryIniFile::ReadDate(const String& section, const String& ident,
   return ReadEightBytes(section, ident, def, &TRegistry::ReadDate);
 }
 
-TDateTime TRegistryIniFile::ReadDateTime(const String& section, const String& ident, TDateTime def) {
+TDateTime TRegistryIniFile::ReadDateTime(const String& section, const String& ident,
+                                         TDateTime def) {
   return ReadEightBytes(section, ident, def, &TRegistry::ReadDateTime);
 }
 
@@ -500,7 +512,8 @@ int TRegistryIniFile::ReadBinaryStream(const String& section, const String& iden
   return result;
 }
 
-void TRegistryIniFile::WriteBinaryStream(const String& section, const String& ident, TStream* value) {
+void TRegistryIniFile::WriteBinaryStream(const String& section, const String& ident,
+                                         TStream* value) {
   std::vector<BYTE> bytes;
   if (value) {
     std::int64_t n = value->Size() - value->Position();

@@ -132,13 +132,13 @@ class TRegIniFile : public TRegistry {
   String ClassName() const override;
   const String& FileName() const { return fileName_; }
 
+  using TRegistry::DeleteKey;
   using TRegistry::ReadBool;
   using TRegistry::ReadInteger;
   using TRegistry::ReadString;
   using TRegistry::WriteBool;
   using TRegistry::WriteInteger;
   using TRegistry::WriteString;
-  using TRegistry::DeleteKey;
 
   String ReadString(const String& section, const String& ident, const String& def);
   // Raises EConvertError for text that is not a number.

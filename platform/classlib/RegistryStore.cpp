@@ -40,7 +40,9 @@ bool ValidName(const String& name, std::size_t limit) {
   return true;
 }
 
-auto KeyLess = [](const std::unique_ptr<Key>& k, const String& folded) { return k->folded < folded; };
+auto KeyLess = [](const std::unique_ptr<Key>& k, const String& folded) {
+  return k->folded < folded;
+};
 
 }  // namespace
 
@@ -124,7 +126,11 @@ bool ValidUtf8(std::string_view s) {
   while (i < s.size()) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     if (c == 0) return false;
-    std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    std::size_t len = c < 0x80             ? 1
+                      : (c & 0xE0) == 0xC0 ? 2
+                      : (c & 0xF0) == 0xE0 ? 3
+                      : (c & 0xF8) == 0xF0 ? 4
+                                           : 0;
     if (len == 0 || i + len > s.size()) return false;
     char32_t cp = len == 1 ? c : c & (0x7F >> len);
     for (std::size_t k = 1; k < len; ++k) {
@@ -257,7 +263,8 @@ class Parser {
       : lines_(lines), rootName_(rootName), root_(root) {}
 
   bool Run(std::string& error) {
-    if (lines_.empty() || TrimBlanks(lines_[0]) != FromUtf8(kHeader)) return Fail(error, "missing header");
+    if (lines_.empty() || TrimBlanks(lines_[0]) != FromUtf8(kHeader))
+      return Fail(error, "missing header");
     for (line_ = 1; line_ < lines_.size(); ++line_) {
       String text = TrimBlanks(lines_[line_]);
       if (text.find(u'\r') != String::npos) return Fail(error, "stray carriage return");
@@ -324,7 +331,8 @@ class Parser {
     DWORD type = REG_BINARY;
     if (pos < text.size() && text[pos] == u'(') {
       std::size_t close = text.find(u')', pos);
-      if (close == String::npos || !ParseHexNumber(text.substr(pos + 1, close - pos - 1), type)) return false;
+      if (close == String::npos || !ParseHexNumber(text.substr(pos + 1, close - pos - 1), type))
+        return false;
       pos = close + 1;
     }
     if (pos >= text.size() || text[pos] != u':') return false;
@@ -362,7 +370,8 @@ std::string Escape(const String& s) {
 
 // Text that can be written as "...": one terminating zero, none inside, no line breaks.
 bool AsPlainText(const std::vector<BYTE>& data, String& text) {
-  if (data.size() < 2 || data.size() % 2 || data[data.size() - 1] || data[data.size() - 2]) return false;
+  if (data.size() < 2 || data.size() % 2 || data[data.size() - 1] || data[data.size() - 2])
+    return false;
   text.clear();
   for (std::size_t i = 0; i + 2 < data.size(); i += 2) {
     Char c = static_cast<Char>(data[i] | (data[i + 1] << 8));
@@ -385,7 +394,8 @@ void WriteValue(std::string& out, const Value& v) {
     out += line + "dword:" + ToUtf8(LowerCase(IntToHex(n, 8))) + "\n";
     return;
   }
-  line += v.type == REG_BINARY ? std::string("hex:") : "hex(" + ToUtf8(LowerCase(IntToHex(v.type, 1))) + "):";
+  line += v.type == REG_BINARY ? std::string("hex:")
+                               : "hex(" + ToUtf8(LowerCase(IntToHex(v.type, 1))) + "):";
   // Lines of about 80 characters, continued with "\" as regedit wraps them.
   for (std::size_t i = 0; i < v.data.size(); ++i) {
     line.push_back(kDigits[v.data[i] >> 4]);
@@ -453,7 +463,7 @@ using regfile::Key;
 
 constexpr int kRootCount = 7;
 const char16_t* const kRootNames[kRootCount] = {
-    u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER",     u"HKEY_LOCAL_MACHINE", u"HKEY_USERS",
+    u"HKEY_CLASSES_ROOT",     u"HKEY_CURRENT_USER",   u"HKEY_LOCAL_MACHINE", u"HKEY_USERS",
     u"HKEY_PERFORMANCE_DATA", u"HKEY_CURRENT_CONFIG", u"HKEY_DYN_DATA"};
 
 bool IsRoot(HKEY key) { return key >= HKEY_CLASSES_ROOT && key < HKEY_CLASSES_ROOT + kRootCount; }
@@ -544,9 +554,11 @@ LONG Save(int index) {
   Root& r = TheStore().roots[index];
   LONG result = ERROR_SUCCESS;
   if (r.condition == Condition::Unreadable) result = ERROR_ACCESS_DENIED;
-  else if (r.fileName.empty() || !ForceDirectories(ExtractFilePath(r.fileName))) result = ERROR_CANTWRITE;
+  else if (r.fileName.empty() || !ForceDirectories(ExtractFilePath(r.fileName)))
+    result = ERROR_CANTWRITE;
   else if (r.condition == Condition::Corrupt && !SetAside(r.fileName)) result = ERROR_ACCESS_DENIED;
-  else if (!WriteFileReplacing(r.fileName, regfile::Serialize(r.tree, kRootNames[index]))) result = ERROR_CANTWRITE;
+  else if (!WriteFileReplacing(r.fileName, regfile::Serialize(r.tree, kRootNames[index])))
+    result = ERROR_CANTWRITE;
   if (result != ERROR_SUCCESS) {
     r.loaded = false;
     return result;
@@ -611,7 +623,8 @@ LONG SplitPath(const Char* subKey, std::vector<String>& parts) {
 
 HKEY NewHandle(int root, std::vector<String> path, REGSAM access) {
   Store& s = TheStore();
-  while (s.handles.count(s.next) || s.next == 0 || IsRoot(s.next)) s.next = s.next >= 0x7FFFFFFF ? 1 : s.next + 1;
+  while (s.handles.count(s.next) || s.next == 0 || IsRoot(s.next))
+    s.next = s.next >= 0x7FFFFFFF ? 1 : s.next + 1;
   HKEY h = s.next++;
   s.handles[h] = Handle{root, std::move(path), access};
   return h;
@@ -660,13 +673,16 @@ LONG CopyName(const String& name, Char* buffer, DWORD* length) {
 
 }  // namespace
 
-String RegistryRootName(HKEY root) { return IsRoot(root) ? String(kRootNames[root - HKEY_CLASSES_ROOT]) : String(); }
+String RegistryRootName(HKEY root) {
+  return IsRoot(root) ? String(kRootNames[root - HKEY_CLASSES_ROOT]) : String();
+}
 
 String RegistryFileName(HKEY root) {
   if (!IsRoot(root)) return String();
   Char folder[MAX_PATH];
   if (!SHGetSpecialFolderPathW(0, folder, CSIDL_APPDATA, FALSE)) return String();
-  return IncludeTrailingPathDelimiter(folder) + u"korv\\registry\\" + RegistryRootName(root) + u".reg";
+  return IncludeTrailingPathDelimiter(folder) + u"korv\\registry\\" + RegistryRootName(root) +
+         u".reg";
 }
 
 LONG RegOpenKeyExW(HKEY key, const Char* subKey, DWORD, REGSAM desired, HKEY* result) {
@@ -721,7 +737,8 @@ LONG RegCloseKey(HKEY key) {
   return TheStore().handles.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-LONG RegQueryValueExW(HKEY key, const Char* valueName, DWORD*, DWORD* type, BYTE* data, DWORD* dataSize) {
+LONG RegQueryValueExW(HKEY key, const Char* valueName, DWORD*, DWORD* type, BYTE* data,
+                      DWORD* dataSize) {
   Target t;
   Key* k = nullptr;
   if (LONG rc = OpenTarget(key, KEY_QUERY_VALUE, t, k); rc != ERROR_SUCCESS) return rc;
@@ -730,7 +747,8 @@ LONG RegQueryValueExW(HKEY key, const Char* valueName, DWORD*, DWORD* type, BYTE
   return CopyData(*v, type, data, dataSize);
 }
 
-LONG RegSetValueExW(HKEY key, const Char* valueName, DWORD, DWORD type, const BYTE* data, DWORD dataSize) {
+LONG RegSetValueExW(HKEY key, const Char* valueName, DWORD, DWORD type, const BYTE* data,
+                    DWORD dataSize) {
   String name = ValueNameOf(valueName);
   if ((!data && dataSize) || !regfile::ValidValueName(name)) return ERROR_INVALID_PARAMETER;
   Target t;
@@ -806,8 +824,8 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, Char* name, DWORD* nameLength, DWORD*,
   return ERROR_SUCCESS;
 }
 
-LONG RegEnumValueW(HKEY key, DWORD index, Char* valueName, DWORD* valueNameLength, DWORD*, DWORD* type,
-                   BYTE* data, DWORD* dataSize) {
+LONG RegEnumValueW(HKEY key, DWORD index, Char* valueName, DWORD* valueNameLength, DWORD*,
+                   DWORD* type, BYTE* data, DWORD* dataSize) {
   Target t;
   Key* k = nullptr;
   if (LONG rc = OpenTarget(key, KEY_QUERY_VALUE, t, k); rc != ERROR_SUCCESS) return rc;

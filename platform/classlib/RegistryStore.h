@@ -96,13 +96,13 @@ LONG RegDeleteTreeW(HKEY key, const Char* subKey);
 // Sub-keys come in name order (case-insensitive), values in the order they were created.
 LONG RegEnumKeyExW(HKEY key, DWORD index, Char* name, DWORD* nameLength, DWORD* reserved,
                    Char* keyClass, DWORD* classLength, FILETIME* lastWriteTime);
-LONG RegEnumValueW(HKEY key, DWORD index, Char* valueName, DWORD* valueNameLength,
-                   DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize);
+LONG RegEnumValueW(HKEY key, DWORD index, Char* valueName, DWORD* valueNameLength, DWORD* reserved,
+                   DWORD* type, BYTE* data, DWORD* dataSize);
 // The last-write time reported is the root file's.
-LONG RegQueryInfoKeyW(HKEY key, Char* keyClass, DWORD* classLength, DWORD* reserved,
-                      DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* maxClassLength,
-                      DWORD* values, DWORD* maxValueNameLength, DWORD* maxValueLength,
-                      DWORD* securityDescriptor, FILETIME* lastWriteTime);
+LONG RegQueryInfoKeyW(HKEY key, Char* keyClass, DWORD* classLength, DWORD* reserved, DWORD* subKeys,
+                      DWORD* maxSubKeyLength, DWORD* maxClassLength, DWORD* values,
+                      DWORD* maxValueNameLength, DWORD* maxValueLength, DWORD* securityDescriptor,
+                      FILETIME* lastWriteTime);
 
 // "HKEY_CURRENT_USER" and so on; empty for a handle that is not a root.
 String RegistryRootName(HKEY root);
@@ -152,7 +152,8 @@ bool ValidValueName(const String& name);
 // a reason in Error, when the text does not parse: a missing header, a line that is neither a
 // key, a value, a comment nor blank, a key outside RootName, a malformed string, number or
 // byte list, or text that is not UTF-8 (or UTF-16 with its byte-order mark).
-bool Parse(const std::string& bytes, const String& rootName, Key& root, std::string* error = nullptr);
+bool Parse(const std::string& bytes, const String& rootName, Key& root,
+           std::string* error = nullptr);
 // The file text (UTF-8, "\n" line ends) of a root and everything below it.
 std::string Serialize(const Key& root, const String& rootName);
 

@@ -201,9 +201,7 @@ void TScrollingWinControl::AlignControls(TControl* control, TRect& rect) {
   TWinControl::AlignControls(control, rect);
 }
 
-void TScrollingWinControl::Resize() {
-  TWinControl::Resize();
-}
+void TScrollingWinControl::Resize() { TWinControl::Resize(); }
 
 void TScrollingWinControl::ScrollInView(TControl* control) {
   if (!control || !ContainsControl(control)) return;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "SystemControls.h"  // the platform window classes
 #include "Colors.h"
 #include "GraphicsTypeInfo.h"
 #include "Mask.h"
 #include "ScopeGuard.h"
 #include "SysInfo.h"
+#include "SystemControls.h"  // the platform window classes
 #include "Themes.h"
 
 namespace {
@@ -516,9 +516,8 @@ int TComboBoxStrings::IndexOf(const String& s) const {
 }
 
 void TComboBoxStrings::Sort() {
-  std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
-    return CompareText(a.text, b.text) < 0;
-  });
+  std::stable_sort(items_.begin(), items_.end(),
+                   [](const Item& a, const Item& b) { return CompareText(a.text, b.text) < 0; });
 }
 
 void TComboBoxStrings::SetUpdateState(bool updating) {
@@ -920,9 +919,7 @@ void TButton::Dispatch(TMessage& message) {
         return;
       }
       break;
-    case CM_FOCUSCHANGED:
-      FocusChanged(reinterpret_cast<TControl*>(message.LParam));
-      break;
+    case CM_FOCUSCHANGED: FocusChanged(reinterpret_cast<TControl*>(message.LParam)); break;
     case CM_ENTER:
     case CM_EXIT:
       // Leaving a button gives the default back its role; entering one takes it.
@@ -953,10 +950,8 @@ void TButton::SetDefault(bool value) {
     active_ = value;
     return;
   }
-  if (TCustomForm* form = GetParentForm(this))
-    UpdateButtons(form, form->ActiveControl());
-  else
-    FocusChanged(nullptr);
+  if (TCustomForm* form = GetParentForm(this)) UpdateButtons(form, form->ActiveControl());
+  else FocusChanged(nullptr);
 }
 
 void TButton::SetButtonStyle(bool isDefault) {

@@ -79,8 +79,8 @@ void TTimer::UpdateTimer() {
       c.lpszClassName = kTimerClass;
       RegisterClassW(&c);
     }
-    window_ = CreateWindowExW(0, kTimerClass, u"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, 0, 0,
-                              nullptr);
+    window_ =
+        CreateWindowExW(0, kTimerClass, u"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, 0, 0, nullptr);
     if (!window_)
       window_ = CreateWindowExW(0, kTimerClass, u"", WS_POPUP, 0, 0, 0, 0, 0, 0, 0, nullptr);
     if (!window_) throw EInvalidOperation(u"Not enough timers available");

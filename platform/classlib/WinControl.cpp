@@ -60,8 +60,7 @@ TControl* FindDragTarget(TPoint pos, bool allowDisabled) {
 
 // ---- Construction ----
 
-TWinControl::TWinControl(TComponent* owner)
-    : TControl(owner), brush_(std::make_unique<TBrush>()) {
+TWinControl::TWinControl(TComponent* owner) : TControl(owner), brush_(std::make_unique<TBrush>()) {
   brush_->SetColor(Color());
 }
 
@@ -148,8 +147,8 @@ void TWinControl::CreateSubClass(TCreateParams& p, const String& controlClassNam
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
-  HWND h = CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X,
-                           p.Y, p.Width, p.Height, p.WndParent, 0, 0, p.Param);
+  HWND h = CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
+                           p.Width, p.Height, p.WndParent, 0, 0, p.Param);
   if (h && IsWindow(h)) handle_ = h;
 }
 
@@ -215,9 +214,8 @@ void TWinControl::DetachHandle() {
   handle_ = 0;
   showing_ = false;
   mouseTracking_ = false;
-  if (gCaptureControl == this ||
-      (gCaptureControl && gCaptureControl->Parent() == this &&
-       !dynamic_cast<TWinControl*>(gCaptureControl)))
+  if (gCaptureControl == this || (gCaptureControl && gCaptureControl->Parent() == this &&
+                                  !dynamic_cast<TWinControl*>(gCaptureControl)))
     gCaptureControl = nullptr;
 }
 
@@ -449,7 +447,8 @@ void TWinControl::SetTabStop(bool tabStop) {
   tabStop_ = tabStop;
   if (handle_) {
     LONG style = GetWindowLongW(handle_, GWL_STYLE);
-    SetWindowLongW(handle_, GWL_STYLE, tabStop ? (style | LONG(WS_TABSTOP)) : (style & ~LONG(WS_TABSTOP)));
+    SetWindowLongW(handle_, GWL_STYLE,
+                   tabStop ? (style | LONG(WS_TABSTOP)) : (style & ~LONG(WS_TABSTOP)));
   }
   Perform(CM_TABSTOPCHANGED);
 }
@@ -586,8 +585,14 @@ void TWinControl::CNKeyDown(TMessage& m) {
     LRESULT mask = 0;
     switch (key) {
       case VK_TAB: mask = DLGC_WANTTAB; break;
-      case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-      case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+      case VK_LEFT:
+      case VK_RIGHT:
+      case VK_UP:
+      case VK_DOWN: mask = DLGC_WANTARROWS; break;
+      case VK_RETURN:
+      case VK_EXECUTE:
+      case VK_ESCAPE:
+      case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
     }
     if (mask && Perform(CM_WANTSPECIALKEY, key) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
       TCustomForm* form = GetParentForm(this);
@@ -637,9 +642,9 @@ void TWinControl::WndProc(TMessage& m) {
       break;
     case WM_MOUSELEAVE:
       mouseTracking_ = false;
-      if (gMouseControl && (gMouseControl == this ||
-                            (gMouseControl->Parent() == this &&
-                             !dynamic_cast<TWinControl*>(gMouseControl)))) {
+      if (gMouseControl &&
+          (gMouseControl == this ||
+           (gMouseControl->Parent() == this && !dynamic_cast<TWinControl*>(gMouseControl)))) {
         POINT pt;
         GetCursorPos(&pt);
         SetMouseControl(FindDragTarget(pt, false));
@@ -715,12 +720,20 @@ void TWinControl::Dispatch(TMessage& m) {
       if (m.LParam) ReflectToChild(m, HWND(m.LParam));
       else DefaultHandler(m);
       return;
-    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
-      ReflectToChild(m, HWND(m.LParam));
-      return;
-    case CN_CTLCOLOREDIT: case CN_CTLCOLORSTATIC: case CN_CTLCOLORBTN: case CN_CTLCOLORLISTBOX:
-    case CN_CTLCOLORMSGBOX: case CN_CTLCOLORDLG: case CN_CTLCOLORSCROLLBAR: {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: ReflectToChild(m, HWND(m.LParam)); return;
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORMSGBOX:
+    case CN_CTLCOLORDLG:
+    case CN_CTLCOLORSCROLLBAR: {
       HDC dc = HDC(m.WParam);
       SetTextColor(dc, ColorToRGB(Font()->Color()));
       SetBkColor(dc, ColorToRGB(brush_->Color()));
@@ -728,18 +741,23 @@ void TWinControl::Dispatch(TMessage& m) {
       return;
     }
     case WM_SETCURSOR: WMSetCursor(m); return;
-    case WM_KEYDOWN: case WM_SYSKEYDOWN:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
       if (!DoKeyDown(m)) DefaultHandler(m);
       return;
-    case WM_KEYUP: case WM_SYSKEYUP:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
       if (!DoKeyUp(m)) DefaultHandler(m);
       return;
     case WM_CHAR:
       if (!DoKeyPress(m)) DefaultHandler(m);
       return;
-    case CN_KEYDOWN: case CN_SYSKEYDOWN: CNKeyDown(m); return;
-    case CN_CHAR: case CN_SYSCHAR: CNChar(m); return;
-    case CM_DIALOGKEY: case CM_DIALOGCHAR: Broadcast(m); return;
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN: CNKeyDown(m); return;
+    case CN_CHAR:
+    case CN_SYSCHAR: CNChar(m); return;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR: Broadcast(m); return;
     case CM_ENTER: DoEnter(); return;
     case CM_EXIT: DoExit(); return;
     case CM_COLORCHANGED:
@@ -777,9 +795,7 @@ void TWinControl::Dispatch(TMessage& m) {
       TControl::Dispatch(m);
       NotifyControls(CM_PARENTBIDIMODECHANGED);
       return;
-    case CM_CTL3DCHANGED:
-      NotifyControls(CM_PARENTCTL3DCHANGED);
-      return;
+    case CM_CTL3DCHANGED: NotifyControls(CM_PARENTCTL3DCHANGED); return;
     case CM_PARENTCTL3DCHANGED:
       if (parentCtl3D_ && Parent()) {
         SetCtl3D(Parent()->Ctl3D());
@@ -819,8 +835,8 @@ void TWinControl::Dispatch(TMessage& m) {
 
 void TWinControl::DefaultHandler(TMessage& m) {
   if (handle_) {
-    m.Result = CallWindowProcW(DefWndProc ? DefWndProc : &DefWindowProcW, handle_, m.Msg,
-                               m.WParam, m.LParam);
+    m.Result = CallWindowProcW(DefWndProc ? DefWndProc : &DefWindowProcW, handle_, m.Msg, m.WParam,
+                               m.LParam);
     return;
   }
   TControl::DefaultHandler(m);
@@ -928,7 +944,8 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
   Perform(WM_ERASEBKGND, WPARAM(dc), LPARAM(dc));
   Perform(WM_PAINT, WPARAM(dc), 0);
   for (TControl* c : controls_) {
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) w->PaintTo(dc, w->Left(), w->Top());
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible())
+      w->PaintTo(dc, w->Left(), w->Top());
   }
   RestoreDC(dc, saved);
 }

@@ -49,10 +49,10 @@ inline int MapIndex(int i, int dstLen, int srcLen) {
 }
 
 struct AxisMap {
-  int lo = 0, hi = 0;       // destination range [lo, hi) in surface coordinates
-  std::vector<int> src;     // source coordinate for each destination pixel in [lo, hi)
-  bool identity = false;    // src[k] == src[0] + k
-  bool reversed = false;    // src[k] == src[0] - k
+  int lo = 0, hi = 0;     // destination range [lo, hi) in surface coordinates
+  std::vector<int> src;   // source coordinate for each destination pixel in [lo, hi)
+  bool identity = false;  // src[k] == src[0] + k
+  bool reversed = false;  // src[k] == src[0] - k
 };
 
 // One axis of a blit: destination origin and signed extent, source likewise, source limit;
@@ -78,8 +78,11 @@ AxisMap MapAxis(int d0, int dExt, int s0, int sExt, int srcLimit, int clipLo, in
   }
   // Only destination pixels whose source lies inside the source bitmap are drawn.
   int first = 0, last = n;
-  while (first < last && (m.src[std::size_t(first)] < 0 || m.src[std::size_t(first)] >= srcLimit)) ++first;
-  while (last > first && (m.src[std::size_t(last - 1)] < 0 || m.src[std::size_t(last - 1)] >= srcLimit)) --last;
+  while (first < last && (m.src[std::size_t(first)] < 0 || m.src[std::size_t(first)] >= srcLimit))
+    ++first;
+  while (last > first &&
+         (m.src[std::size_t(last - 1)] < 0 || m.src[std::size_t(last - 1)] >= srcLimit))
+    --last;
   m.src.erase(m.src.begin() + last, m.src.end());
   m.src.erase(m.src.begin(), m.src.begin() + first);
   m.lo += first;
@@ -92,7 +95,8 @@ AxisMap MapAxis(int d0, int dExt, int s0, int sExt, int srcLimit, int clipLo, in
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx2"))) void ReverseCopyAvx2(std::uint32_t* d, const std::uint32_t* s, int n) {
+__attribute__((target("avx2"))) void ReverseCopyAvx2(std::uint32_t* d, const std::uint32_t* s,
+                                                     int n) {
   const __m256i rev = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
   int k = 0;
   for (; k + 8 <= n; k += 8) {
@@ -235,7 +239,8 @@ void BlitSurfaces(DcObj* dst, const Surface& ds, const AxisMap& mx, const AxisMa
   }
 }
 
-bool RecordImage(DcObj* dst, DcObj* src, POINT d, int w, int h, POINT s, int ws, int hs, DWORD rop) {
+bool RecordImage(DcObj* dst, DcObj* src, POINT d, int w, int h, POINT s, int ws, int hs,
+                 DWORD rop) {
   BitmapObj* sb = src ? DcBitmap(src) : nullptr;
   if (!sb) return false;
   Surface ss = sb->Surf();
@@ -253,7 +258,8 @@ bool RecordImage(DcObj* dst, DcObj* src, POINT d, int w, int h, POINT s, int ws,
   img->monochrome = ss.mono;
   img->pixels.resize(std::size_t(iw) * std::size_t(ih));
   for (int y = 0; y < ih; ++y)
-    std::memcpy(img->pixels.data() + std::size_t(y) * std::size_t(iw), ss.Row(iy + y) + ix, std::size_t(iw) * 4);
+    std::memcpy(img->pixels.data() + std::size_t(y) * std::size_t(iw), ss.Row(iy + y) + ix,
+                std::size_t(iw) * 4);
   GdiRecordOp& op = Record(dst, GdiOpKind::Image);
   POINT dd = ToDevice(dst, d);
   op.rect = {dd.x, dd.y, dd.x + w, dd.y + h};
@@ -283,8 +289,9 @@ BOOL PatBltDevice(DcObj* dc, RECT r, std::uint8_t rop) {
     default: break;
   }
   if (rop2) {
-    Fill f = rop2 == R2_COPYPEN || rop2 == R2_XORPEN ? ResolveBrushRop(dc, DcBrush(dc), s.mono, rop2)
-                                                     : SolidFill(0, rop2);
+    Fill f = rop2 == R2_COPYPEN || rop2 == R2_XORPEN
+                 ? ResolveBrushRop(dc, DcBrush(dc), s.mono, rop2)
+                 : SolidFill(0, rop2);
     if (f.kind == Fill::None && rop2 == R2_COPYPEN) f = SolidFill(0, R2_COPYPEN);
     FillRectClipped(s, clip, r, f);
     return TRUE;
@@ -400,7 +407,8 @@ void GradientRect(DcObj* dc, const Surface& s, TRIVERTEX a, TRIVERTEX b, bool ve
     if (vertical) {
       line.resize(std::size_t(y1 - y0));
       run(y0, y1, line.data());
-      for (int y = y0; y < y1; ++y) Fill32(s.Row(y) + x0, std::size_t(x1 - x0), line[std::size_t(y - y0)]);
+      for (int y = y0; y < y1; ++y)
+        Fill32(s.Row(y) + x0, std::size_t(x1 - x0), line[std::size_t(y - y0)]);
     } else {
       line.resize(std::size_t(x1 - x0));
       run(x0, x1, line.data());
@@ -417,19 +425,26 @@ void GradientTriangle(DcObj* dc, const Surface& s, const TRIVERTEX* v[3]) {
   SpanList spans;
   int three = 3;
   PolygonDeviceSpans(p, &three, 1, ALTERNATE, spans, clip.bounds.top, clip.bounds.bottom);
-  double det = double(p[1].y - p[2].y) * (p[0].x - p[2].x) + double(p[2].x - p[1].x) * (p[0].y - p[2].y);
+  double det =
+      double(p[1].y - p[2].y) * (p[0].x - p[2].x) + double(p[2].x - p[1].x) * (p[0].y - p[2].y);
   if (det == 0) return;
   for (const Span& sp : spans) {
-    for (int x = std::max(sp.x0, int(clip.bounds.left)); x < std::min(sp.x1, int(clip.bounds.right)); ++x) {
+    for (int x = std::max(sp.x0, int(clip.bounds.left));
+         x < std::min(sp.x1, int(clip.bounds.right)); ++x) {
       if (!clip.Contains(x, sp.y)) continue;
-      double l0 = (double(p[1].y - p[2].y) * (x - p[2].x) + double(p[2].x - p[1].x) * (sp.y - p[2].y)) / det;
-      double l1 = (double(p[2].y - p[0].y) * (x - p[2].x) + double(p[0].x - p[2].x) * (sp.y - p[2].y)) / det;
+      double l0 =
+          (double(p[1].y - p[2].y) * (x - p[2].x) + double(p[2].x - p[1].x) * (sp.y - p[2].y)) /
+          det;
+      double l1 =
+          (double(p[2].y - p[0].y) * (x - p[2].x) + double(p[0].x - p[2].x) * (sp.y - p[2].y)) /
+          det;
       double l2 = 1 - l0 - l1;
       auto ch = [&](COLOR16 TRIVERTEX::*m) {
         double c = l0 * (v[0]->*m) + l1 * (v[1]->*m) + l2 * (v[2]->*m);
         return std::uint32_t(std::clamp(c, 0.0, 65535.0)) >> 8;
       };
-      std::uint32_t px = (ch(&TRIVERTEX::Red) << 16) | (ch(&TRIVERTEX::Green) << 8) | ch(&TRIVERTEX::Blue);
+      std::uint32_t px =
+          (ch(&TRIVERTEX::Red) << 16) | (ch(&TRIVERTEX::Green) << 8) | ch(&TRIVERTEX::Blue);
       s.Row(sp.y)[x] = s.mono ? ToPixel(PixelToColor(px), true) : px;
     }
   }
@@ -456,8 +471,7 @@ BOOL PatBlt(HDC h, int x, int y, int width, int height, DWORD rop) {
   return PatBltDevice(dc, r, r3);
 }
 
-BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-            DWORD rop) {
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) {
   BltJob job;
   job.rop = std::uint8_t(rop >> 16);
   return DoBlit(dest, x, y, width, height, src, xSrc, ySrc, width, height, rop, job);
@@ -524,7 +538,8 @@ BOOL MaskBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, i
   for (int yy = 0; yy < height; ++yy)
     for (int xx = 0; xx < width; ++xx) {
       std::uint32_t mv;
-      if (GetPixelRaw(ms, xMask + xx, yMask + yy, &mv) && (mv & kRgb)) t.Row(yy)[xx] = f.Row(yy)[xx];
+      if (GetPixelRaw(ms, xMask + xx, yMask + yy, &mv) && (mv & kRgb))
+        t.Row(yy)[xx] = f.Row(yy)[xx];
     }
   BitBlt(dest, x, y, width, height, tmp, 0, 0, SRCCOPY);
   DeleteDC(tmp);

@@ -54,7 +54,8 @@ COLORREF GetSysColor(int index) {
 BOOL SetSysColors(int count, const int* indexes, const COLORREF* values) {
   if (count < 0 || (count > 0 && (!indexes || !values))) return FALSE;
   for (int i = 0; i < count; ++i) {
-    if (indexes[i] >= 0 && indexes[i] <= COLOR_ENDCOLORS) Table()[indexes[i]] = values[i] & 0xFFFFFF;
+    if (indexes[i] >= 0 && indexes[i] <= COLOR_ENDCOLORS)
+      Table()[indexes[i]] = values[i] & 0xFFFFFF;
   }
   return TRUE;
 }

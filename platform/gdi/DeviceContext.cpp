@@ -316,7 +316,8 @@ BOOL GetViewportOrgEx(HDC h, POINT* org) {
 BOOL OffsetViewportOrgEx(HDC h, int dx, int dy, POINT* old) {
   DC_OR(h, FALSE);
   if (old) *old = dc->st.viewportOrg;
-  dc->st.viewportOrg = {Coord(std::int64_t(dc->st.viewportOrg.x) + dx), Coord(std::int64_t(dc->st.viewportOrg.y) + dy)};
+  dc->st.viewportOrg = {Coord(std::int64_t(dc->st.viewportOrg.x) + dx),
+                        Coord(std::int64_t(dc->st.viewportOrg.y) + dy)};
   return TRUE;
 }
 BOOL SetWindowOrgEx(HDC h, int x, int y, POINT* old) {
@@ -382,7 +383,8 @@ int GetClipBox(HDC h, RECT* rect) {
     return NULLREGION;
   }
   RECT b = r.Box();
-  int dx = dc->st.windowOrg.x - dc->st.viewportOrg.x, dy = dc->st.windowOrg.y - dc->st.viewportOrg.y;
+  int dx = dc->st.windowOrg.x - dc->st.viewportOrg.x,
+      dy = dc->st.windowOrg.y - dc->st.viewportOrg.y;
   *rect = {b.left + dx, b.top + dy, b.right + dx, b.bottom + dy};
   return r.Kind();
 }

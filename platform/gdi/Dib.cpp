@@ -20,12 +20,18 @@ struct DibLayout {
 bool Layout(const BITMAPINFO* info, DibLayout* out) {
   if (!info) return false;
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  if (h.biWidth <= 0 || h.biHeight == 0 || h.biWidth > (1 << 20) || std::abs(std::int64_t(h.biHeight)) > (1 << 20))
+  if (h.biWidth <= 0 || h.biHeight == 0 || h.biWidth > (1 << 20) ||
+      std::abs(std::int64_t(h.biHeight)) > (1 << 20))
     return false;
   if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && h.biBitCount == 32))
     return false;
   switch (h.biBitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: return false;
   }
   out->width = h.biWidth;
@@ -33,7 +39,9 @@ bool Layout(const BITMAPINFO* info, DibLayout* out) {
   out->bpp = h.biBitCount;
   out->bottomUp = h.biHeight > 0;
   out->stride = ((out->width * out->bpp + 31) / 32) * 4;
-  out->colors = out->bpp <= 8 ? (h.biClrUsed ? int(std::min<DWORD>(h.biClrUsed, 1u << out->bpp)) : 1 << out->bpp) : 0;
+  out->colors = out->bpp <= 8 ? (h.biClrUsed ? int(std::min<DWORD>(h.biClrUsed, 1u << out->bpp))
+                                             : 1 << out->bpp)
+                              : 0;
   out->table = info->bmiColors;
   return std::int64_t(out->width) * out->height <= (std::int64_t(1) << 28);
 }
@@ -54,10 +62,14 @@ void ReadRow(const DibLayout& l, const BYTE* row, std::uint32_t* out) {
       case 16: {
         unsigned v = unsigned(row[2 * x]) | (unsigned(row[2 * x + 1]) << 8);
         unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
-        out[x] = (((r << 3) | (r >> 2)) << 16) | (((g << 3) | (g >> 2)) << 8) | ((b << 3) | (b >> 2));
+        out[x] =
+            (((r << 3) | (r >> 2)) << 16) | (((g << 3) | (g >> 2)) << 8) | ((b << 3) | (b >> 2));
         break;
       }
-      case 24: out[x] = (std::uint32_t(row[3 * x + 2]) << 16) | (std::uint32_t(row[3 * x + 1]) << 8) | row[3 * x]; break;
+      case 24:
+        out[x] = (std::uint32_t(row[3 * x + 2]) << 16) | (std::uint32_t(row[3 * x + 1]) << 8) |
+                 row[3 * x];
+        break;
       case 32: std::memcpy(&out[x], row + 4 * x, 4); break;
     }
   }
@@ -84,8 +96,8 @@ HBITMAP DibToBitmap(const DibLayout& l, const void* bits, UINT start, UINT lines
 
 using namespace gdi;
 
-int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
-              const BITMAPINFO* info, UINT) {
+int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info,
+              UINT) {
   BitmapObj* b = LookupAs<BitmapObj>(bitmap, OBJ_BITMAP);
   DibLayout l;
   if (!b || b->stock || !bits || !Layout(info, &l)) return 0;
@@ -100,7 +112,8 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
     if (y >= s.height) continue;
     ReadRow(l, src + std::size_t(k) * std::size_t(l.stride), row.data());
     for (int x = 0; x < std::min(l.width, s.width); ++x)
-      s.Row(y)[x] = s.mono ? ToPixel(PixelToColor(row[std::size_t(x)] & 0xFFFFFF), true) : row[std::size_t(x)];
+      s.Row(y)[x] = s.mono ? ToPixel(PixelToColor(row[std::size_t(x)] & 0xFFFFFF), true)
+                           : row[std::size_t(x)];
     ++done;
   }
   return done;
@@ -162,9 +175,9 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINF
   return done;
 }
 
-int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc,
-                  int ySrc, int srcWidth, int srcHeight, const void* bits,
-                  const BITMAPINFO* info, UINT, DWORD rop) {
+int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
+                  int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info, UINT,
+                  DWORD rop) {
   DibLayout l;
   if (!LookupDC(dc) || !bits || !Layout(info, &l)) return 0;
   HBITMAP bmp = DibToBitmap(l, bits, 0, UINT(l.height));
@@ -173,10 +186,9 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
   SelectObject(mem, bmp);
   // A bottom-up DIB counts its source rows from its lower-left corner.
   int top = l.bottomUp ? l.height - ySrc - srcHeight : ySrc;
-  BOOL ok = StretchBlt(dc, xDest, yDest, destWidth, destHeight, mem, xSrc, top, srcWidth,
-                       srcHeight, rop);
+  BOOL ok =
+      StretchBlt(dc, xDest, yDest, destWidth, destHeight, mem, xSrc, top, srcWidth, srcHeight, rop);
   DeleteDC(mem);
   DeleteObject(bmp);
   return ok ? std::abs(srcHeight) : 0;
 }
-

@@ -48,16 +48,14 @@ int CeilToInt(double v) {
 // Sorts spans by row and start and merges overlapping or touching ones, so that every pixel is
 // painted once (a non-idempotent raster operation must not hit a pixel twice).
 void MergeSpans(SpanList& spans) {
-  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
-    return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
-  });
+  std::sort(spans.begin(), spans.end(),
+            [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
   std::size_t out = 0;
   for (std::size_t i = 0; i < spans.size(); ++i) {
     if (spans[i].x0 >= spans[i].x1) continue;
     if (out > 0 && spans[out - 1].y == spans[i].y && spans[i].x0 <= spans[out - 1].x1)
       spans[out - 1].x1 = std::max(spans[out - 1].x1, spans[i].x1);
-    else
-      spans[out++] = spans[i];
+    else spans[out++] = spans[i];
   }
   spans.resize(out);
 }
@@ -234,7 +232,8 @@ std::pair<int, int> EllipseRow(int left, int top, int right, int bottom, int y) 
 ShapeRows EllipseRows(int left, int top, int right, int bottom, int yLo, int yHi) {
   ShapeRows s;
   s.top = std::max(top, yLo);
-  for (int y = s.top; y <= std::min(bottom, yHi); ++y) s.rows.push_back(EllipseRow(left, top, right, bottom, y));
+  for (int y = s.top; y <= std::min(bottom, yHi); ++y)
+    s.rows.push_back(EllipseRow(left, top, right, bottom, y));
   return s;
 }
 
@@ -286,7 +285,8 @@ void StrokeDevicePolyline(DcObj* dc, const POINT* pts, int n, bool closed) {
   const Clip& clip = DcClip(dc);
   DashPattern dash = PenDashes(pen);
   Fill gap;
-  if (dash.count && dc->st.bkMode == OPAQUE) gap = SolidFill(ToPixel(dc->st.bkColor, s.mono), dc->st.rop2);
+  if (dash.count && dc->st.bkMode == OPAQUE)
+    gap = SolidFill(ToPixel(dc->st.bkColor, s.mono), dc->st.rop2);
   int pos = 0;
   int segs = closed ? n : n - 1;
   for (int i = 0; i < segs; ++i) {
@@ -300,8 +300,8 @@ void StrokeDevicePolyline(DcObj* dc, const POINT* pts, int n, bool closed) {
   }
 }
 
-void PolygonDeviceSpans(const POINT* pts, const int* counts, int polys, int fillMode,
-                        SpanList& out, int yLo, int yHi) {
+void PolygonDeviceSpans(const POINT* pts, const int* counts, int polys, int fillMode, SpanList& out,
+                        int yLo, int yHi) {
   struct Edge {
     std::int64_t x0, y0, x1, y1;
     int dir;
@@ -457,8 +457,8 @@ BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
     return TRUE;
   }
   if (PenDashes(pen).count) {
-    POINT path[4] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
-                     {r.left, r.bottom - 1}};
+    POINT path[4] = {
+        {r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
     StrokeDevicePolyline(dc, path, 4, true);
     return TRUE;
   }
@@ -470,7 +470,8 @@ BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
   Fill f = PenFill(dc, pen, s.mono);
   POINT o = DeviceToSurface(dc);
   for (const RECT& q : frame.Rects())
-    FillRectClipped(s, DcClip(dc), RECT{q.left + o.x, q.top + o.y, q.right + o.x, q.bottom + o.y}, f);
+    FillRectClipped(s, DcClip(dc), RECT{q.left + o.x, q.top + o.y, q.right + o.x, q.bottom + o.y},
+                    f);
   return TRUE;
 }
 
@@ -541,16 +542,15 @@ BOOL RoundRect(HDC h, int left, int top, int right, int bottom, int width, int h
     int shrink = 0;
     int cw1 = std::max(cw - 1, 0), ch1 = std::max(ch - 1, 0);
     if (ch > 0 && dy < halfTop) shrink = EllipseRow(0, 0, cw1, ch1, dy).first;
-    else if (ch > 0 && fromBottom < halfBottom) shrink = EllipseRow(0, 0, cw1, ch1, ch1 - fromBottom).first;
+    else if (ch > 0 && fromBottom < halfBottom)
+      shrink = EllipseRow(0, 0, cw1, ch1, ch1 - fromBottom).first;
     rows.rows.push_back({l + shrink, rr - shrink});
   }
   PaintShape(dc, rows, drawPen, true);
   return TRUE;
 }
 
-BOOL Polygon(HDC h, const POINT* points, int count) {
-  return PolyPolygon(h, points, &count, 1);
-}
+BOOL Polygon(HDC h, const POINT* points, int count) { return PolyPolygon(h, points, &count, 1); }
 
 BOOL PolyPolygon(HDC h, const POINT* points, const INT* counts, int polygons) {
   DcObj* dc = LookupDC(h);
@@ -627,7 +627,9 @@ int FillRect(HDC h, const RECT* rect, HBRUSH brush) {
       GdiRecordOp& op = Record(dc, GdiOpKind::FillRect);
       op.rect = r;
       op.brush.lbStyle = b->style;
-      op.brush.lbColor = b->sysColor >= 0 ? GetSysColor(b->sysColor) : b->dcBrush ? dc->st.dcBrushColor : b->color;
+      op.brush.lbColor = b->sysColor >= 0 ? GetSysColor(b->sysColor)
+                         : b->dcBrush     ? dc->st.dcBrushColor
+                                          : b->color;
       op.brush.lbHatch = ULONG_PTR(b->hatch);
     }
     return TRUE;
@@ -653,10 +655,11 @@ BOOL InvertRect(HDC h, const RECT* rect) {
   if (!rect) return FALSE;
   // Extents of far-apart edges do not fit an int; the blit clips them anyway.
   auto extent = [](LONG from, LONG to) {
-    return static_cast<int>(std::clamp<long long>(static_cast<long long>(to) - from, INT_MIN, INT_MAX));
+    return static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(to) - from, INT_MIN, INT_MAX));
   };
-  return PatBlt(h, rect->left, rect->top, extent(rect->left, rect->right), extent(rect->top, rect->bottom),
-                DSTINVERT);
+  return PatBlt(h, rect->left, rect->top, extent(rect->left, rect->right),
+                extent(rect->top, rect->bottom), DSTINVERT);
 }
 
 BOOL DrawFocusRect(HDC h, const RECT* rect) {

@@ -252,8 +252,8 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // 32 bits per pixel only (BI_RGB). The pixels are BGRA bytes, rows without padding, top-down
 // when biHeight is negative and bottom-up otherwise (as the platform lays them out).
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
-                         void* section, DWORD offset);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, void* section,
+                         DWORD offset);
 LONG GetBitmapBits(HBITMAP bitmap, LONG count, void* bits);
 LONG SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits);
 // Device-independent pixels in and out: 1, 4, 8, 24 and 32 bits, BI_RGB, either row order.
@@ -261,9 +261,9 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAP
               UINT usage);
 int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
               const BITMAPINFO* info, UINT usage);
-int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc,
-                  int ySrc, int srcWidth, int srcHeight, const void* bits,
-                  const BITMAPINFO* info, UINT usage, DWORD rop);
+int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
+                  int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage,
+                  DWORD rop);
 
 // ---- Objects ----
 // For a bitmap: BITMAP (or DIBSECTION for a DIB section); pen: LOGPEN; brush: LOGBRUSH;
@@ -475,8 +475,7 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 // Between a monochrome and a colour bitmap: colour pixels equal to the source DC's background
 // colour become 1 (white), others 0; monochrome 0 becomes the destination's text colour and 1
 // its background colour.
-BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-            DWORD rop);
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);
 // A negative width or height mirrors: the extent runs from the origin towards smaller
 // coordinates (origin + extent + 1 up to the origin).
 BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
@@ -539,10 +538,9 @@ constexpr BYTE TMPF_TRUETYPE = 0x04;
 
 // lfHeight < 0: character (em) height in pixels; > 0: cell height; 0: a default size.
 HFONT CreateFontIndirectW(const LOGFONTW* font);
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight,
-                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                  DWORD outPrecision, DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily,
-                  const WCHAR* faceName);
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, const WCHAR* faceName);
 
 constexpr UINT ETO_OPAQUE = 0x0002;
 constexpr UINT ETO_CLIPPED = 0x0004;
@@ -558,8 +556,8 @@ BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, const WCH
                  UINT count, const INT* dx);
 BOOL GetTextExtentPoint32W(HDC dc, const WCHAR* text, int count, SIZE* size);
 // How many characters fit in maxExtent, and each prefix's width.
-BOOL GetTextExtentExPointW(HDC dc, const WCHAR* text, int count, int maxExtent, INT* fit,
-                           INT* dx, SIZE* size);
+BOOL GetTextExtentExPointW(HDC dc, const WCHAR* text, int count, int maxExtent, INT* fit, INT* dx,
+                           SIZE* size);
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
 // The face name of the selected font; returns the characters copied (terminator excluded),
 // or the length with the terminator when name is null.

@@ -41,11 +41,11 @@ struct BrushObj : GdiObject {
   UINT style = BS_SOLID;
   COLORREF color = 0;
   int hatch = 0;
-  int sysColor = -1;    // a system-colour brush follows the table
-  bool dcBrush = false; // DC_BRUSH
+  int sysColor = -1;     // a system-colour brush follows the table
+  bool dcBrush = false;  // DC_BRUSH
   bool patternMono = false;
   std::array<std::uint32_t, 64> pattern{};  // BS_PATTERN: 8 x 8 pixels
-  HBITMAP patternSource = 0;                 // as GetObject reports it
+  HBITMAP patternSource = 0;                // as GetObject reports it
 };
 
 struct BitmapObj : GdiObject {
@@ -185,8 +185,8 @@ void FillDeviceRect(DcObj* dc, RECT r, const BrushObj* brush, int rop2);
 void FillDeviceSpans(DcObj* dc, const SpanList& spans, const Fill& fill);
 void StrokeDevicePolyline(DcObj* dc, const POINT* pts, int n, bool closed);
 // Spans of rows [yLo, yHi) only: work stays bounded by what can be seen.
-void PolygonDeviceSpans(const POINT* pts, const int* counts, int polys, int fillMode,
-                        SpanList& out, int yLo = -(1 << 16), int yHi = 1 << 16);
+void PolygonDeviceSpans(const POINT* pts, const int* counts, int polys, int fillMode, SpanList& out,
+                        int yLo = -(1 << 16), int yHi = 1 << 16);
 
 // Recording helpers.
 bool IsRecording(const DcObj* dc);

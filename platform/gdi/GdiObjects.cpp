@@ -82,11 +82,13 @@ Stock& Stocks() {
     s->objects[NULL_PEN] = StockPen(0, PS_NULL);
     s->objects[OEM_FIXED_FONT] = StockFont(u"Terminal", 12, FW_NORMAL, FIXED_PITCH | FF_MODERN);
     s->objects[ANSI_FIXED_FONT] = StockFont(u"Courier New", 13, FW_NORMAL, FIXED_PITCH | FF_MODERN);
-    s->objects[ANSI_VAR_FONT] = StockFont(u"MS Sans Serif", 13, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
+    s->objects[ANSI_VAR_FONT] =
+        StockFont(u"MS Sans Serif", 13, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
     s->objects[SYSTEM_FONT] = StockFont(u"System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
     s->objects[DEVICE_DEFAULT_FONT] = StockFont(u"System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
     s->objects[SYSTEM_FIXED_FONT] = StockFont(u"Fixedsys", 15, FW_NORMAL, FIXED_PITCH | FF_MODERN);
-    s->objects[DEFAULT_GUI_FONT] = StockFont(u"MS Shell Dlg", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
+    s->objects[DEFAULT_GUI_FONT] =
+        StockFont(u"MS Shell Dlg", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
     auto pal = std::make_unique<GdiObject>();
     pal->type = OBJ_PAL;
     s->objects[DEFAULT_PALETTE] = MakeStock(std::move(pal));
@@ -259,7 +261,7 @@ Fill ResolveBrushRop(const DcObj* dc, const BrushObj* brush, bool mono, int rop2
     }
     return PatternFill(px, nullptr, rop2, org);
   }
-  COLORREF c = brush->dcBrush ? dc->st.dcBrushColor
+  COLORREF c = brush->dcBrush         ? dc->st.dcBrushColor
                : brush->sysColor >= 0 ? GetSysColor(brush->sysColor)
                                       : brush->color;
   return SolidFill(ToPixel(c, mono), rop2);
@@ -532,7 +534,7 @@ int GetObjectW(HGDIOBJ object, int size, void* out) {
       LOGBRUSH lb;
       lb.lbStyle = b->style;
       lb.lbColor = b->sysColor >= 0 ? GetSysColor(b->sysColor) : b->color;
-      lb.lbHatch = b->style == BS_HATCHED ? ULONG_PTR(b->hatch)
+      lb.lbHatch = b->style == BS_HATCHED   ? ULONG_PTR(b->hatch)
                    : b->style == BS_PATTERN ? ULONG_PTR(b->patternSource)
                                             : 0;
       return put(lb);
@@ -621,7 +623,8 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
     case OBJ_PEN: return d->st.pen.handle();
     case OBJ_BRUSH: return d->st.brush.handle();
     case OBJ_FONT: return d->st.font.handle();
-    case OBJ_BITMAP: return d->kind == DcKind::Surface ? d->surface.handle() : d->st.bitmap.handle();
+    case OBJ_BITMAP:
+      return d->kind == DcKind::Surface ? d->surface.handle() : d->st.bitmap.handle();
     case OBJ_PAL: return GetStockObject(DEFAULT_PALETTE);
     default: return 0;
   }

@@ -11,7 +11,7 @@
 struct GdiDeviceInfo {
   int dpiX = 600;
   int dpiY = 600;
-  int width = 0;   // printable area in device pixels (HORZRES, VERTRES)
+  int width = 0;  // printable area in device pixels (HORZRES, VERTRES)
   int height = 0;
   int physicalWidth = 0;  // the whole paper (PHYSICALWIDTH, PHYSICALHEIGHT); 0: the area
   int physicalHeight = 0;
@@ -51,7 +51,7 @@ struct GdiRecordOp {
   LOGPEN pen;      // lopnWidth.x 0 or 1: the thinnest pen
   LOGBRUSH brush;  // BS_NULL for no fill
   int rop2 = R2_COPYPEN;
-  DWORD rop = 0;  // PatBlt and Image
+  DWORD rop = 0;                       // PatBlt and Image
   COLORREF transparent = CLR_INVALID;  // Image: pixels of this colour are left out
   int fillMode = ALTERNATE;
   COLORREF textColor = 0;

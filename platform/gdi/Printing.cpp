@@ -100,8 +100,8 @@ void Convert(const GdiRecordOp& op, std::vector<HostDrawOp>& out) {
     case GdiOpKind::Rectangle:
     case GdiOpKind::Ellipse: {
       if (!drawable) return;
-      HostDrawOp h =
-          Shape(op, op.kind == GdiOpKind::Ellipse ? HostDrawKind::Ellipse : HostDrawKind::Rectangle);
+      HostDrawOp h = Shape(
+          op, op.kind == GdiOpKind::Ellipse ? HostDrawKind::Ellipse : HostDrawKind::Rectangle);
       h.rect = op.rect;
       if (op.kind == GdiOpKind::Rectangle) h.corner = {op.srcRect.right, op.srcRect.bottom};
       out.push_back(std::move(h));

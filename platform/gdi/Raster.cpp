@@ -57,7 +57,7 @@ Fill PatternFill(const std::array<std::uint32_t, 64>& pixels, const bool* transp
 
 #if defined(__x86_64__)
 __attribute__((target("avx"))) static void Fill32Avx(std::uint32_t* p, std::size_t n,
-                                                       std::uint32_t v) {
+                                                     std::uint32_t v) {
   __m256i vv = _mm256_set1_epi32(int(v));
   std::size_t i = 0;
   for (; i + 32 <= n; i += 32) {
@@ -246,8 +246,8 @@ static inline std::uint32_t Blend(std::uint32_t d, std::uint32_t c, unsigned a) 
   return out;
 }
 
-void BlendMask(const Surface& s, const Clip& clip, int x, int y, const std::uint8_t* mask,
-               int w, int h, int stride, std::uint32_t pixel) {
+void BlendMask(const Surface& s, const Clip& clip, int x, int y, const std::uint8_t* mask, int w,
+               int h, int stride, std::uint32_t pixel) {
   RECT m{x, y, x + w, y + h};
   pixel &= kRgbMask;
   for (const RECT& c : clip.rects) {
@@ -287,16 +287,36 @@ void RopRow(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* patRo
     case 0xCC: std::memmove(d, s, std::size_t(n) * 4); return;
     case 0x00: Fill32(d, std::size_t(n), 0); return;
     case 0xFF: Fill32(d, std::size_t(n), kRgbMask); return;
-    case 0x66: for (int i = 0; i < n; ++i) d[i] = (d[i] ^ s[i]) & kRgbMask; return;
-    case 0x88: for (int i = 0; i < n; ++i) d[i] = (d[i] & s[i]) & kRgbMask; return;
-    case 0xEE: for (int i = 0; i < n; ++i) d[i] = (d[i] | s[i]) & kRgbMask; return;
-    case 0x33: for (int i = 0; i < n; ++i) d[i] = ~s[i] & kRgbMask; return;
-    case 0x44: for (int i = 0; i < n; ++i) d[i] = (s[i] & ~d[i]) & kRgbMask; return;
-    case 0x55: for (int i = 0; i < n; ++i) d[i] = ~d[i] & kRgbMask; return;
-    case 0xF0: for (int i = 0; i < n; ++i) d[i] = P(i) & kRgbMask; return;
-    case 0x5A: for (int i = 0; i < n; ++i) d[i] = (d[i] ^ P(i)) & kRgbMask; return;
-    case 0xC0: for (int i = 0; i < n; ++i) d[i] = (s[i] & P(i)) & kRgbMask; return;
-    case 0xBB: for (int i = 0; i < n; ++i) d[i] = (~s[i] | d[i]) & kRgbMask; return;
+    case 0x66:
+      for (int i = 0; i < n; ++i) d[i] = (d[i] ^ s[i]) & kRgbMask;
+      return;
+    case 0x88:
+      for (int i = 0; i < n; ++i) d[i] = (d[i] & s[i]) & kRgbMask;
+      return;
+    case 0xEE:
+      for (int i = 0; i < n; ++i) d[i] = (d[i] | s[i]) & kRgbMask;
+      return;
+    case 0x33:
+      for (int i = 0; i < n; ++i) d[i] = ~s[i] & kRgbMask;
+      return;
+    case 0x44:
+      for (int i = 0; i < n; ++i) d[i] = (s[i] & ~d[i]) & kRgbMask;
+      return;
+    case 0x55:
+      for (int i = 0; i < n; ++i) d[i] = ~d[i] & kRgbMask;
+      return;
+    case 0xF0:
+      for (int i = 0; i < n; ++i) d[i] = P(i) & kRgbMask;
+      return;
+    case 0x5A:
+      for (int i = 0; i < n; ++i) d[i] = (d[i] ^ P(i)) & kRgbMask;
+      return;
+    case 0xC0:
+      for (int i = 0; i < n; ++i) d[i] = (s[i] & P(i)) & kRgbMask;
+      return;
+    case 0xBB:
+      for (int i = 0; i < n; ++i) d[i] = (~s[i] | d[i]) & kRgbMask;
+      return;
     case 0xAA: return;
     default: break;
   }

@@ -101,12 +101,14 @@ void WalkLine(int x0, int y0, int x1, int y1, int first, int last, Visit&& visit
   for (; i < last; ++i) {
     visit(x, y);
     if (err + bias > 0) {
-      if (xMajor) y += sy; else x += sx;
+      if (xMajor) y += sy;
+      else x += sx;
       err += 2 * minor - 2 * major;
     } else {
       err += 2 * minor;
     }
-    if (xMajor) x += sx; else y += sy;
+    if (xMajor) x += sx;
+    else y += sy;
   }
 }
 
@@ -119,8 +121,8 @@ void DashedLine(const Surface& s, const Clip& clip, POINT a, POINT b, const Fill
 
 // Blends the text colour into the surface by 8-bit coverage; on monochrome surfaces a
 // coverage of half or more sets the pixel.
-void BlendMask(const Surface& s, const Clip& clip, int x, int y, const std::uint8_t* mask,
-               int w, int h, int stride, std::uint32_t pixel);
+void BlendMask(const Surface& s, const Clip& clip, int x, int y, const std::uint8_t* mask, int w,
+               int h, int stride, std::uint32_t pixel);
 
 // Ternary raster operation on a row: d = rop(p, s, d) with the truth table byte. src and pat
 // may be null when the operation does not read them; a pattern row is 8 pixels starting at

@@ -19,7 +19,7 @@ GdiRecordOp& Record(DcObj* dc, GdiOpKind kind) {
   }
   if (BrushObj* b = DcBrush(dc)) {
     op.brush.lbStyle = b->style;
-    op.brush.lbColor = b->dcBrush ? dc->st.dcBrushColor
+    op.brush.lbColor = b->dcBrush         ? dc->st.dcBrushColor
                        : b->sysColor >= 0 ? GetSysColor(b->sysColor)
                                           : b->color;
     op.brush.lbHatch = b->style == BS_HATCHED ? ULONG_PTR(b->hatch) : 0;
@@ -194,10 +194,11 @@ void ReplayOne(const GdiRecordOp& op, HDC t, POINT offset) {
       if (op.srcRect.right || op.srcRect.bottom)
         RoundRect(t, op.rect.left, op.rect.top, op.rect.right, op.rect.bottom, op.srcRect.right,
                   op.srcRect.bottom);
-      else
-        Rectangle(t, op.rect.left, op.rect.top, op.rect.right, op.rect.bottom);
+      else Rectangle(t, op.rect.left, op.rect.top, op.rect.right, op.rect.bottom);
       break;
-    case GdiOpKind::Ellipse: Ellipse(t, op.rect.left, op.rect.top, op.rect.right, op.rect.bottom); break;
+    case GdiOpKind::Ellipse:
+      Ellipse(t, op.rect.left, op.rect.top, op.rect.right, op.rect.bottom);
+      break;
     case GdiOpKind::FillRect: FillRect(t, &op.rect, brush); break;
     case GdiOpKind::PatBlt:
       PatBlt(t, op.rect.left, op.rect.top, op.rect.right - op.rect.left,
@@ -228,8 +229,7 @@ void ReplayOne(const GdiRecordOp& op, HDC t, POINT offset) {
       else
         StretchBlt(t, op.rect.left, op.rect.top, op.rect.right - op.rect.left,
                    op.rect.bottom - op.rect.top, src, op.srcRect.left, op.srcRect.top,
-                   op.srcRect.right - op.srcRect.left, op.srcRect.bottom - op.srcRect.top,
-                   op.rop);
+                   op.srcRect.right - op.srcRect.left, op.srcRect.bottom - op.srcRect.top, op.rop);
       DeleteDC(src);
       DeleteObject(bmp);
       break;

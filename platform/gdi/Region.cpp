@@ -78,7 +78,8 @@ Xs MergeXs(Xs xs) {
   Xs out;
   for (auto [x0, x1] : xs) {
     if (x0 >= x1) continue;
-    if (!out.empty() && x0 <= out.back().second) out.back().second = std::max(out.back().second, x1);
+    if (!out.empty() && x0 <= out.back().second)
+      out.back().second = std::max(out.back().second, x1);
     else out.push_back({x0, x1});
   }
   return out;
@@ -100,7 +101,8 @@ Region Region::FromRects(const std::vector<RECT>& rects) {
   for (std::size_t i = 0; i + 1 < ys.size(); ++i) {
     Xs xs;
     for (const RECT& r : rects)
-      if (r.left < r.right && r.top <= ys[i] && r.bottom >= ys[i + 1]) xs.push_back({r.left, r.right});
+      if (r.left < r.right && r.top <= ys[i] && r.bottom >= ys[i + 1])
+        xs.push_back({r.left, r.right});
     Emit(bands, ys[i], ys[i + 1], MergeXs(std::move(xs)));
   }
   Region out;
@@ -159,7 +161,9 @@ bool Region::Intersects(const RECT& q) const {
 void Region::Offset(int dx, int dy) {
   // Saturating, so far-off regions stay well-formed instead of wrapping round.
   static constexpr std::int64_t lim = 1 << 30;
-  auto add = [](LONG v, int d) { return LONG(std::clamp<std::int64_t>(std::int64_t(v) + d, -lim, lim)); };
+  auto add = [](LONG v, int d) {
+    return LONG(std::clamp<std::int64_t>(std::int64_t(v) + d, -lim, lim));
+  };
   for (RECT& r : rects_) {
     r.left = add(r.left, dx);
     r.right = add(r.right, dx);

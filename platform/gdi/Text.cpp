@@ -49,7 +49,8 @@ Run MakeRun(const HostFont* font, const WCHAR* text, int count, const INT* dx, i
   for (int i = 0; i < count; ++i) {
     char32_t c = text[i];
     int adv = dx ? std::clamp(dx[i], -(1 << 20), 1 << 20) : 0;
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
       if (dx) adv += std::clamp(dx[i], -(1 << 20), 1 << 20);
@@ -142,11 +143,15 @@ void DrawRun(DcObj* dc, POINT ref, UINT options, const RECT* rect, const Run& ru
     Fill ink = SolidFill(fg, R2_COPYPEN);
     FontObj* fo = DcFont(dc);
     if (fo && fo->lf.lfUnderline)
-      FillRectClipped(s, *clip, RECT{x0, base + m.underlinePosition, x0 + run.width,
-                                     base + m.underlinePosition + m.lineThickness}, ink);
+      FillRectClipped(s, *clip,
+                      RECT{x0, base + m.underlinePosition, x0 + run.width,
+                           base + m.underlinePosition + m.lineThickness},
+                      ink);
     if (fo && fo->lf.lfStrikeOut)
-      FillRectClipped(s, *clip, RECT{x0, base - m.strikeOutPosition, x0 + run.width,
-                                     base - m.strikeOutPosition + m.lineThickness}, ink);
+      FillRectClipped(s, *clip,
+                      RECT{x0, base - m.strikeOutPosition, x0 + run.width,
+                           base - m.strikeOutPosition + m.lineThickness},
+                      ink);
     return;
   }
   double a = angle * M_PI / 180.0, ca = std::cos(a), sa = std::sin(a);
@@ -159,18 +164,19 @@ void DrawRun(DcObj* dc, POINT ref, UINT options, const RECT* rect, const Run& ru
                      map(u + run.width, v + m.descent), map(u, v + m.descent)};
     SpanList spans;
     int four = 4;
-    if (!clip->Empty()) PolygonDeviceSpans(cell, &four, 1, ALTERNATE, spans, clip->bounds.top, clip->bounds.bottom);
+    if (!clip->Empty())
+      PolygonDeviceSpans(cell, &four, 1, ALTERNATE, spans, clip->bounds.top, clip->bounds.bottom);
     FillSpansClipped(s, *clip, spans.data(), spans.size(), bk);
   }
   HostMask mask = HostRenderRun(font, run.chars, run.advances, angle);
   POINT origin = map(u, v);
   if (!mask.coverage.empty())
-    BlendMask(s, *clip, origin.x + mask.left, origin.y + mask.top, mask.coverage.data(),
-              mask.width, mask.height, mask.width, fg);
+    BlendMask(s, *clip, origin.x + mask.left, origin.y + mask.top, mask.coverage.data(), mask.width,
+              mask.height, mask.width, fg);
 }
 
-BOOL TextOutCore(HDC h, int x, int y, UINT options, const RECT* rect, const WCHAR* text,
-                 int count, const INT* dx) {
+BOOL TextOutCore(HDC h, int x, int y, UINT options, const RECT* rect, const WCHAR* text, int count,
+                 const INT* dx) {
   DcObj* dc = LookupDC(h);
   if (!dc || count < 0 || (count > 0 && !text)) return FALSE;
   const HostFont* font = DcHostFont(dc);
@@ -220,10 +226,9 @@ HFONT CreateFontIndirectW(const LOGFONTW* font) {
   return AddObject(std::move(f));
 }
 
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight,
-                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                  DWORD outPrecision, DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily,
-                  const WCHAR* faceName) {
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, const WCHAR* faceName) {
   LOGFONTW lf;
   lf.lfHeight = height;
   lf.lfWidth = width;
@@ -247,8 +252,8 @@ BOOL TextOutW(HDC h, int x, int y, const WCHAR* text, int count) {
   return TextOutCore(h, x, y, 0, nullptr, text, count, nullptr);
 }
 
-BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* rect, const WCHAR* text,
-                 UINT count, const INT* dx) {
+BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* rect, const WCHAR* text, UINT count,
+                 const INT* dx) {
   if (!(options & (ETO_OPAQUE | ETO_CLIPPED))) rect = nullptr;
   return TextOutCore(h, x, y, options, rect, text ? text : u"", text ? int(count) : 0, dx);
 }
@@ -332,8 +337,8 @@ int GetTextFaceW(HDC h, int count, WCHAR* name) {
 namespace {
 
 struct Line {
-  std::u16string text;            // prefixes resolved
-  std::vector<int> underlined;    // indexes into text of "&"-marked characters
+  std::u16string text;          // prefixes resolved
+  std::vector<int> underlined;  // indexes into text of "&"-marked characters
 };
 
 // Splits at CR, LF or CR LF; single-line text drops them.

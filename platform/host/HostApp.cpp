@@ -15,4 +15,3 @@ void HostEnsureApplication() {
   // Lives for the whole run: Qt's fonts and surfaces must outlive every cache that holds them.
   new QApplication(argc, argv);
 }
-

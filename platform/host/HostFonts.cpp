@@ -41,7 +41,6 @@ std::u16string FromQ(const QString& s) {
   return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
 }
 
-
 // The few characters of the "Marlett" symbol font the library uses, as ordinary symbols.
 char32_t MarlettSymbol(char32_t c) {
   switch (c) {
@@ -78,12 +77,12 @@ QString FirstInstalled(std::initializer_list<const char*> names) {
 
 QString MapFamily(const QString& face) {
   QString f = face.trimmed().toLower();
-  static const QSet<QString> sans = {"",          "tahoma",        "ms sans serif", "microsoft sans serif",
-                                     "arial",     "verdana",       "segoe ui",      "ms shell dlg",
-                                     "ms shell dlg 2", "system",   "helvetica",     "trebuchet ms",
-                                     "calibri",   "small fonts",   "arial narrow"};
-  static const QSet<QString> mono = {"courier new", "courier", "fixedsys", "terminal",
-                                     "consolas",    "lucida console"};
+  static const QSet<QString> sans = {
+      "",          "tahoma",       "ms sans serif", "microsoft sans serif", "arial",
+      "verdana",   "segoe ui",     "ms shell dlg",  "ms shell dlg 2",       "system",
+      "helvetica", "trebuchet ms", "calibri",       "small fonts",          "arial narrow"};
+  static const QSet<QString> mono = {"courier new", "courier",  "fixedsys",
+                                     "terminal",    "consolas", "lucida console"};
   static const QSet<QString> serif = {"times new roman", "times", "georgia", "ms serif"};
   if (f == "marlett") return FirstInstalled({"DejaVu Sans", "Liberation Sans"});
   if (sans.contains(f)) return FirstInstalled({"Liberation Sans", "DejaVu Sans"});
@@ -140,8 +139,8 @@ std::unordered_map<std::u16string, std::unique_ptr<HostFont>>& Cache() {
 
 QFont BaseFont(const QString& family, const HostFontRequest& r) {
   QFont f(family);
-  f.setStyleStrategy(QFont::StyleStrategy((r.antialias ? QFont::PreferAntialias : QFont::NoAntialias) |
-                                          QFont::PreferQuality));
+  f.setStyleStrategy(QFont::StyleStrategy(
+      (r.antialias ? QFont::PreferAntialias : QFont::NoAntialias) | QFont::PreferQuality));
   f.setHintingPreference(QFont::PreferFullHinting);
   f.setKerning(false);
   f.setWeight(QFont::Weight(std::clamp(r.weight <= 0 ? 400 : r.weight, 1, 1000)));
@@ -232,7 +231,8 @@ void Crop(const QImage& img, int originX, int originY, int* left, int* top, int*
   out->assign(std::size_t(*w) * std::size_t(*h), 0);
   for (int y = 0; y < *h; ++y) {
     const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y0 + y));
-    for (int x = 0; x < *w; ++x) (*out)[std::size_t(y) * std::size_t(*w) + std::size_t(x)] = std::uint8_t(qAlpha(row[x0 + x]));
+    for (int x = 0; x < *w; ++x)
+      (*out)[std::size_t(y) * std::size_t(*w) + std::size_t(x)] = std::uint8_t(qAlpha(row[x0 + x]));
   }
 }
 
@@ -319,8 +319,10 @@ HostMask HostRenderRun(const HostFont* font, const std::u32string& chars,
   };
   int pad = 2 + font->font.pixelSize() / 4;
   QPolygonF box;
-  for (auto [u, v] : {std::pair<double, double>{-pad, -m.ascent - pad}, {length + pad, -m.ascent - pad},
-                      {length + pad, m.descent + pad}, {-pad, m.descent + pad}})
+  for (auto [u, v] : {std::pair<double, double>{-pad, -m.ascent - pad},
+                      {length + pad, -m.ascent - pad},
+                      {length + pad, m.descent + pad},
+                      {-pad, m.descent + pad}})
     box << map(u, v);
   QRect bounds = box.boundingRect().toAlignedRect();
   QImage img(std::max(bounds.width(), 1), std::max(bounds.height(), 1),

@@ -33,10 +33,10 @@ struct HostFontMetrics {
   int weight = 400;
   bool italic = false;
   bool fixedPitch = false;
-  int underlinePosition = 0;   // pixels below the baseline of the underline's top row
-  int lineThickness = 1;       // of underline and strike-out
-  int strikeOutPosition = 0;   // pixels above the baseline of the strike-out's top row
-  std::u16string family;       // the installed family used
+  int underlinePosition = 0;  // pixels below the baseline of the underline's top row
+  int lineThickness = 1;      // of underline and strike-out
+  int strikeOutPosition = 0;  // pixels above the baseline of the strike-out's top row
+  std::u16string family;      // the installed family used
 };
 
 // A glyph's coverage mask, placed relative to the pen position on the baseline.

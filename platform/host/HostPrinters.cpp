@@ -17,15 +17,15 @@
 #include <QRegion>
 #include <QString>
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "Exceptions.h"
 #include "Files.h"
-#include "Strings.h"
 #include "HostApp.h"
 #include "HostFontsQt.h"
+#include "Strings.h"
 
 namespace {
 
@@ -37,7 +37,9 @@ std::u16string FromQ(const QString& s) {
   return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
 }
 
-QColor ToQColor(HostColor c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+QColor ToQColor(HostColor c) {
+  return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
 
 // The sheet as Qt's page size: a named size when it is one within rounding (so the PDF says
 // "A4"), the orientation from its shape.
@@ -55,8 +57,7 @@ QPageLayout LayoutFor(const HostPaper& paper) {
 // top-left corner at the painter's origin.
 class PageRenderer {
  public:
-  PageRenderer(QPainter& painter, const HostPaper& paper, int resolution)
-      : p_(painter) {
+  PageRenderer(QPainter& painter, const HostPaper& paper, int resolution) : p_(painter) {
     base_.scale(double(resolution) / paper.dpiX, double(resolution) / paper.dpiY);
     base_.translate(paper.printable.left, paper.printable.top);
     area_ = QRect(0, 0, paper.printable.right - paper.printable.left,
@@ -93,9 +94,9 @@ class PageRenderer {
     currentClip_ = rects;
     QRegion region;
     if (rects)
-      for (const RECT& r : *rects) region += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    else
-      region = QRegion(area_);
+      for (const RECT& r : *rects)
+        region += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    else region = QRegion(area_);
     p_.setClipRegion(region.intersected(area_));
   }
 
@@ -168,7 +169,10 @@ class PageRenderer {
       case 2: diagonals(true); break;
       case 3: diagonals(false); break;
       case 4: lines(true, true); break;
-      default: diagonals(true); diagonals(false); break;
+      default:
+        diagonals(true);
+        diagonals(false);
+        break;
     }
     p_.restore();
   }
@@ -193,8 +197,7 @@ class PageRenderer {
     p_.setBrush(Qt::NoBrush);
     if (op.points.size() == 2)
       p_.drawLine(QPointF(op.points[0].x, op.points[0].y), QPointF(op.points[1].x, op.points[1].y));
-    else
-      p_.drawPolyline(Points(op));
+    else p_.drawPolyline(Points(op));
   }
 
   void Polygon(const HostDrawOp& op) {
@@ -233,8 +236,7 @@ class PageRenderer {
     if (op.corner.cx > 0 && op.corner.cy > 0)
       path.addRoundedRect(q, std::min(op.corner.cx / 2.0, q.width() / 2),
                           std::min(op.corner.cy / 2.0, q.height() / 2));
-    else
-      path.addRect(q);
+    else path.addRect(q);
     FillPath(path, op.brush);
     StrokePath(path, op.pen);
   }
@@ -252,7 +254,8 @@ class PageRenderer {
     if (op.points.empty()) return;
     const HostFont* font = HostRealizeFont(op.font);
     const HostFontMetrics& m = HostGetFontMetrics(font);
-    QRectF box(op.rect.left, op.rect.top, op.rect.right - op.rect.left, op.rect.bottom - op.rect.top);
+    QRectF box(op.rect.left, op.rect.top, op.rect.right - op.rect.left,
+               op.rect.bottom - op.rect.top);
     p_.save();
     if (op.opaqueRect) p_.fillRect(box, ToQColor(op.bkColor));
     if (op.clipRect) p_.setClipRect(box, Qt::IntersectClip);
@@ -264,7 +267,8 @@ class PageRenderer {
     for (std::size_t i = 0; i < s.size(); ++i) {
       char32_t c = s[i];
       int adv = i < op.dx.size() ? op.dx[i] : 0;
-      if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+      if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+          s[i + 1] < 0xE000) {
         c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
         ++i;
         if (i < op.dx.size()) adv += op.dx[i];
@@ -439,8 +443,8 @@ std::vector<HostPrinterInfo> HostEnumPrinters(std::u16string* error) {
     p.paper.dpiX = p.paper.dpiY = res;
     p.paper.width = full.width();
     p.paper.height = full.height();
-    p.paper.printable = RECT{paint.left(), paint.top(), paint.left() + paint.width(),
-                             paint.top() + paint.height()};
+    p.paper.printable =
+        RECT{paint.left(), paint.top(), paint.left() + paint.width(), paint.top() + paint.height()};
     out.push_back(std::move(p));
   }
   return out;
@@ -485,7 +489,8 @@ void HostSubmitToPrinter(const std::u16string& printerName, const HostPrintJob& 
   HostEnsureApplication();
   CheckJob(job);
   const Cups* cups = LoadCups();
-  if (!cups) throw EPrinter("Printing needs the CUPS library (libcups.so.2), which is not installed");
+  if (!cups)
+    throw EPrinter("Printing needs the CUPS library (libcups.so.2), which is not installed");
   ForgetCupsServer();
   if (QPrinterInfo::printerInfo(ToQ(printerName)).isNull())
     throw EPrinter(u"The printer " + Quoted(printerName) + u" is not available");

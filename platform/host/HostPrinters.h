@@ -17,7 +17,7 @@ using HostColor = std::uint32_t;  // 0x00BBGGRR, as the platform's colour values
 struct HostPaper {
   int dpiX = 600;
   int dpiY = 600;
-  int width = 0;   // the whole sheet
+  int width = 0;  // the whole sheet
   int height = 0;
   RECT printable;  // the printable area on the sheet
 };

@@ -2,6 +2,7 @@
 // window system flushes, Qt input turned into host events, screens, clipboard, cursor and beep.
 #include "HostWindows.h"
 
+#include <QApplication>
 #include <QBackingStore>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -17,7 +18,6 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
-#include <QApplication>
 #include <cmath>
 #include <memory>
 #include <unordered_map>
@@ -27,17 +27,17 @@
 namespace {
 
 // The platform's virtual-key codes the host reports (the window system declares them too).
-constexpr int
-  kVkBack = 0x08, kVkTab = 0x09, kVkClear = 0x0C, kVkReturn = 0x0D, kVkShift = 0x10,
-  kVkControl = 0x11, kVkMenu = 0x12, kVkPause = 0x13, kVkCapital = 0x14, kVkEscape = 0x1B,
-  kVkSpace = 0x20, kVkPrior = 0x21, kVkNext = 0x22, kVkEnd = 0x23, kVkHome = 0x24,
-  kVkLeft = 0x25, kVkUp = 0x26, kVkRight = 0x27, kVkDown = 0x28, kVkSnapshot = 0x2C,
-  kVkInsert = 0x2D, kVkDelete = 0x2E, kVkHelp = 0x2F, kVkLWin = 0x5B, kVkApps = 0x5D,
-  kVkNumpad0 = 0x60, kVkMultiply = 0x6A, kVkAdd = 0x6B, kVkSubtract = 0x6D, kVkDecimal = 0x6E,
-  kVkDivide = 0x6F, kVkF1 = 0x70, kVkNumLock = 0x90, kVkScroll = 0x91, kVkRMenu = 0xA5,
-  kVkOem1 = 0xBA, kVkOemPlus = 0xBB, kVkOemComma = 0xBC, kVkOemMinus = 0xBD,
-  kVkOemPeriod = 0xBE, kVkOem2 = 0xBF, kVkOem3 = 0xC0, kVkOem4 = 0xDB, kVkOem5 = 0xDC,
-  kVkOem6 = 0xDD, kVkOem7 = 0xDE, kVkPacket = 0xE7;
+constexpr int kVkBack = 0x08, kVkTab = 0x09, kVkClear = 0x0C, kVkReturn = 0x0D, kVkShift = 0x10,
+              kVkControl = 0x11, kVkMenu = 0x12, kVkPause = 0x13, kVkCapital = 0x14,
+              kVkEscape = 0x1B, kVkSpace = 0x20, kVkPrior = 0x21, kVkNext = 0x22, kVkEnd = 0x23,
+              kVkHome = 0x24, kVkLeft = 0x25, kVkUp = 0x26, kVkRight = 0x27, kVkDown = 0x28,
+              kVkSnapshot = 0x2C, kVkInsert = 0x2D, kVkDelete = 0x2E, kVkHelp = 0x2F,
+              kVkLWin = 0x5B, kVkApps = 0x5D, kVkNumpad0 = 0x60, kVkMultiply = 0x6A, kVkAdd = 0x6B,
+              kVkSubtract = 0x6D, kVkDecimal = 0x6E, kVkDivide = 0x6F, kVkF1 = 0x70,
+              kVkNumLock = 0x90, kVkScroll = 0x91, kVkRMenu = 0xA5, kVkOem1 = 0xBA,
+              kVkOemPlus = 0xBB, kVkOemComma = 0xBC, kVkOemMinus = 0xBD, kVkOemPeriod = 0xBE,
+              kVkOem2 = 0xBF, kVkOem3 = 0xC0, kVkOem4 = 0xDB, kVkOem5 = 0xDC, kVkOem6 = 0xDD,
+              kVkOem7 = 0xDE, kVkPacket = 0xE7;
 
 // Qt's key as the platform's virtual key on a US keyboard; extended marks the keys of the
 // separate navigation block and the keypad's Enter and "/".
@@ -49,7 +49,8 @@ int VirtualKey(int key, Qt::KeyboardModifiers mods, bool* extended) {
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return kVkF1 + (key - Qt::Key_F1);
   switch (key) {
     case Qt::Key_Escape: return kVkEscape;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return kVkTab;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return kVkTab;
     case Qt::Key_Backspace: return kVkBack;
     case Qt::Key_Return: return kVkReturn;
     case Qt::Key_Enter: *extended = true; return kVkReturn;
@@ -62,7 +63,8 @@ int VirtualKey(int key, Qt::KeyboardModifiers mods, bool* extended) {
     case Qt::Key_Control: return kVkControl;
     case Qt::Key_Alt: return kVkMenu;
     case Qt::Key_AltGr: *extended = true; return kVkRMenu;
-    case Qt::Key_Meta: case Qt::Key_Super_L: return kVkLWin;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L: return kVkLWin;
     case Qt::Key_Menu: return kVkApps;
     case Qt::Key_CapsLock: return kVkCapital;
     case Qt::Key_NumLock: *extended = true; return kVkNumLock;
@@ -92,18 +94,24 @@ int VirtualKey(int key, Qt::KeyboardModifiers mods, bool* extended) {
     case Qt::Key_Underscore: return kVkOemMinus;
     case Qt::Key_Plus: return pad ? kVkAdd : kVkOemPlus;
     case Qt::Key_Equal: return kVkOemPlus;
-    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return kVkOem4;
-    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return kVkOem6;
-    case Qt::Key_Backslash: case Qt::Key_Bar: return kVkOem5;
-    case Qt::Key_Semicolon: case Qt::Key_Colon: return kVkOem1;
-    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return kVkOem7;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft: return kVkOem4;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight: return kVkOem6;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return kVkOem5;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon: return kVkOem1;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl: return kVkOem7;
     case Qt::Key_Comma: return pad ? kVkDecimal : kVkOemComma;
     case Qt::Key_Less: return kVkOemComma;
     case Qt::Key_Period: return pad ? kVkDecimal : kVkOemPeriod;
     case Qt::Key_Greater: return kVkOemPeriod;
     case Qt::Key_Slash: *extended = pad; return pad ? kVkDivide : kVkOem2;
     case Qt::Key_Question: return kVkOem2;
-    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return kVkOem3;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde: return kVkOem3;
   }
   return 0;
 }
@@ -152,12 +160,15 @@ Qt::MouseButton QtButton(int b) {
 
 Qt::MouseButtons QtButtons(unsigned b) {
   Qt::MouseButtons r;
-  for (int bit : {kHostLeftButton, kHostRightButton, kHostMiddleButton, kHostXButton1, kHostXButton2})
+  for (int bit :
+       {kHostLeftButton, kHostRightButton, kHostMiddleButton, kHostXButton1, kHostXButton2})
     if (b & unsigned(bit)) r |= QtButton(bit);
   return r;
 }
 
-RECT ToRect(const QRect& r) { return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+RECT ToRect(const QRect& r) {
+  return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
 QRect ToQRect(const RECT& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 POINT ToPoint(const QPointF& p) { return POINT{LONG(std::floor(p.x())), LONG(std::floor(p.y()))}; }
 
@@ -216,12 +227,14 @@ class QtDriver : public HostWindowDriver {
   QtDriver() {
     HostEnsureApplication();
     auto* app = qGuiApp;
-    QObject::connect(app, &QGuiApplication::applicationStateChanged, [this](Qt::ApplicationState s) {
-      HostEvent e;
-      e.type = s == Qt::ApplicationActive ? HostEventType::AppActive : HostEventType::AppInactive;
-      if (QWindow* f = QGuiApplication::focusWindow()) e.surface = IdOf(f);
-      Deliver(e);
-    });
+    QObject::connect(
+        app, &QGuiApplication::applicationStateChanged, [this](Qt::ApplicationState s) {
+          HostEvent e;
+          e.type =
+              s == Qt::ApplicationActive ? HostEventType::AppActive : HostEventType::AppInactive;
+          if (QWindow* f = QGuiApplication::focusWindow()) e.surface = IdOf(f);
+          Deliver(e);
+        });
     auto screens = [this] {
       HostEvent e;
       e.type = HostEventType::ScreensChanged;
@@ -450,8 +463,7 @@ bool SurfaceWindow::event(QEvent* e) {
       Emit(ev);
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return QWindow::event(e);
 }
@@ -552,7 +564,8 @@ bool HostSimulateMouseForTesting(HostSurfaceId id, HostEventType kind, POINT pt,
   QEvent::Type t = kind == HostEventType::MouseDown ? QEvent::MouseButtonPress
                    : kind == HostEventType::MouseUp ? QEvent::MouseButtonRelease
                                                     : QEvent::MouseMove;
-  QMouseEvent e(t, local, global, kind == HostEventType::MouseMove ? Qt::NoButton : QtButton(button),
+  QMouseEvent e(t, local, global,
+                kind == HostEventType::MouseMove ? Qt::NoButton : QtButton(button),
                 QtButtons(buttons), Qt::NoModifier);
   QCoreApplication::sendEvent(w, &e);
   return true;

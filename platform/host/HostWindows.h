@@ -14,12 +14,12 @@
 using HostSurfaceId = std::uint32_t;
 
 struct HostSurfaceParams {
-  RECT rect;                 // screen coordinates, frame included
+  RECT rect;  // screen coordinates, frame included
   std::u16string title;
-  HostSurfaceId owner = 0;   // kept above its owner and off the task bar
-  bool popup = false;        // a drop-down: no window-manager handling at all
-  bool noActivate = false;   // never takes the keyboard focus from the host
-  bool toolWindow = false;   // no task-bar entry
+  HostSurfaceId owner = 0;  // kept above its owner and off the task bar
+  bool popup = false;       // a drop-down: no window-manager handling at all
+  bool noActivate = false;  // never takes the keyboard focus from the host
+  bool toolWindow = false;  // no task-bar entry
   bool topmost = false;
 };
 
@@ -31,16 +31,28 @@ struct HostScreen {
 };
 
 // Modifier and button bits of events.
-constexpr unsigned kHostShift = 1, kHostControl = 2, kHostAlt = 4, kHostMeta = 8,
-                   kHostKeypad = 16;
+constexpr unsigned kHostShift = 1, kHostControl = 2, kHostAlt = 4, kHostMeta = 8, kHostKeypad = 16;
 constexpr unsigned kHostLeftButton = 1, kHostRightButton = 2, kHostMiddleButton = 4,
                    kHostXButton1 = 8, kHostXButton2 = 16;
 // Window edges for a resize the window manager runs.
 constexpr unsigned kHostEdgeLeft = 1, kHostEdgeTop = 2, kHostEdgeRight = 4, kHostEdgeBottom = 8;
 
 enum class HostCursor {
-  Arrow, IBeam, Wait, Cross, UpArrow, SizeNWSE, SizeNESW, SizeWE, SizeNS, SizeAll, No, Hand,
-  AppStarting, Help, Hidden
+  Arrow,
+  IBeam,
+  Wait,
+  Cross,
+  UpArrow,
+  SizeNWSE,
+  SizeNESW,
+  SizeWE,
+  SizeNS,
+  SizeAll,
+  No,
+  Hand,
+  AppStarting,
+  Help,
+  Hidden
 };
 
 enum class HostEventType {
@@ -48,33 +60,33 @@ enum class HostEventType {
   MouseDown,
   MouseUp,
   Wheel,
-  MouseLeave,   // the pointer left the surface
+  MouseLeave,  // the pointer left the surface
   KeyDown,
   KeyUp,
-  FocusIn,      // the window manager gave the surface the focus (not as a result of our call)
+  FocusIn,  // the window manager gave the surface the focus (not as a result of our call)
   FocusOut,
-  AppActive,    // the application became the active one, or stopped being it
+  AppActive,  // the application became the active one, or stopped being it
   AppInactive,
-  Geometry,     // the window manager moved or resized the surface: rect
-  Close,        // the window manager asked the window to close
+  Geometry,  // the window manager moved or resized the surface: rect
+  Close,     // the window manager asked the window to close
   ScreensChanged,
 };
 
 struct HostEvent {
   HostEventType type = HostEventType::MouseMove;
   HostSurfaceId surface = 0;
-  POINT pt;               // pointer position, screen coordinates (mouse events)
-  int button = 0;         // MouseDown / MouseUp: one of the kHost...Button bits
-  unsigned buttons = 0;   // buttons held after the event
-  unsigned modifiers = 0; // kHost... modifier bits
-  int wheelDelta = 0;     // 120 per notch, positive away from the user / to the right
+  POINT pt;                // pointer position, screen coordinates (mouse events)
+  int button = 0;          // MouseDown / MouseUp: one of the kHost...Button bits
+  unsigned buttons = 0;    // buttons held after the event
+  unsigned modifiers = 0;  // kHost... modifier bits
+  int wheelDelta = 0;      // 120 per notch, positive away from the user / to the right
   bool horizontal = false;
-  int vk = 0;             // keys: the platform's virtual-key code
-  int scanCode = 0;       // set-1 scan code, 0 when unknown
+  int vk = 0;        // keys: the platform's virtual-key code
+  int scanCode = 0;  // set-1 scan code, 0 when unknown
   bool extended = false;
   bool autoRepeat = false;
-  std::u16string text;    // KeyDown: the characters the key typed
-  RECT rect;              // Geometry
+  std::u16string text;  // KeyDown: the characters the key typed
+  RECT rect;            // Geometry
 };
 
 using HostEventSink = std::function<void(const HostEvent&)>;

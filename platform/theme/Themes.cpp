@@ -49,14 +49,14 @@ constexpr COLORREF kSpecialHeadBottom = RGB(0x3F, 0x73, 0xB3);
 
 // How a part is painted; the colours come from its palette row.
 enum class Shape : std::uint8_t {
-  Box,          // fill and one-pixel border
-  PushButton,   // a box whose corner pixels are left alone
-  Frame,        // border only (group box)
-  Fill,         // fill only
-  Gradient,     // top-to-bottom gradient, border when the row has one
-  Arrow,        // a box with an arrow in the glyph colour
-  Chevron,      // a box with a small arrow (explorer-bar collapse and expand)
-  Gripper,      // three short lines in the glyph colour
+  Box,         // fill and one-pixel border
+  PushButton,  // a box whose corner pixels are left alone
+  Frame,       // border only (group box)
+  Fill,        // fill only
+  Gradient,    // top-to-bottom gradient, border when the row has one
+  Arrow,       // a box with an arrow in the glyph colour
+  Chevron,     // a box with a small arrow (explorer-bar collapse and expand)
+  Gripper,     // three short lines in the glyph colour
 };
 
 enum class Dir : std::uint8_t { None, Up, Down, Left, Right };
@@ -74,84 +74,157 @@ struct PaletteRow {
 
 // clang-format off
 constexpr PaletteRow kPalette[] = {
-  // element        part                       state            shape              dir        fill           border           text           glyph           gradient1        gradient2
-  {teButton,      0,                         kAnyState,       Shape::Box,        Dir::None, kFace,         kBorder,         kText,         kNone,          kNone,           kNone},
-  {teButton,      BP_PUSHBUTTON,             PBS_NORMAL,      Shape::PushButton, Dir::None, kFace,         kBorder,         kText,         kNone,          kNone,           kNone},
-  {teButton,      BP_PUSHBUTTON,             PBS_HOT,         Shape::PushButton, Dir::None, kFaceHot,      kBorderHot,      kText,         kNone,          kNone,           kNone},
-  {teButton,      BP_PUSHBUTTON,             PBS_PRESSED,     Shape::PushButton, Dir::None, kFacePressed,  kBorderAccent,   kText,         kNone,          kNone,           kNone},
-  {teButton,      BP_PUSHBUTTON,             PBS_DISABLED,    Shape::PushButton, Dir::None, kFaceDisabled, kBorderDisabled, kTextDisabled, kNone,          kNone,           kNone},
-  {teButton,      BP_PUSHBUTTON,             PBS_DEFAULTED,   Shape::PushButton, Dir::None, kFace,         kBorderAccent,   kText,         kNone,          kNone,           kNone},
-  {teButton,      BP_GROUPBOX,               GBS_NORMAL,      Shape::Frame,      Dir::None, kNone,         kBorderSoft,     kHeading,      kNone,          kNone,           kNone},
-  {teButton,      BP_GROUPBOX,               GBS_DISABLED,    Shape::Frame,      Dir::None, kNone,         kBorderDisabled, kTextDisabled, kNone,          kNone,           kNone},
+  // element, part, state, shape, direction;
+  //     fill, border, text, glyph, gradient1, gradient2
+  {teButton,      0,                          kAnyState,      Shape::Box,        Dir::None,
+      kFace,          kBorder,        kText,         kNone,          kNone,          kNone},
+  {teButton,      BP_PUSHBUTTON,              PBS_NORMAL,     Shape::PushButton, Dir::None,
+      kFace,          kBorder,        kText,         kNone,          kNone,          kNone},
+  {teButton,      BP_PUSHBUTTON,              PBS_HOT,        Shape::PushButton, Dir::None,
+      kFaceHot,       kBorderHot,     kText,         kNone,          kNone,          kNone},
+  {teButton,      BP_PUSHBUTTON,              PBS_PRESSED,    Shape::PushButton, Dir::None,
+      kFacePressed,   kBorderAccent,  kText,         kNone,          kNone,          kNone},
+  {teButton,      BP_PUSHBUTTON,              PBS_DISABLED,   Shape::PushButton, Dir::None,
+      kFaceDisabled,  kBorderDisabled, kTextDisabled, kNone,          kNone,          kNone},
+  {teButton,      BP_PUSHBUTTON,              PBS_DEFAULTED,  Shape::PushButton, Dir::None,
+      kFace,          kBorderAccent,  kText,         kNone,          kNone,          kNone},
+  {teButton,      BP_GROUPBOX,                GBS_NORMAL,     Shape::Frame,      Dir::None,
+      kNone,          kBorderSoft,    kHeading,      kNone,          kNone,          kNone},
+  {teButton,      BP_GROUPBOX,                GBS_DISABLED,   Shape::Frame,      Dir::None,
+      kNone,          kBorderDisabled, kTextDisabled, kNone,          kNone,          kNone},
 
-  {teComboBox,    0,                         kAnyState,       Shape::Box,        Dir::None, kWhite,        kBorder,         kText,         kNone,          kNone,           kNone},
-  {teComboBox,    CP_DROPDOWNBUTTON,         CBXS_NORMAL,     Shape::Arrow,      Dir::Down, kFace,         kBorder,         kText,         kGlyph,         kNone,           kNone},
-  {teComboBox,    CP_DROPDOWNBUTTON,         CBXS_HOT,        Shape::Arrow,      Dir::Down, kFaceHot,      kBorderHot,      kText,         kGlyphHot,      kNone,           kNone},
-  {teComboBox,    CP_DROPDOWNBUTTON,         CBXS_PRESSED,    Shape::Arrow,      Dir::Down, kFacePressed,  kBorderAccent,   kText,         kGlyphHot,      kNone,           kNone},
-  {teComboBox,    CP_DROPDOWNBUTTON,         CBXS_DISABLED,   Shape::Arrow,      Dir::Down, kFaceDisabled, kBorderDisabled, kTextDisabled, kGlyphDisabled, kNone,           kNone},
+  {teComboBox,    0,                          kAnyState,      Shape::Box,        Dir::None,
+      kWhite,         kBorder,        kText,         kNone,          kNone,          kNone},
+  {teComboBox,    CP_DROPDOWNBUTTON,          CBXS_NORMAL,    Shape::Arrow,      Dir::Down,
+      kFace,          kBorder,        kText,         kGlyph,         kNone,          kNone},
+  {teComboBox,    CP_DROPDOWNBUTTON,          CBXS_HOT,       Shape::Arrow,      Dir::Down,
+      kFaceHot,       kBorderHot,     kText,         kGlyphHot,      kNone,          kNone},
+  {teComboBox,    CP_DROPDOWNBUTTON,          CBXS_PRESSED,   Shape::Arrow,      Dir::Down,
+      kFacePressed,   kBorderAccent,  kText,         kGlyphHot,      kNone,          kNone},
+  {teComboBox,    CP_DROPDOWNBUTTON,          CBXS_DISABLED,  Shape::Arrow,      Dir::Down,
+      kFaceDisabled,  kBorderDisabled, kTextDisabled, kGlyphDisabled, kNone,          kNone},
 
-  {teEdit,        0,                         kAnyState,       Shape::Box,        Dir::None, kWhite,        kBorder,         kText,         kNone,          kNone,           kNone},
-  {teEdit,        EP_EDITTEXT,               ETS_NORMAL,      Shape::Box,        Dir::None, kWhite,        kBorder,         kText,         kNone,          kNone,           kNone},
-  {teEdit,        EP_EDITTEXT,               ETS_HOT,         Shape::Box,        Dir::None, kWhite,        kBorderHot,      kText,         kNone,          kNone,           kNone},
-  {teEdit,        EP_EDITTEXT,               ETS_SELECTED,    Shape::Box,        Dir::None, kWhite,        kBorderAccent,   kText,         kNone,          kNone,           kNone},
-  {teEdit,        EP_EDITTEXT,               ETS_DISABLED,    Shape::Box,        Dir::None, kFaceDisabled, kBorderDisabled, kTextDisabled, kNone,          kNone,           kNone},
-  {teEdit,        EP_EDITTEXT,               ETS_FOCUSED,     Shape::Box,        Dir::None, kWhite,        kBorderAccent,   kText,         kNone,          kNone,           kNone},
-  {teEdit,        EP_EDITTEXT,               ETS_READONLY,    Shape::Box,        Dir::None, kReadOnly,     kBorder,         kText,         kNone,          kNone,           kNone},
-  {teEdit,        EP_EDITTEXT,               ETS_ASSIST,      Shape::Box,        Dir::None, kWhite,        kBorder,         kTextDisabled, kNone,          kNone,           kNone},
-  {teEdit,        EP_CARET,                  kAnyState,       Shape::Fill,       Dir::None, kText,         kNone,           kText,         kNone,          kNone,           kNone},
+  {teEdit,        0,                          kAnyState,      Shape::Box,        Dir::None,
+      kWhite,         kBorder,        kText,         kNone,          kNone,          kNone},
+  {teEdit,        EP_EDITTEXT,                ETS_NORMAL,     Shape::Box,        Dir::None,
+      kWhite,         kBorder,        kText,         kNone,          kNone,          kNone},
+  {teEdit,        EP_EDITTEXT,                ETS_HOT,        Shape::Box,        Dir::None,
+      kWhite,         kBorderHot,     kText,         kNone,          kNone,          kNone},
+  {teEdit,        EP_EDITTEXT,                ETS_SELECTED,   Shape::Box,        Dir::None,
+      kWhite,         kBorderAccent,  kText,         kNone,          kNone,          kNone},
+  {teEdit,        EP_EDITTEXT,                ETS_DISABLED,   Shape::Box,        Dir::None,
+      kFaceDisabled,  kBorderDisabled, kTextDisabled, kNone,          kNone,          kNone},
+  {teEdit,        EP_EDITTEXT,                ETS_FOCUSED,    Shape::Box,        Dir::None,
+      kWhite,         kBorderAccent,  kText,         kNone,          kNone,          kNone},
+  {teEdit,        EP_EDITTEXT,                ETS_READONLY,   Shape::Box,        Dir::None,
+      kReadOnly,      kBorder,        kText,         kNone,          kNone,          kNone},
+  {teEdit,        EP_EDITTEXT,                ETS_ASSIST,     Shape::Box,        Dir::None,
+      kWhite,         kBorder,        kTextDisabled, kNone,          kNone,          kNone},
+  {teEdit,        EP_CARET,                   kAnyState,      Shape::Fill,       Dir::None,
+      kText,          kNone,          kText,         kNone,          kNone,          kNone},
 
-  {teExplorerBar, 0,                         kAnyState,       Shape::Gradient,   Dir::None, kBar,          kNone,           kHeading,      kNone,          kBarTop,         kBarBottom},
-  {teExplorerBar, EBP_HEADERBACKGROUND,      EBHP_NORMAL,     Shape::Box,        Dir::None, kGroup,        kBorderSoft,     kHeading,      kNone,          kNone,           kNone},
-  {teExplorerBar, EBP_HEADERBACKGROUND,      EBHP_HOT,        Shape::Box,        Dir::None, kFaceHot,      kBorderHot,      kHeading,      kNone,          kNone,           kNone},
-  {teExplorerBar, EBP_HEADERBACKGROUND,      EBHP_PRESSED,    Shape::Box,        Dir::None, kFacePressed,  kBorderAccent,   kHeading,      kNone,          kNone,           kNone},
-  {teExplorerBar, EBP_NORMALGROUPBACKGROUND, kAnyState,       Shape::Box,        Dir::None, kGroup,        kBorderSoft,     kHeading,      kNone,          kNone,           kNone},
-  {teExplorerBar, EBP_NORMALGROUPCOLLAPSE,   EBHP_NORMAL,     Shape::Chevron,    Dir::Up,   kWhite,        kBorderSoft,     kHeading,      kGlyph,         kNone,           kNone},
-  {teExplorerBar, EBP_NORMALGROUPCOLLAPSE,   EBHP_HOT,        Shape::Chevron,    Dir::Up,   kFaceHot,      kBorderHot,      kHeading,      kGlyphHot,      kNone,           kNone},
-  {teExplorerBar, EBP_NORMALGROUPCOLLAPSE,   EBHP_PRESSED,    Shape::Chevron,    Dir::Up,   kFacePressed,  kBorderAccent,   kHeading,      kGlyphHot,      kNone,           kNone},
-  {teExplorerBar, EBP_NORMALGROUPEXPAND,     EBHP_NORMAL,     Shape::Chevron,    Dir::Down, kWhite,        kBorderSoft,     kHeading,      kGlyph,         kNone,           kNone},
-  {teExplorerBar, EBP_NORMALGROUPEXPAND,     EBHP_HOT,        Shape::Chevron,    Dir::Down, kFaceHot,      kBorderHot,      kHeading,      kGlyphHot,      kNone,           kNone},
-  {teExplorerBar, EBP_NORMALGROUPEXPAND,     EBHP_PRESSED,    Shape::Chevron,    Dir::Down, kFacePressed,  kBorderAccent,   kHeading,      kGlyphHot,      kNone,           kNone},
-  {teExplorerBar, EBP_NORMALGROUPHEAD,       kAnyState,       Shape::Gradient,   Dir::None, kGroupHead,    kBorderSoft,     kHeading,      kNone,          kWhite,          kGroupHeadBottom},
-  {teExplorerBar, EBP_SPECIALGROUPBACKGROUND,kAnyState,       Shape::Box,        Dir::None, kSpecialGroup, kSpecialBorder,  kSpecialText,  kNone,          kNone,           kNone},
-  {teExplorerBar, EBP_SPECIALGROUPCOLLAPSE,  EBHP_NORMAL,     Shape::Chevron,    Dir::Up,   kSpecialHead,  kWhite,          kWhite,        kWhite,         kNone,           kNone},
-  {teExplorerBar, EBP_SPECIALGROUPCOLLAPSE,  EBHP_HOT,        Shape::Chevron,    Dir::Up,   kSpecialHeadTop, kWhite,        kWhite,        kWhite,         kNone,           kNone},
-  {teExplorerBar, EBP_SPECIALGROUPCOLLAPSE,  EBHP_PRESSED,    Shape::Chevron,    Dir::Up,   kSpecialHeadBottom, kWhite,     kWhite,        kWhite,         kNone,           kNone},
-  {teExplorerBar, EBP_SPECIALGROUPEXPAND,    EBHP_NORMAL,     Shape::Chevron,    Dir::Down, kSpecialHead,  kWhite,          kWhite,        kWhite,         kNone,           kNone},
-  {teExplorerBar, EBP_SPECIALGROUPEXPAND,    EBHP_HOT,        Shape::Chevron,    Dir::Down, kSpecialHeadTop, kWhite,        kWhite,        kWhite,         kNone,           kNone},
-  {teExplorerBar, EBP_SPECIALGROUPEXPAND,    EBHP_PRESSED,    Shape::Chevron,    Dir::Down, kSpecialHeadBottom, kWhite,     kWhite,        kWhite,         kNone,           kNone},
-  {teExplorerBar, EBP_SPECIALGROUPHEAD,      kAnyState,       Shape::Gradient,   Dir::None, kSpecialHead,  kSpecialHeadBottom, kWhite,     kNone,          kSpecialHeadTop, kSpecialHeadBottom},
+  {teExplorerBar, 0,                          kAnyState,      Shape::Gradient,   Dir::None,
+      kBar,           kNone,          kHeading,      kNone,          kBarTop,        kBarBottom},
+  {teExplorerBar, EBP_HEADERBACKGROUND,       EBHP_NORMAL,    Shape::Box,        Dir::None,
+      kGroup,         kBorderSoft,    kHeading,      kNone,          kNone,          kNone},
+  {teExplorerBar, EBP_HEADERBACKGROUND,       EBHP_HOT,       Shape::Box,        Dir::None,
+      kFaceHot,       kBorderHot,     kHeading,      kNone,          kNone,          kNone},
+  {teExplorerBar, EBP_HEADERBACKGROUND,       EBHP_PRESSED,   Shape::Box,        Dir::None,
+      kFacePressed,   kBorderAccent,  kHeading,      kNone,          kNone,          kNone},
+  {teExplorerBar, EBP_NORMALGROUPBACKGROUND,  kAnyState,      Shape::Box,        Dir::None,
+      kGroup,         kBorderSoft,    kHeading,      kNone,          kNone,          kNone},
+  {teExplorerBar, EBP_NORMALGROUPCOLLAPSE,    EBHP_NORMAL,    Shape::Chevron,    Dir::Up,
+      kWhite,         kBorderSoft,    kHeading,      kGlyph,         kNone,          kNone},
+  {teExplorerBar, EBP_NORMALGROUPCOLLAPSE,    EBHP_HOT,       Shape::Chevron,    Dir::Up,
+      kFaceHot,       kBorderHot,     kHeading,      kGlyphHot,      kNone,          kNone},
+  {teExplorerBar, EBP_NORMALGROUPCOLLAPSE,    EBHP_PRESSED,   Shape::Chevron,    Dir::Up,
+      kFacePressed,   kBorderAccent,  kHeading,      kGlyphHot,      kNone,          kNone},
+  {teExplorerBar, EBP_NORMALGROUPEXPAND,      EBHP_NORMAL,    Shape::Chevron,    Dir::Down,
+      kWhite,         kBorderSoft,    kHeading,      kGlyph,         kNone,          kNone},
+  {teExplorerBar, EBP_NORMALGROUPEXPAND,      EBHP_HOT,       Shape::Chevron,    Dir::Down,
+      kFaceHot,       kBorderHot,     kHeading,      kGlyphHot,      kNone,          kNone},
+  {teExplorerBar, EBP_NORMALGROUPEXPAND,      EBHP_PRESSED,   Shape::Chevron,    Dir::Down,
+      kFacePressed,   kBorderAccent,  kHeading,      kGlyphHot,      kNone,          kNone},
+  {teExplorerBar, EBP_NORMALGROUPHEAD,        kAnyState,      Shape::Gradient,   Dir::None,
+      kGroupHead, kBorderSoft, kHeading, kNone, kWhite, kGroupHeadBottom},
+  {teExplorerBar, EBP_SPECIALGROUPBACKGROUND, kAnyState,      Shape::Box,        Dir::None,
+      kSpecialGroup,  kSpecialBorder, kSpecialText,  kNone,          kNone,          kNone},
+  {teExplorerBar, EBP_SPECIALGROUPCOLLAPSE,   EBHP_NORMAL,    Shape::Chevron,    Dir::Up,
+      kSpecialHead,   kWhite,         kWhite,        kWhite,         kNone,          kNone},
+  {teExplorerBar, EBP_SPECIALGROUPCOLLAPSE,   EBHP_HOT,       Shape::Chevron,    Dir::Up,
+      kSpecialHeadTop, kWhite,         kWhite,        kWhite,         kNone,          kNone},
+  {teExplorerBar, EBP_SPECIALGROUPCOLLAPSE,   EBHP_PRESSED,   Shape::Chevron,    Dir::Up,
+      kSpecialHeadBottom, kWhite,         kWhite,        kWhite,         kNone,          kNone},
+  {teExplorerBar, EBP_SPECIALGROUPEXPAND,     EBHP_NORMAL,    Shape::Chevron,    Dir::Down,
+      kSpecialHead,   kWhite,         kWhite,        kWhite,         kNone,          kNone},
+  {teExplorerBar, EBP_SPECIALGROUPEXPAND,     EBHP_HOT,       Shape::Chevron,    Dir::Down,
+      kSpecialHeadTop, kWhite,         kWhite,        kWhite,         kNone,          kNone},
+  {teExplorerBar, EBP_SPECIALGROUPEXPAND,     EBHP_PRESSED,   Shape::Chevron,    Dir::Down,
+      kSpecialHeadBottom, kWhite,         kWhite,        kWhite,         kNone,          kNone},
+  {teExplorerBar, EBP_SPECIALGROUPHEAD,       kAnyState,      Shape::Gradient,   Dir::None,
+      kSpecialHead, kSpecialHeadBottom, kWhite, kNone, kSpecialHeadTop, kSpecialHeadBottom},
 
-  {teScrollBar,   0,                         kAnyState,       Shape::Fill,       Dir::None, kTrack,        kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_THUMBBTNHORZ,          SCRBS_NORMAL,    Shape::Box,        Dir::None, kThumb,        kThumbBorder,    kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_THUMBBTNHORZ,          SCRBS_HOT,       Shape::Box,        Dir::None, kThumbHot,     kBorderHot,      kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_THUMBBTNHORZ,          SCRBS_PRESSED,   Shape::Box,        Dir::None, kThumbPressed, kBorderAccent,   kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_THUMBBTNHORZ,          SCRBS_DISABLED,  Shape::Box,        Dir::None, kFaceDisabled, kBorderDisabled, kTextDisabled, kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_THUMBBTNVERT,          SCRBS_NORMAL,    Shape::Box,        Dir::None, kThumb,        kThumbBorder,    kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_THUMBBTNVERT,          SCRBS_HOT,       Shape::Box,        Dir::None, kThumbHot,     kBorderHot,      kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_THUMBBTNVERT,          SCRBS_PRESSED,   Shape::Box,        Dir::None, kThumbPressed, kBorderAccent,   kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_THUMBBTNVERT,          SCRBS_DISABLED,  Shape::Box,        Dir::None, kFaceDisabled, kBorderDisabled, kTextDisabled, kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_LOWERTRACKHORZ,        SCRBS_NORMAL,    Shape::Fill,       Dir::None, kTrack,        kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_LOWERTRACKHORZ,        SCRBS_HOT,       Shape::Fill,       Dir::None, kTrackHot,     kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_LOWERTRACKHORZ,        SCRBS_PRESSED,   Shape::Fill,       Dir::None, kTrackPressed, kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_LOWERTRACKHORZ,        SCRBS_DISABLED,  Shape::Fill,       Dir::None, kFaceDisabled, kNone,           kTextDisabled, kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_UPPERTRACKHORZ,        SCRBS_NORMAL,    Shape::Fill,       Dir::None, kTrack,        kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_UPPERTRACKHORZ,        SCRBS_HOT,       Shape::Fill,       Dir::None, kTrackHot,     kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_UPPERTRACKHORZ,        SCRBS_PRESSED,   Shape::Fill,       Dir::None, kTrackPressed, kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_UPPERTRACKHORZ,        SCRBS_DISABLED,  Shape::Fill,       Dir::None, kFaceDisabled, kNone,           kTextDisabled, kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_LOWERTRACKVERT,        SCRBS_NORMAL,    Shape::Fill,       Dir::None, kTrack,        kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_LOWERTRACKVERT,        SCRBS_HOT,       Shape::Fill,       Dir::None, kTrackHot,     kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_LOWERTRACKVERT,        SCRBS_PRESSED,   Shape::Fill,       Dir::None, kTrackPressed, kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_LOWERTRACKVERT,        SCRBS_DISABLED,  Shape::Fill,       Dir::None, kFaceDisabled, kNone,           kTextDisabled, kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_UPPERTRACKVERT,        SCRBS_NORMAL,    Shape::Fill,       Dir::None, kTrack,        kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_UPPERTRACKVERT,        SCRBS_HOT,       Shape::Fill,       Dir::None, kTrackHot,     kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_UPPERTRACKVERT,        SCRBS_PRESSED,   Shape::Fill,       Dir::None, kTrackPressed, kNone,           kText,         kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_UPPERTRACKVERT,        SCRBS_DISABLED,  Shape::Fill,       Dir::None, kFaceDisabled, kNone,           kTextDisabled, kNone,          kNone,           kNone},
-  {teScrollBar,   SBP_GRIPPERHORZ,           SCRBS_DISABLED,  Shape::Gripper,    Dir::None, kNone,         kNone,           kText,         kGlyphDisabled, kNone,           kNone},
-  {teScrollBar,   SBP_GRIPPERHORZ,           kAnyState,       Shape::Gripper,    Dir::None, kNone,         kNone,           kText,         kGlyph,         kNone,           kNone},
-  {teScrollBar,   SBP_GRIPPERVERT,           SCRBS_DISABLED,  Shape::Gripper,    Dir::None, kNone,         kNone,           kText,         kGlyphDisabled, kNone,           kNone},
-  {teScrollBar,   SBP_GRIPPERVERT,           kAnyState,       Shape::Gripper,    Dir::None, kNone,         kNone,           kText,         kGlyph,         kNone,           kNone},
+  {teScrollBar,   0,                          kAnyState,      Shape::Fill,       Dir::None,
+      kTrack,         kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_THUMBBTNHORZ,           SCRBS_NORMAL,   Shape::Box,        Dir::None,
+      kThumb,         kThumbBorder,   kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_THUMBBTNHORZ,           SCRBS_HOT,      Shape::Box,        Dir::None,
+      kThumbHot,      kBorderHot,     kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_THUMBBTNHORZ,           SCRBS_PRESSED,  Shape::Box,        Dir::None,
+      kThumbPressed,  kBorderAccent,  kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_THUMBBTNHORZ,           SCRBS_DISABLED, Shape::Box,        Dir::None,
+      kFaceDisabled,  kBorderDisabled, kTextDisabled, kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_THUMBBTNVERT,           SCRBS_NORMAL,   Shape::Box,        Dir::None,
+      kThumb,         kThumbBorder,   kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_THUMBBTNVERT,           SCRBS_HOT,      Shape::Box,        Dir::None,
+      kThumbHot,      kBorderHot,     kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_THUMBBTNVERT,           SCRBS_PRESSED,  Shape::Box,        Dir::None,
+      kThumbPressed,  kBorderAccent,  kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_THUMBBTNVERT,           SCRBS_DISABLED, Shape::Box,        Dir::None,
+      kFaceDisabled,  kBorderDisabled, kTextDisabled, kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_LOWERTRACKHORZ,         SCRBS_NORMAL,   Shape::Fill,       Dir::None,
+      kTrack,         kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_LOWERTRACKHORZ,         SCRBS_HOT,      Shape::Fill,       Dir::None,
+      kTrackHot,      kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_LOWERTRACKHORZ,         SCRBS_PRESSED,  Shape::Fill,       Dir::None,
+      kTrackPressed,  kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_LOWERTRACKHORZ,         SCRBS_DISABLED, Shape::Fill,       Dir::None,
+      kFaceDisabled,  kNone,          kTextDisabled, kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_UPPERTRACKHORZ,         SCRBS_NORMAL,   Shape::Fill,       Dir::None,
+      kTrack,         kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_UPPERTRACKHORZ,         SCRBS_HOT,      Shape::Fill,       Dir::None,
+      kTrackHot,      kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_UPPERTRACKHORZ,         SCRBS_PRESSED,  Shape::Fill,       Dir::None,
+      kTrackPressed,  kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_UPPERTRACKHORZ,         SCRBS_DISABLED, Shape::Fill,       Dir::None,
+      kFaceDisabled,  kNone,          kTextDisabled, kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_LOWERTRACKVERT,         SCRBS_NORMAL,   Shape::Fill,       Dir::None,
+      kTrack,         kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_LOWERTRACKVERT,         SCRBS_HOT,      Shape::Fill,       Dir::None,
+      kTrackHot,      kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_LOWERTRACKVERT,         SCRBS_PRESSED,  Shape::Fill,       Dir::None,
+      kTrackPressed,  kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_LOWERTRACKVERT,         SCRBS_DISABLED, Shape::Fill,       Dir::None,
+      kFaceDisabled,  kNone,          kTextDisabled, kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_UPPERTRACKVERT,         SCRBS_NORMAL,   Shape::Fill,       Dir::None,
+      kTrack,         kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_UPPERTRACKVERT,         SCRBS_HOT,      Shape::Fill,       Dir::None,
+      kTrackHot,      kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_UPPERTRACKVERT,         SCRBS_PRESSED,  Shape::Fill,       Dir::None,
+      kTrackPressed,  kNone,          kText,         kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_UPPERTRACKVERT,         SCRBS_DISABLED, Shape::Fill,       Dir::None,
+      kFaceDisabled,  kNone,          kTextDisabled, kNone,          kNone,          kNone},
+  {teScrollBar,   SBP_GRIPPERHORZ,            SCRBS_DISABLED, Shape::Gripper,    Dir::None,
+      kNone,          kNone,          kText,         kGlyphDisabled, kNone,          kNone},
+  {teScrollBar,   SBP_GRIPPERHORZ,            kAnyState,      Shape::Gripper,    Dir::None,
+      kNone,          kNone,          kText,         kGlyph,         kNone,          kNone},
+  {teScrollBar,   SBP_GRIPPERVERT,            SCRBS_DISABLED, Shape::Gripper,    Dir::None,
+      kNone,          kNone,          kText,         kGlyphDisabled, kNone,          kNone},
+  {teScrollBar,   SBP_GRIPPERVERT,            kAnyState,      Shape::Gripper,    Dir::None,
+      kNone,          kNone,          kText,         kGlyph,         kNone,          kNone},
 
-  {teSpin,        0,                         kAnyState,       Shape::Box,        Dir::None, kFace,         kBorder,         kText,         kNone,          kNone,           kNone},
+  {teSpin,        0,                          kAnyState,      Shape::Box,        Dir::None,
+      kFace,          kBorder,        kText,         kNone,          kNone,          kNone},
 };
 // clang-format on
 
@@ -206,8 +279,8 @@ Look LookUp(TThemedElement element, int part, int state) {
     if (row.state == kAnyState && !any) any = &row;
   }
   if (!any) return look;
-  return Look{any->shape, any->dir, any->fill, any->border, any->text, any->glyph,
-              any->gradient1, any->gradient2, true};
+  return Look{any->shape, any->dir,       any->fill,      any->border, any->text,
+              any->glyph, any->gradient1, any->gradient2, true};
 }
 
 // ---- Painting helpers (all through the raster engine) ----
@@ -309,17 +382,12 @@ void DrawStyled(HDC dc, TThemedElement element, int part, const Look& look, cons
       FillXY(dc, r.right - 1, r.top + 1, r.right, r.bottom - 1, look.border);
       break;
     }
-    case Shape::Frame:
-      Frame(dc, r, look.border);
-      break;
-    case Shape::Fill:
-      Fill(dc, r, look.fill);
-      break;
+    case Shape::Frame: Frame(dc, r, look.border); break;
+    case Shape::Fill: Fill(dc, r, look.fill); break;
     case Shape::Gradient:
       if (look.gradient1 != kNone && look.gradient2 != kNone)
         VerticalGradient(dc, r, look.gradient1, look.gradient2);
-      else
-        Fill(dc, r, look.fill);
+      else Fill(dc, r, look.fill);
       Frame(dc, r, look.border);
       break;
     case Shape::Arrow:
@@ -432,21 +500,16 @@ void DrawClassic(HDC dc, TThemedElement element, int part, int state, const Look
         Gripper(dc, r, part == SBP_GRIPPERHORZ, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT));
         return;
       }
-      Fill(dc, r, (part != 0 && ArrowStateIndex(state) == 2) ? Sys(COLOR_3DDKSHADOW)
-                                                            : Sys(COLOR_SCROLLBAR));
+      Fill(dc, r,
+           (part != 0 && ArrowStateIndex(state) == 2) ? Sys(COLOR_3DDKSHADOW)
+                                                      : Sys(COLOR_SCROLLBAR));
       return;
     case teExplorerBar:
       switch (part) {
-        case 0:
-          Fill(dc, r, Sys(COLOR_APPWORKSPACE));
-          return;
+        case 0: Fill(dc, r, Sys(COLOR_APPWORKSPACE)); return;
         case EBP_NORMALGROUPHEAD:
-        case EBP_HEADERBACKGROUND:
-          ClassicButton(dc, r, state == EBHP_PRESSED);
-          return;
-        case EBP_SPECIALGROUPHEAD:
-          Fill(dc, r, Sys(COLOR_HIGHLIGHT));
-          return;
+        case EBP_HEADERBACKGROUND: ClassicButton(dc, r, state == EBHP_PRESSED); return;
+        case EBP_SPECIALGROUPHEAD: Fill(dc, r, Sys(COLOR_HIGHLIGHT)); return;
         case EBP_NORMALGROUPCOLLAPSE:
         case EBP_NORMALGROUPEXPAND:
         case EBP_SPECIALGROUPCOLLAPSE:
@@ -458,8 +521,7 @@ void DrawClassic(HDC dc, TThemedElement element, int part, int state, const Look
           Frame(dc, r, Sys(COLOR_BTNSHADOW));
           return;
       }
-    case teElementCount:
-      return;
+    case teElementCount: return;
   }
 }
 
@@ -473,10 +535,8 @@ void DrawPart(HDC dc, TThemedElement element, int part, int state, const RECT& r
     saved = SaveDC(dc);
     IntersectClipRect(dc, clip->left, clip->top, clip->right, clip->bottom);
   }
-  if (classic)
-    DrawClassic(dc, element, part, state, look, rect);
-  else
-    DrawStyled(dc, element, part, look, rect);
+  if (classic) DrawClassic(dc, element, part, state, look, rect);
+  else DrawStyled(dc, element, part, look, rect);
   if (clip) RestoreDC(dc, saved);
 }
 
@@ -599,8 +659,8 @@ HTHEME TThemeServices::Theme(TThemedElement element) const {
   return HandleOf(element);
 }
 
-void TThemeServices::DrawElement(HDC dc, const TThemedElementDetails& details,
-                                 const RECT& rect, const RECT* clip) const {
+void TThemeServices::DrawElement(HDC dc, const TThemedElementDetails& details, const RECT& rect,
+                                 const RECT* clip) const {
   DrawPart(dc, details.Element, details.Part, details.State, rect, clip, !ThemesEnabled());
 }
 
@@ -608,13 +668,14 @@ void TThemeServices::DrawText(HDC dc, const TThemedElementDetails& details, cons
                               RECT rect, UINT flags) const {
   if (!dc) return;
   COLORREF color = 0;
-  if (!ThemesEnabled() || ColorOf(details.Element, details.Part, details.State, TMT_TEXTCOLOR,
-                                  &color) != S_OK) {
+  if (!ThemesEnabled() ||
+      ColorOf(details.Element, details.Part, details.State, TMT_TEXTCOLOR, &color) != S_OK) {
     bool disabled = (details.Element == teButton && details.State == PBS_DISABLED &&
                      details.Part == BP_PUSHBUTTON) ||
                     (details.Element == teEdit && details.State == ETS_DISABLED);
-    color = GetSysColor(disabled ? COLOR_GRAYTEXT
-                                 : details.Element == teEdit ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    color = GetSysColor(disabled                    ? COLOR_GRAYTEXT
+                        : details.Element == teEdit ? COLOR_WINDOWTEXT
+                                                    : COLOR_BTNTEXT);
   }
   COLORREF oldColor = SetTextColor(dc, color);
   int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -673,9 +734,8 @@ HTHEME OpenThemeData(HWND, const WCHAR* classList) {
   static constexpr struct {
     const char* name;
     TThemedElement element;
-  } classes[] = {{"BUTTON", teButton},         {"COMBOBOX", teComboBox},
-                 {"EDIT", teEdit},             {"EXPLORERBAR", teExplorerBar},
-                 {"SCROLLBAR", teScrollBar},   {"SPIN", teSpin}};
+  } classes[] = {{"BUTTON", teButton},           {"COMBOBOX", teComboBox},   {"EDIT", teEdit},
+                 {"EXPLORERBAR", teExplorerBar}, {"SCROLLBAR", teScrollBar}, {"SPIN", teSpin}};
   String list(classList);
   size_t start = 0;
   while (start <= list.size()) {

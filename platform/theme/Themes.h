@@ -35,8 +35,7 @@ constexpr int TMT_GLYPHCOLOR = 3821;
 // Parts and states of the element classes, as the platform numbers them.
 constexpr int BP_PUSHBUTTON = 1;
 constexpr int BP_GROUPBOX = 4;
-constexpr int PBS_NORMAL = 1, PBS_HOT = 2, PBS_PRESSED = 3, PBS_DISABLED = 4,
-              PBS_DEFAULTED = 5;
+constexpr int PBS_NORMAL = 1, PBS_HOT = 2, PBS_PRESSED = 3, PBS_DISABLED = 4, PBS_DEFAULTED = 5;
 constexpr int GBS_NORMAL = 1, GBS_DISABLED = 2;
 
 constexpr int CP_DROPDOWNBUTTON = 1;
@@ -44,8 +43,8 @@ constexpr int CBXS_NORMAL = 1, CBXS_HOT = 2, CBXS_PRESSED = 3, CBXS_DISABLED = 4
 
 constexpr int EP_EDITTEXT = 1;
 constexpr int EP_CARET = 2;
-constexpr int ETS_NORMAL = 1, ETS_HOT = 2, ETS_SELECTED = 3, ETS_DISABLED = 4,
-              ETS_FOCUSED = 5, ETS_READONLY = 6, ETS_ASSIST = 7;
+constexpr int ETS_NORMAL = 1, ETS_HOT = 2, ETS_SELECTED = 3, ETS_DISABLED = 4, ETS_FOCUSED = 5,
+              ETS_READONLY = 6, ETS_ASSIST = 7;
 
 constexpr int EBP_HEADERBACKGROUND = 1;
 constexpr int EBP_NORMALGROUPBACKGROUND = 5;

@@ -14,12 +14,14 @@ struct Button {
   bool tracking = false;  // the left button went down on us and is still down
   bool spaceDown = false;
   bool focused = false;
-  bool hot = false;       // the pointer is over us (tracked until WM_MOUSELEAVE)
+  bool hot = false;  // the pointer is over us (tracked until WM_MOUSELEAVE)
 };
 
 Button* Get(HWND hwnd) { return reinterpret_cast<Button*>(GetWindowLongPtrW(hwnd, 0)); }
 
-bool IsDefault(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+bool IsDefault(HWND hwnd) {
+  return (GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
 
 void SetPushed(HWND hwnd, Button& b, bool pushed) {
   if (b.pushed == pushed) return;
@@ -84,7 +86,8 @@ void Paint(HWND hwnd, Button& b) {
   RECT rc;
   GetClientRect(hwnd, &rc);
   HWND parent = GetParent(hwnd);
-  HBRUSH brush = parent ? HBRUSH(SendMessageW(parent, WM_CTLCOLORBTN, WPARAM(dc), LPARAM(hwnd))) : 0;
+  HBRUSH brush =
+      parent ? HBRUSH(SendMessageW(parent, WM_CTLCOLORBTN, WPARAM(dc), LPARAM(hwnd))) : 0;
   FillRect(dc, &rc, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
   if (HTHEME theme = OpenThemeData(hwnd, u"BUTTON")) {
     PaintThemed(hwnd, b, dc, theme, rc);

@@ -58,7 +58,10 @@ void CaretWindowDestroyed(HWND hwnd) {
   gCaret = CaretState{};
 }
 
-void CaretReset() { gCaret = CaretState{}; gBlink = 530; }
+void CaretReset() {
+  gCaret = CaretState{};
+  gBlink = 530;
+}
 
 }  // namespace user
 

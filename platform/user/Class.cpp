@@ -39,12 +39,9 @@ bool RegisterSystemClassByName(const WCHAR* name) {
     void (*reg)();
   };
   static const Entry kEntries[] = {
-      {u"EDIT", RegisterEditControlClass},
-      {u"BUTTON", RegisterButtonControlClass},
-      {u"STATIC", RegisterStaticControlClass},
-      {u"msctls_updown32", RegisterUpDownControlClass},
-      {u"COMBOBOX", RegisterComboBoxControlClass},
-      {u"ComboLBox", RegisterComboBoxControlClass},
+      {u"EDIT", RegisterEditControlClass},         {u"BUTTON", RegisterButtonControlClass},
+      {u"STATIC", RegisterStaticControlClass},     {u"msctls_updown32", RegisterUpDownControlClass},
+      {u"COMBOBOX", RegisterComboBoxControlClass}, {u"ComboLBox", RegisterComboBoxControlClass},
   };
   // The registering functions ask GetClassInfoExW whether their class exists.
   static bool busy = false;

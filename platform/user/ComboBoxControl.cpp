@@ -78,8 +78,8 @@ RECT FieldRect(HWND hwnd) {
   RECT rc;
   GetClientRect(hwnd, &rc);
   RECT b = ButtonRect(hwnd);
-  return RECT{rc.left + kBorder + 1, rc.top + kBorder + 1, std::max(rc.left + kBorder + 1, b.left - 1),
-              rc.bottom - kBorder - 1};
+  return RECT{rc.left + kBorder + 1, rc.top + kBorder + 1,
+              std::max(rc.left + kBorder + 1, b.left - 1), rc.bottom - kBorder - 1};
 }
 
 bool Prefix(const String& item, const String& text) {
@@ -169,8 +169,8 @@ void PaintList(HWND list, Combo& c) {
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
   HWND parent = GetParent(c.self);
-  HBRUSH brush = parent ? HBRUSH(SendMessageW(parent, WM_CTLCOLORLISTBOX, WPARAM(dc), LPARAM(list)))
-                        : 0;
+  HBRUSH brush =
+      parent ? HBRUSH(SendMessageW(parent, WM_CTLCOLORLISTBOX, WPARAM(dc), LPARAM(list))) : 0;
   FillRect(dc, &rc, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
   COLORREF text = GetTextColor(dc);
   HGDIOBJ oldFont = SelectObject(dc, c.font ? HGDIOBJ(c.font) : GetStockObject(SYSTEM_FONT));
@@ -286,9 +286,7 @@ LRESULT ListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp) {
       *r = RECT{rc.left, (i - c.top) * c.itemHeight, rc.right, (i - c.top + 1) * c.itemHeight};
       return 1;
     }
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(list, 0, 0);
-      return DefWindowProcW(list, msg, wp, lp);
+    case WM_NCDESTROY: SetWindowLongPtrW(list, 0, 0); return DefWindowProcW(list, msg, wp, lp);
     default: break;
   }
   return DefWindowProcW(list, msg, wp, lp);
@@ -463,8 +461,7 @@ LRESULT EditSubclassProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_MOUSEWHEEL:
-      return SendMessageW(combo, msg, wp, lp);
+    case WM_MOUSEWHEEL: return SendMessageW(combo, msg, wp, lp);
     case WM_GETDLGCODE: {
       LRESULT r = CallWindowProcW(base, edit, msg, wp, lp);
       if (Combo* c = Get(combo); c && c->dropped) r |= DLGC_WANTALLKEYS;
@@ -504,8 +501,10 @@ void PaintCombo(HWND hwnd, Combo& c) {
     RECT inner = rc;
     InflateRect(&inner, -1, -1);
     FillRect(dc, &inner, GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
-    int state = !enabled ? CBXS_DISABLED : c.buttonDown ? CBXS_PRESSED
-                : c.buttonHot ? CBXS_HOT : CBXS_NORMAL;
+    int state = !enabled       ? CBXS_DISABLED
+                : c.buttonDown ? CBXS_PRESSED
+                : c.buttonHot  ? CBXS_HOT
+                               : CBXS_NORMAL;
     DrawThemeBackground(theme, dc, CP_DROPDOWNBUTTON, state, &button, nullptr);
     CloseThemeData(theme);
   } else {
@@ -513,9 +512,9 @@ void PaintCombo(HWND hwnd, Combo& c) {
     DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     FillRect(dc, &edge, GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
     RECT b = button;
-    DrawFrameControl(dc, &b, DFC_SCROLL,
-                     DFCS_SCROLLCOMBOBOX | (c.buttonDown ? DFCS_PUSHED : 0) |
-                         (enabled ? 0 : DFCS_INACTIVE));
+    DrawFrameControl(
+        dc, &b, DFC_SCROLL,
+        DFCS_SCROLLCOMBOBOX | (c.buttonDown ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
   }
   if (!c.edit) {
     // The static field: the selected item, highlighted while the box has the focus.
@@ -633,8 +632,8 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (!c.edit) return -1;
         SetWindowLongPtrW(c.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclassProc));
       }
-      c.list = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kListClass,
-                               u"", WS_POPUP | WS_BORDER, 0, 0, 0, 0, hwnd, 0, cs->hInstance,
+      c.list = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kListClass, u"",
+                               WS_POPUP | WS_BORDER, 0, 0, 0, 0, hwnd, 0, cs->hInstance,
                                reinterpret_cast<void*>(hwnd));
       if (!c.list) return -1;
       Resize(hwnd, c);
@@ -657,9 +656,7 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return DefWindowProcW(hwnd, msg, wp, lp);
     }
-    case WM_SIZE:
-      Layout(hwnd, c);
-      return DefWindowProcW(hwnd, msg, wp, lp);
+    case WM_SIZE: Layout(hwnd, c); return DefWindowProcW(hwnd, msg, wp, lp);
     case WM_SETFONT: {
       c.font = HFONT(wp);
       int h = FontHeight(c.font);

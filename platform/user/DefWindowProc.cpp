@@ -132,7 +132,8 @@ LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
-      if ((w->style & WS_CHILD) && !IsTopLevel(w)) return Send(w->parent->handle, msg, wParam, lParam);
+      if ((w->style & WS_CHILD) && !IsTopLevel(w))
+        return Send(w->parent->handle, msg, wParam, lParam);
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -176,9 +177,7 @@ LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
       return 0;
-    case WM_WINDOWPOSCHANGING:
-      MinMaxClamp(hwnd, reinterpret_cast<WINDOWPOS*>(lParam));
-      return 0;
+    case WM_WINDOWPOSCHANGING: MinMaxClamp(hwnd, reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
     case WM_WINDOWPOSCHANGED: {
       auto* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
       RECT c = w->client;

@@ -12,10 +12,13 @@ bool gDriverChosen = false;
 // Sent to every window, children after their parents, as the platform's own notice is.
 BOOL SendThemeChanged(HWND hwnd, LPARAM) {
   SendMessageW(hwnd, WM_THEMECHANGED, 0, 0);
-  EnumChildWindows(hwnd, [](HWND child, LPARAM) -> BOOL {
-    SendMessageW(child, WM_THEMECHANGED, 0, 0);
-    return TRUE;
-  }, 0);
+  EnumChildWindows(
+      hwnd,
+      [](HWND child, LPARAM) -> BOOL {
+        SendMessageW(child, WM_THEMECHANGED, 0, 0);
+        return TRUE;
+      },
+      0);
   return TRUE;
 }
 

@@ -320,8 +320,8 @@ HBRUSH ControlBrush(HWND hwnd, HDC dc) {
   HWND parent = GetParent(hwnd);
   HBRUSH brush = 0;
   if (parent)
-    brush = HBRUSH(SendMessageW(parent, grey ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, WPARAM(dc),
-                                LPARAM(hwnd)));
+    brush = HBRUSH(
+        SendMessageW(parent, grey ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, WPARAM(dc), LPARAM(hwnd)));
   return brush ? brush : GetSysColorBrush(grey ? COLOR_BTNFACE : COLOR_WINDOW);
 }
 
@@ -357,8 +357,7 @@ void Paint(HWND hwnd, Edit& e) {
       COLORREF oldBk = SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
       SetBkMode(dc, OPAQUE);
       RECT sel{x0 + w[size_t(lo)], 0, x0 + w[size_t(hi)], LineHeight(dc)};
-      ExtTextOutW(dc, sel.left, 0, ETO_OPAQUE, &sel, shown.c_str() + lo, UINT(hi - lo),
-                  nullptr);
+      ExtTextOutW(dc, sel.left, 0, ETO_OPAQUE, &sel, shown.c_str() + lo, UINT(hi - lo), nullptr);
       SetTextColor(dc, oldText);
       SetBkColor(dc, oldBk);
     }
@@ -404,8 +403,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrW(hwnd, 0, 0);
       delete ep;
       return DefWindowProcW(hwnd, msg, wp, lp);
-    case WM_GETDLGCODE:
-      return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case WM_SETTEXT:
       SetText(e, reinterpret_cast<const WCHAR*>(lp));
       DefWindowProcW(hwnd, msg, wp, LPARAM(e.text.c_str()));
@@ -494,7 +492,10 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return could;
     }
     case EM_CANUNDO: return e.canUndo;
-    case EM_EMPTYUNDOBUFFER: e.canUndo = false; e.typingRun = false; return 0;
+    case EM_EMPTYUNDOBUFFER:
+      e.canUndo = false;
+      e.typingRun = false;
+      return 0;
     case EM_GETSEL:
       if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(SelMin(e));
       if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(SelMax(e));
@@ -514,7 +515,9 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       e.typingRun = false;
       Replace(hwnd, e, lp ? String(reinterpret_cast<const WCHAR*>(lp)) : String(), wp != 0);
       return 0;
-    case EM_SETLIMITTEXT: e.limit = wp == 0 ? kMaxLimit : int(std::min<WPARAM>(wp, kMaxLimit)); return 0;
+    case EM_SETLIMITTEXT:
+      e.limit = wp == 0 ? kMaxLimit : int(std::min<WPARAM>(wp, kMaxLimit));
+      return 0;
     case EM_GETLIMITTEXT: return e.limit;
     case EM_GETMODIFY: return e.modified;
     case EM_SETMODIFY: e.modified = wp != 0; return 0;

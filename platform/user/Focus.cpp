@@ -163,4 +163,3 @@ HWND SetActiveWindow(HWND hwnd) {
 }
 
 HWND GetActiveWindow() { return gActive && IsWindow(gActive) ? gActive : 0; }
-

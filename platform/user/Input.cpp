@@ -59,12 +59,33 @@ void SetKey(BYTE* table, int vk, bool down) {
 void SetKeyWithSides(BYTE* table, int vk, bool down) {
   int side = 0, neutral = 0;
   switch (vk) {
-    case VK_SHIFT: side = VK_LSHIFT; neutral = VK_SHIFT; break;
-    case VK_CONTROL: side = VK_LCONTROL; neutral = VK_CONTROL; break;
-    case VK_MENU: side = VK_LMENU; neutral = VK_MENU; break;
-    case VK_LSHIFT: case VK_RSHIFT: side = vk; neutral = VK_SHIFT; break;
-    case VK_LCONTROL: case VK_RCONTROL: side = vk; neutral = VK_CONTROL; break;
-    case VK_LMENU: case VK_RMENU: side = vk; neutral = VK_MENU; break;
+    case VK_SHIFT:
+      side = VK_LSHIFT;
+      neutral = VK_SHIFT;
+      break;
+    case VK_CONTROL:
+      side = VK_LCONTROL;
+      neutral = VK_CONTROL;
+      break;
+    case VK_MENU:
+      side = VK_LMENU;
+      neutral = VK_MENU;
+      break;
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+      side = vk;
+      neutral = VK_SHIFT;
+      break;
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+      side = vk;
+      neutral = VK_CONTROL;
+      break;
+    case VK_LMENU:
+    case VK_RMENU:
+      side = vk;
+      neutral = VK_MENU;
+      break;
   }
   if (!neutral) {
     SetKey(table, vk, down);
@@ -206,17 +227,14 @@ void HandleOne(const HostEvent& e) {
         ActivateWindow(e.surface, false, true);
       break;
     }
-    case HostEventType::FocusOut:
-      break;
+    case HostEventType::FocusOut: break;
     case HostEventType::AppActive:
       if (!gAppActive) {
         Wnd* w = GetWnd(e.surface);
         if (w && IsTopLevel(w)) ActivateWindow(e.surface, false, true);
       }
       break;
-    case HostEventType::AppInactive:
-      DeactivateApp(true);
-      break;
+    case HostEventType::AppInactive: DeactivateApp(true); break;
     case HostEventType::Geometry: {
       Wnd* w = GetWnd(e.surface);
       if (!w || !IsTopLevel(w) || (w->rect == e.rect)) break;
@@ -229,9 +247,7 @@ void HandleOne(const HostEvent& e) {
     case HostEventType::Close:
       if (IsWindow(e.surface)) PostMessageW(e.surface, WM_CLOSE, 0, 0);
       break;
-    case HostEventType::ScreensChanged:
-      RefreshScreens();
-      break;
+    case HostEventType::ScreensChanged: RefreshScreens(); break;
   }
 }
 
@@ -373,7 +389,8 @@ void CommitMouseMessage(const MSG& m) {
     int w = 4, h = 4;
     SystemParametersInfoW(SPI_GETMOUSEHOVERWIDTH, 0, &w, 0);
     SystemParametersInfoW(SPI_GETMOUSEHOVERHEIGHT, 0, &h, 0);
-    if (std::abs(m.pt.x - gTrack.hoverPt.x) > w / 2 || std::abs(m.pt.y - gTrack.hoverPt.y) > h / 2) {
+    if (std::abs(m.pt.x - gTrack.hoverPt.x) > w / 2 ||
+        std::abs(m.pt.y - gTrack.hoverPt.y) > h / 2) {
       gTrack.hoverPt = m.pt;
       gTrack.hoverStart = Now();
     }
@@ -505,8 +522,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   DWORD nc = tme->dwFlags & TME_NONCLIENT;
   if (!PointerIn(tme->hwndTrack, nc)) {
     // Not over the window at all: the leave is due at once.
-    if (kinds & TME_LEAVE)
-      PostMessageW(tme->hwndTrack, nc ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+    if (kinds & TME_LEAVE) PostMessageW(tme->hwndTrack, nc ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
     return TRUE;
   }
   if (gTrack.hwnd != tme->hwndTrack) gTrack = Tracking{};
@@ -553,35 +569,111 @@ struct KeyDef {
   char16_t ch;
 };
 constexpr KeyDef kKeys[] = {
-    {VK_ESCAPE, 0x01, 27}, {'1', 0x02, '1'}, {'2', 0x03, '2'}, {'3', 0x04, '3'},
-    {'4', 0x05, '4'}, {'5', 0x06, '5'}, {'6', 0x07, '6'}, {'7', 0x08, '7'},
-    {'8', 0x09, '8'}, {'9', 0x0A, '9'}, {'0', 0x0B, '0'}, {VK_OEM_MINUS, 0x0C, '-'},
-    {VK_OEM_PLUS, 0x0D, '='}, {VK_BACK, 0x0E, 8}, {VK_TAB, 0x0F, 9}, {'Q', 0x10, 'Q'},
-    {'W', 0x11, 'W'}, {'E', 0x12, 'E'}, {'R', 0x13, 'R'}, {'T', 0x14, 'T'},
-    {'Y', 0x15, 'Y'}, {'U', 0x16, 'U'}, {'I', 0x17, 'I'}, {'O', 0x18, 'O'},
-    {'P', 0x19, 'P'}, {VK_OEM_4, 0x1A, '['}, {VK_OEM_6, 0x1B, ']'}, {VK_RETURN, 0x1C, 13},
-    {VK_CONTROL, 0x1D, 0}, {VK_LCONTROL, 0x1D, 0}, {'A', 0x1E, 'A'}, {'S', 0x1F, 'S'},
-    {'D', 0x20, 'D'}, {'F', 0x21, 'F'}, {'G', 0x22, 'G'}, {'H', 0x23, 'H'},
-    {'J', 0x24, 'J'}, {'K', 0x25, 'K'}, {'L', 0x26, 'L'}, {VK_OEM_1, 0x27, ';'},
-    {VK_OEM_7, 0x28, '\''}, {VK_OEM_3, 0x29, '`'}, {VK_SHIFT, 0x2A, 0}, {VK_LSHIFT, 0x2A, 0},
-    {VK_OEM_5, 0x2B, '\\'}, {'Z', 0x2C, 'Z'}, {'X', 0x2D, 'X'}, {'C', 0x2E, 'C'},
-    {'V', 0x2F, 'V'}, {'B', 0x30, 'B'}, {'N', 0x31, 'N'}, {'M', 0x32, 'M'},
-    {VK_OEM_COMMA, 0x33, ','}, {VK_OEM_PERIOD, 0x34, '.'}, {VK_OEM_2, 0x35, '/'},
-    {VK_RSHIFT, 0x36, 0}, {VK_MULTIPLY, 0x37, '*'}, {VK_MENU, 0x38, 0}, {VK_LMENU, 0x38, 0},
-    {VK_SPACE, 0x39, ' '}, {VK_CAPITAL, 0x3A, 0}, {VK_F1, 0x3B, 0}, {VK_F2, 0x3C, 0},
-    {VK_F3, 0x3D, 0}, {VK_F4, 0x3E, 0}, {VK_F5, 0x3F, 0}, {VK_F6, 0x40, 0},
-    {VK_F7, 0x41, 0}, {VK_F8, 0x42, 0}, {VK_F9, 0x43, 0}, {VK_F10, 0x44, 0},
-    {VK_NUMLOCK, 0x45, 0}, {VK_SCROLL, 0x46, 0}, {VK_NUMPAD7, 0x47, '7'},
-    {VK_NUMPAD8, 0x48, '8'}, {VK_NUMPAD9, 0x49, '9'}, {VK_SUBTRACT, 0x4A, '-'},
-    {VK_NUMPAD4, 0x4B, '4'}, {VK_NUMPAD5, 0x4C, '5'}, {VK_NUMPAD6, 0x4D, '6'},
-    {VK_ADD, 0x4E, '+'}, {VK_NUMPAD1, 0x4F, '1'}, {VK_NUMPAD2, 0x50, '2'},
-    {VK_NUMPAD3, 0x51, '3'}, {VK_NUMPAD0, 0x52, '0'}, {VK_DECIMAL, 0x53, '.'},
-    {VK_OEM_102, 0x56, '\\'}, {VK_F11, 0x57, 0}, {VK_F12, 0x58, 0},
+    {VK_ESCAPE, 0x01, 27},
+    {'1', 0x02, '1'},
+    {'2', 0x03, '2'},
+    {'3', 0x04, '3'},
+    {'4', 0x05, '4'},
+    {'5', 0x06, '5'},
+    {'6', 0x07, '6'},
+    {'7', 0x08, '7'},
+    {'8', 0x09, '8'},
+    {'9', 0x0A, '9'},
+    {'0', 0x0B, '0'},
+    {VK_OEM_MINUS, 0x0C, '-'},
+    {VK_OEM_PLUS, 0x0D, '='},
+    {VK_BACK, 0x0E, 8},
+    {VK_TAB, 0x0F, 9},
+    {'Q', 0x10, 'Q'},
+    {'W', 0x11, 'W'},
+    {'E', 0x12, 'E'},
+    {'R', 0x13, 'R'},
+    {'T', 0x14, 'T'},
+    {'Y', 0x15, 'Y'},
+    {'U', 0x16, 'U'},
+    {'I', 0x17, 'I'},
+    {'O', 0x18, 'O'},
+    {'P', 0x19, 'P'},
+    {VK_OEM_4, 0x1A, '['},
+    {VK_OEM_6, 0x1B, ']'},
+    {VK_RETURN, 0x1C, 13},
+    {VK_CONTROL, 0x1D, 0},
+    {VK_LCONTROL, 0x1D, 0},
+    {'A', 0x1E, 'A'},
+    {'S', 0x1F, 'S'},
+    {'D', 0x20, 'D'},
+    {'F', 0x21, 'F'},
+    {'G', 0x22, 'G'},
+    {'H', 0x23, 'H'},
+    {'J', 0x24, 'J'},
+    {'K', 0x25, 'K'},
+    {'L', 0x26, 'L'},
+    {VK_OEM_1, 0x27, ';'},
+    {VK_OEM_7, 0x28, '\''},
+    {VK_OEM_3, 0x29, '`'},
+    {VK_SHIFT, 0x2A, 0},
+    {VK_LSHIFT, 0x2A, 0},
+    {VK_OEM_5, 0x2B, '\\'},
+    {'Z', 0x2C, 'Z'},
+    {'X', 0x2D, 'X'},
+    {'C', 0x2E, 'C'},
+    {'V', 0x2F, 'V'},
+    {'B', 0x30, 'B'},
+    {'N', 0x31, 'N'},
+    {'M', 0x32, 'M'},
+    {VK_OEM_COMMA, 0x33, ','},
+    {VK_OEM_PERIOD, 0x34, '.'},
+    {VK_OEM_2, 0x35, '/'},
+    {VK_RSHIFT, 0x36, 0},
+    {VK_MULTIPLY, 0x37, '*'},
+    {VK_MENU, 0x38, 0},
+    {VK_LMENU, 0x38, 0},
+    {VK_SPACE, 0x39, ' '},
+    {VK_CAPITAL, 0x3A, 0},
+    {VK_F1, 0x3B, 0},
+    {VK_F2, 0x3C, 0},
+    {VK_F3, 0x3D, 0},
+    {VK_F4, 0x3E, 0},
+    {VK_F5, 0x3F, 0},
+    {VK_F6, 0x40, 0},
+    {VK_F7, 0x41, 0},
+    {VK_F8, 0x42, 0},
+    {VK_F9, 0x43, 0},
+    {VK_F10, 0x44, 0},
+    {VK_NUMLOCK, 0x45, 0},
+    {VK_SCROLL, 0x46, 0},
+    {VK_NUMPAD7, 0x47, '7'},
+    {VK_NUMPAD8, 0x48, '8'},
+    {VK_NUMPAD9, 0x49, '9'},
+    {VK_SUBTRACT, 0x4A, '-'},
+    {VK_NUMPAD4, 0x4B, '4'},
+    {VK_NUMPAD5, 0x4C, '5'},
+    {VK_NUMPAD6, 0x4D, '6'},
+    {VK_ADD, 0x4E, '+'},
+    {VK_NUMPAD1, 0x4F, '1'},
+    {VK_NUMPAD2, 0x50, '2'},
+    {VK_NUMPAD3, 0x51, '3'},
+    {VK_NUMPAD0, 0x52, '0'},
+    {VK_DECIMAL, 0x53, '.'},
+    {VK_OEM_102, 0x56, '\\'},
+    {VK_F11, 0x57, 0},
+    {VK_F12, 0x58, 0},
     // The grey keys share their keypad twins' codes, marked extended.
-    {VK_HOME, 0x47, 0}, {VK_UP, 0x48, 0}, {VK_PRIOR, 0x49, 0}, {VK_LEFT, 0x4B, 0},
-    {VK_RIGHT, 0x4D, 0}, {VK_END, 0x4F, 0}, {VK_DOWN, 0x50, 0}, {VK_NEXT, 0x51, 0},
-    {VK_INSERT, 0x52, 0}, {VK_DELETE, 0x53, 0}, {VK_DIVIDE, 0x35, '/'},
-    {VK_RCONTROL, 0x1D, 0}, {VK_RMENU, 0x38, 0}, {VK_LWIN, 0x5B, 0}, {VK_RWIN, 0x5C, 0},
+    {VK_HOME, 0x47, 0},
+    {VK_UP, 0x48, 0},
+    {VK_PRIOR, 0x49, 0},
+    {VK_LEFT, 0x4B, 0},
+    {VK_RIGHT, 0x4D, 0},
+    {VK_END, 0x4F, 0},
+    {VK_DOWN, 0x50, 0},
+    {VK_NEXT, 0x51, 0},
+    {VK_INSERT, 0x52, 0},
+    {VK_DELETE, 0x53, 0},
+    {VK_DIVIDE, 0x35, '/'},
+    {VK_RCONTROL, 0x1D, 0},
+    {VK_RMENU, 0x38, 0},
+    {VK_LWIN, 0x5B, 0},
+    {VK_RWIN, 0x5C, 0},
     {VK_APPS, 0x5D, 0},
 };
 
@@ -620,10 +712,20 @@ HCURSOR LoadCursorW(HINSTANCE instance, const WCHAR* name) {
   if (instance || !IS_INTRESOURCE(name)) return 0;
   std::uintptr_t id = reinterpret_cast<std::uintptr_t>(name);
   switch (id) {
-    case IDC_ARROW: case IDC_IBEAM: case IDC_WAIT: case IDC_CROSS: case IDC_UPARROW:
-    case IDC_SIZENWSE: case IDC_SIZENESW: case IDC_SIZEWE: case IDC_SIZENS: case IDC_SIZEALL:
-    case IDC_NO: case IDC_HAND: case IDC_APPSTARTING: case IDC_HELP:
-      return HCURSOR(id);
+    case IDC_ARROW:
+    case IDC_IBEAM:
+    case IDC_WAIT:
+    case IDC_CROSS:
+    case IDC_UPARROW:
+    case IDC_SIZENWSE:
+    case IDC_SIZENESW:
+    case IDC_SIZEWE:
+    case IDC_SIZENS:
+    case IDC_SIZEALL:
+    case IDC_NO:
+    case IDC_HAND:
+    case IDC_APPSTARTING:
+    case IDC_HELP: return HCURSOR(id);
   }
   return 0;
 }

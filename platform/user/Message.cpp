@@ -37,7 +37,8 @@ void PumpHost(int timeoutMs) {
   gLastHostPump = Now();
   if (HostWindowDriver* h = Host()) h->ProcessEvents(timeoutMs);
   else if (timeoutMs != 0)
-    std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs < 0 ? 10 : std::min(timeoutMs, 10)));
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(timeoutMs < 0 ? 10 : std::min(timeoutMs, 10)));
   ProcessPendingHostEvents();
 }
 
@@ -119,8 +120,8 @@ bool TryRetrieve(MSG* msg, HWND filter, UINT min, UINT max, UINT flags) {
 
 LRESULT CallProc(HWND hwnd, WNDPROC proc, UINT msg, WPARAM wParam, LPARAM lParam, bool posted) {
   if (gSpy) {
-    SpiedMessage s{hwnd, msg, wParam, lParam, posted,
-                   !posted && !gFrames.empty() && gFrames.back()};
+    SpiedMessage s{hwnd,   msg,    wParam,
+                   lParam, posted, !posted && !gFrames.empty() && gFrames.back()};
     gSpy(s);
   }
   if (!proc) return 0;

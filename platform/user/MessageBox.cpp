@@ -27,7 +27,8 @@ struct ButtonDef {
 std::vector<ButtonDef> ButtonsOf(UINT type) {
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {{IDOK, u"OK"}, {IDCANCEL, u"Cancel"}};
-    case MB_ABORTRETRYIGNORE: return {{IDABORT, u"&Abort"}, {IDRETRY, u"&Retry"}, {IDIGNORE, u"&Ignore"}};
+    case MB_ABORTRETRYIGNORE:
+      return {{IDABORT, u"&Abort"}, {IDRETRY, u"&Retry"}, {IDIGNORE, u"&Ignore"}};
     case MB_YESNOCANCEL: return {{IDYES, u"&Yes"}, {IDNO, u"&No"}, {IDCANCEL, u"Cancel"}};
     case MB_YESNO: return {{IDYES, u"&Yes"}, {IDNO, u"&No"}};
     case MB_RETRYCANCEL: return {{IDRETRY, u"&Retry"}, {IDCANCEL, u"Cancel"}};
@@ -241,16 +242,13 @@ bool DialogKey(HWND dialog, Box& b, const MSG& m) {
         if (CancelAnswer(b)) End(dialog, CancelAnswer(b));
         return true;
       case VK_TAB:
-        FocusButton(b, (focus < 0 ? DefaultIndex(b) : focus) + (GetKeyState(VK_SHIFT) < 0 ? -1 : 1));
+        FocusButton(b,
+                    (focus < 0 ? DefaultIndex(b) : focus) + (GetKeyState(VK_SHIFT) < 0 ? -1 : 1));
         return true;
       case VK_LEFT:
-      case VK_UP:
-        FocusButton(b, (focus < 0 ? DefaultIndex(b) : focus) - 1);
-        return true;
+      case VK_UP: FocusButton(b, (focus < 0 ? DefaultIndex(b) : focus) - 1); return true;
       case VK_RIGHT:
-      case VK_DOWN:
-        FocusButton(b, (focus < 0 ? DefaultIndex(b) : focus) + 1);
-        return true;
+      case VK_DOWN: FocusButton(b, (focus < 0 ? DefaultIndex(b) : focus) + 1); return true;
       default: break;
     }
     return false;
@@ -336,7 +334,8 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type) 
   if (ownerTop && IsWindowVisible(ownerTop) && !IsIconic(ownerTop)) {
     GetWindowRect(ownerTop, &around);
     MONITORINFO mi;
-    if (GetMonitorInfoW(MonitorFromWindow(ownerTop, MONITOR_DEFAULTTONEAREST), &mi)) work = mi.rcWork;
+    if (GetMonitorInfoW(MonitorFromWindow(ownerTop, MONITOR_DEFAULTTONEAREST), &mi))
+      work = mi.rcWork;
   }
   int x = (around.left + around.right - w) / 2;
   int y = (around.top + around.bottom - h) / 2;
@@ -361,10 +360,11 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type) 
   int def = int((type & MB_DEFMASK) >> 8);
   if (def >= int(box.defs.size())) def = 0;
   for (size_t i = 0; i < box.defs.size(); ++i) {
-    DWORD bs = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (int(i) == def ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-    HWND btn = CreateWindowExW(0, u"BUTTON", box.defs[i].label, bs,
-                               bx + int(i) * (kButtonWidth + kButtonGap), by, kButtonWidth,
-                               kButtonHeight, dialog, HMENU(std::uintptr_t(box.defs[i].id)), 0, nullptr);
+    DWORD bs =
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | (int(i) == def ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    HWND btn = CreateWindowExW(
+        0, u"BUTTON", box.defs[i].label, bs, bx + int(i) * (kButtonWidth + kButtonGap), by,
+        kButtonWidth, kButtonHeight, dialog, HMENU(std::uintptr_t(box.defs[i].id)), 0, nullptr);
     SendMessageW(btn, WM_SETFONT, WPARAM(font), FALSE);
     box.buttons.push_back(btn);
   }

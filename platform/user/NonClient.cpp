@@ -237,7 +237,8 @@ RECT NcCalcClient(const Wnd* w, const RECT& windowRect) {
   int a = OuterAdjust(style, ex);
   InflateRect(&r, -a, -a);
   if (HasCaption(style)) r.top += CaptionHeight(ex);
-  if (ex & WS_EX_CLIENTEDGE) InflateRect(&r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+  if (ex & WS_EX_CLIENTEDGE)
+    InflateRect(&r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
   if ((style & WS_VSCROLL) && r.right - r.left >= GetSystemMetrics(SM_CXVSCROLL)) {
     if (ex & WS_EX_LEFTSCROLLBAR) r.left += GetSystemMetrics(SM_CXVSCROLL);
     else r.right -= GetSystemMetrics(SM_CXVSCROLL);
@@ -375,10 +376,10 @@ LRESULT DefNcLButtonDown(HWND hwnd, WPARAM hit, LPARAM lParam) {
     case HTMINBUTTON:
     case HTMAXBUTTON: {
       if (!TrackCaptionButton(hwnd, LRESULT(hit))) return 0;
-      WPARAM cmd = hit == HTCLOSE         ? SC_CLOSE
-                   : hit == HTMINBUTTON   ? SC_MINIMIZE
-                   : IsZoomed(hwnd)       ? SC_RESTORE
-                                          : SC_MAXIMIZE;
+      WPARAM cmd = hit == HTCLOSE       ? SC_CLOSE
+                   : hit == HTMINBUTTON ? SC_MINIMIZE
+                   : IsZoomed(hwnd)     ? SC_RESTORE
+                                        : SC_MAXIMIZE;
       POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       Send(hwnd, WM_SYSCOMMAND, cmd, MAKELPARAM(p.x, p.y));
       return 0;
@@ -459,4 +460,3 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
     InflateRect(rect, GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CYEDGE));
   return TRUE;
 }
-

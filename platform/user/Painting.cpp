@@ -10,14 +10,14 @@ namespace {
 struct DcRecord {
   HWND hwnd = 0;
   HWND top = 0;
-  bool window = false;        // DCX_WINDOW: origin at the window's top-left
+  bool window = false;  // DCX_WINDOW: origin at the window's top-left
   bool clipChildren = false;
-  bool paint = false;         // from BeginPaint
-  int extraMode = 0;          // 0 none, 1 intersect, 2 exclude
-  Region extra;               // window or client coordinates of hwnd
-  HBITMAP surface = 0;        // the bitmap the DC was made on
-  RECT visible{};             // last computed, surface coordinates
-  bool screen = false;        // GetDC(0)
+  bool paint = false;   // from BeginPaint
+  int extraMode = 0;    // 0 none, 1 intersect, 2 exclude
+  Region extra;         // window or client coordinates of hwnd
+  HBITMAP surface = 0;  // the bitmap the DC was made on
+  RECT visible{};       // last computed, surface coordinates
+  bool screen = false;  // GetDC(0)
 };
 
 std::unordered_map<HDC, DcRecord>& Dcs() {
@@ -31,8 +31,7 @@ RECT WholeWindow(const Wnd* w) {
 RECT ClientInWindow(const Wnd* w) { return Offset(w->client, -w->rect.left, -w->rect.top); }
 
 bool IncludeChildren(const Wnd* w, UINT flags) {
-  return (flags & RDW_ALLCHILDREN) ||
-         (!(flags & RDW_NOCHILDREN) && !(w->style & WS_CLIPCHILDREN));
+  return (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w->style & WS_CLIPCHILDREN));
 }
 
 void ComputeArea(HDC dc, DcRecord& rec) {
@@ -459,10 +458,9 @@ HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
     RECT org = rec.window ? RECT{} : ClientInWindow(w);
     upd.Offset(-org.left, -org.top);
     Region base = rec.extraMode == 1 ? rec.extra : Region(RECT{-32768, -32768, 32767, 32767});
-    if (rec.extraMode == 2)
-      base = Region::Combine(base, rec.extra, Region::Diff);
-    rec.extra = Region::Combine(base, upd, (flags & DCX_INTERSECTUPDATE) ? Region::And
-                                                                          : Region::Diff);
+    if (rec.extraMode == 2) base = Region::Combine(base, rec.extra, Region::Diff);
+    rec.extra =
+        Region::Combine(base, upd, (flags & DCX_INTERSECTUPDATE) ? Region::And : Region::Diff);
     rec.extraMode = 1;
     if (flags & DCX_VALIDATE) w->update = Region();
   }
@@ -574,8 +572,8 @@ BOOL UpdateWindow(HWND hwnd) {
   return RedrawWindow(hwnd, nullptr, 0, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip,
-                   HRGN update, RECT* updateRect, UINT flags) {
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update,
+                   RECT* updateRect, UINT flags) {
   Wnd* w = GetWndOrError(hwnd);
   if (!w) return ERROR;
   RECT cr{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
@@ -608,8 +606,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
       for (const RECT& r : valid.Rects()) {
         const auto& buf = saved[i++];
         for (int y = r.top; y < r.bottom; ++y) {
-          std::uint32_t* row = reinterpret_cast<std::uint32_t*>(
-              reinterpret_cast<char*>(px.bits) + (y + sc.top) * px.strideBytes);
+          std::uint32_t* row = reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(px.bits) +
+                                                                (y + sc.top) * px.strideBytes);
           std::memcpy(row + r.left + sc.left, &buf[std::size_t((y - r.top) * (r.right - r.left))],
                       std::size_t(r.right - r.left) * 4);
         }
@@ -622,8 +620,9 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
   changed = Region::Combine(changed, valid, Region::Diff);
   if (flags & SW_INVALIDATE) {
     Region r = changed;
-    RedrawRegion(hwnd, &r, RDW_INVALIDATE | ((flags & SW_ERASE) ? RDW_ERASE : 0) |
-                               ((flags & SW_SCROLLCHILDREN) ? RDW_ALLCHILDREN : 0));
+    RedrawRegion(hwnd, &r,
+                 RDW_INVALIDATE | ((flags & SW_ERASE) ? RDW_ERASE : 0) |
+                     ((flags & SW_SCROLLCHILDREN) ? RDW_ALLCHILDREN : 0));
   }
   if (flags & SW_SCROLLCHILDREN) {
     for (HWND c : ChildHandles(w)) {

@@ -42,11 +42,26 @@ Geometry Measure(const Wnd* w, int bar) {
 RECT PartRect(const Geometry& g, int part) {
   int a = 0, b = 0;
   switch (part) {
-    case kArrow1: a = 0; b = g.arrow; break;
-    case kTrack1: a = g.arrow; b = g.thumbLen ? g.thumbPos : g.length / 2; break;
-    case kThumb: a = g.thumbPos; b = g.thumbPos + g.thumbLen; break;
-    case kTrack2: a = g.thumbLen ? g.thumbPos + g.thumbLen : g.length / 2; b = g.length - g.arrow; break;
-    case kArrow2: a = g.length - g.arrow; b = g.length; break;
+    case kArrow1:
+      a = 0;
+      b = g.arrow;
+      break;
+    case kTrack1:
+      a = g.arrow;
+      b = g.thumbLen ? g.thumbPos : g.length / 2;
+      break;
+    case kThumb:
+      a = g.thumbPos;
+      b = g.thumbPos + g.thumbLen;
+      break;
+    case kTrack2:
+      a = g.thumbLen ? g.thumbPos + g.thumbLen : g.length / 2;
+      b = g.length - g.arrow;
+      break;
+    case kArrow2:
+      a = g.length - g.arrow;
+      b = g.length;
+      break;
   }
   if (g.vertical) return RECT{g.bar.left, g.bar.top + a, g.bar.right, g.bar.top + b};
   return RECT{g.bar.left + a, g.bar.top, g.bar.left + b, g.bar.bottom};
@@ -103,10 +118,12 @@ void PaintScrollBar(HDC dc, Wnd* w, int bar, int pressed) {
   RECT a1 = PartRect(g, kArrow1), a2 = PartRect(g, kArrow2);
   UINT k1 = g.vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT;
   UINT k2 = g.vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT;
-  DrawFrameControl(dc, &a1, DFC_SCROLL,
-                   k1 | (dis1 ? DFCS_INACTIVE : 0) | (pressed == kArrow1 ? DFCS_PUSHED | DFCS_FLAT : 0));
-  DrawFrameControl(dc, &a2, DFC_SCROLL,
-                   k2 | (dis2 ? DFCS_INACTIVE : 0) | (pressed == kArrow2 ? DFCS_PUSHED | DFCS_FLAT : 0));
+  DrawFrameControl(
+      dc, &a1, DFC_SCROLL,
+      k1 | (dis1 ? DFCS_INACTIVE : 0) | (pressed == kArrow1 ? DFCS_PUSHED | DFCS_FLAT : 0));
+  DrawFrameControl(
+      dc, &a2, DFC_SCROLL,
+      k2 | (dis2 ? DFCS_INACTIVE : 0) | (pressed == kArrow2 ? DFCS_PUSHED | DFCS_FLAT : 0));
   FillSys(dc, PartRect(g, kTrack1), pressed == kTrack1 ? COLOR_3DDKSHADOW : COLOR_SCROLLBAR);
   FillSys(dc, PartRect(g, kTrack2), pressed == kTrack2 ? COLOR_3DDKSHADOW : COLOR_SCROLLBAR);
   if (g.thumbLen) {
@@ -126,10 +143,12 @@ LRESULT ScrollBarMouseDown(HWND hwnd, int bar, POINT screen) {
   if ((part == kArrow1 || part == kTrack1) && (st.disabled & ESB_DISABLE_LTUP)) return 0;
   if ((part == kArrow2 || part == kTrack2) && (st.disabled & ESB_DISABLE_RTDN)) return 0;
   UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
-  int code = part == kArrow1 ? SB_LINEUP : part == kArrow2 ? SB_LINEDOWN
-             : part == kTrack1 ? SB_PAGEUP : SB_PAGEDOWN;
-  int grab = (g.vertical ? screen.y - wr.top - g.bar.top : screen.x - wr.left - g.bar.left) -
-             g.thumbPos;
+  int code = part == kArrow1   ? SB_LINEUP
+             : part == kArrow2 ? SB_LINEDOWN
+             : part == kTrack1 ? SB_PAGEUP
+                               : SB_PAGEDOWN;
+  int grab =
+      (g.vertical ? screen.y - wr.top - g.bar.top : screen.x - wr.left - g.bar.left) - g.thumbPos;
   int trackPos = st.pos;
   SetCapture(hwnd);
   Redraw(hwnd, bar, part);
@@ -152,7 +171,8 @@ LRESULT ScrollBarMouseDown(HWND hwnd, int bar, POINT screen) {
       RECT wnow = ScreenWindowRect(cur);
       int at = PartAt(now, POINT{gCursorPos.x - wnow.left, gCursorPos.y - wnow.top});
       // The page parts repeat only while the pointer stays on the part that was pressed.
-      if (over && (part == kArrow1 || part == kArrow2 || at == part)) Send(hwnd, msg, WPARAM(code), 0);
+      if (over && (part == kArrow1 || part == kArrow2 || at == part))
+        Send(hwnd, msg, WPARAM(code), 0);
       continue;
     }
     if (m.message == WM_MOUSEMOVE || m.message == WM_LBUTTONUP) {
@@ -161,11 +181,14 @@ LRESULT ScrollBarMouseDown(HWND hwnd, int bar, POINT screen) {
       POINT local{m.pt.x - wnow.left, m.pt.y - wnow.top};
       if (part == kThumb) {
         int track = now.length - 2 * now.arrow - g.thumbLen;
-        int along = (now.vertical ? local.y - now.bar.top : local.x - now.bar.left) - grab - now.arrow;
+        int along =
+            (now.vertical ? local.y - now.bar.top : local.x - now.bar.left) - grab - now.arrow;
         const ScrollBarState& s = cur->scroll[bar];
         int maxPos = s.max - std::max<int>(int(s.page) - 1, 0);
-        int pos = track > 0 ? s.min + int((long long)std::clamp(along, 0, track) * (maxPos - s.min) / track)
-                            : s.min;
+        int pos =
+            track > 0
+                ? s.min + int((long long)std::clamp(along, 0, track) * (maxPos - s.min) / track)
+                : s.min;
         if (m.message == WM_MOUSEMOVE && pos != trackPos) {
           trackPos = pos;
           cur->scroll[bar].trackPos = pos;
@@ -270,4 +293,3 @@ BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
   SetShown(hwnd, bar, show != FALSE);
   return TRUE;
 }
-

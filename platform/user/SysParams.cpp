@@ -138,54 +138,102 @@ BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b) {
 
 int GetSystemMetrics(int index) {
   switch (index) {
-    case SM_CXSCREEN: { const RECT& g = Primary().geometry; return g.right - g.left; }
-    case SM_CYSCREEN: { const RECT& g = Primary().geometry; return g.bottom - g.top; }
-    case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL:
-    case SM_CYVTHUMB: case SM_CXHTHUMB: return 16;
+    case SM_CXSCREEN: {
+      const RECT& g = Primary().geometry;
+      return g.right - g.left;
+    }
+    case SM_CYSCREEN: {
+      const RECT& g = Primary().geometry;
+      return g.bottom - g.top;
+    }
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL:
+    case SM_CYVTHUMB:
+    case SM_CXHTHUMB: return 16;
     case SM_CYCAPTION: return 19;
-    case SM_CXBORDER: case SM_CYBORDER: return 1;
-    case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 3;
-    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 3;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR: return 32;
     case SM_CYMENU: return 19;
-    case SM_CXFULLSCREEN: { const RECT& w = Primary().workArea; return w.right - w.left; }
+    case SM_CXFULLSCREEN: {
+      const RECT& w = Primary().workArea;
+      return w.right - w.left;
+    }
     case SM_CYFULLSCREEN: {
       const RECT& w = Primary().workArea;
       return w.bottom - w.top - GetSystemMetrics(SM_CYCAPTION);
     }
     case SM_MOUSEPRESENT: return 1;
-    case SM_CXMIN: case SM_CXMINTRACK: return 112;
-    case SM_CYMIN: case SM_CYMINTRACK: return 27;
-    case SM_CXSIZE: case SM_CYSIZE: return 18;
-    case SM_CXFRAME: case SM_CYFRAME: return 4;
-    case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return 4;
-    case SM_CXICONSPACING: case SM_CYICONSPACING: return 75;
+    case SM_CXMIN:
+    case SM_CXMINTRACK: return 112;
+    case SM_CYMIN:
+    case SM_CYMINTRACK: return 27;
+    case SM_CXSIZE:
+    case SM_CYSIZE: return 18;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return 4;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK: return 4;
+    case SM_CXICONSPACING:
+    case SM_CYICONSPACING: return 75;
     case SM_CMOUSEBUTTONS: return 3;
-    case SM_CXEDGE: case SM_CYEDGE: return 2;
+    case SM_CXEDGE:
+    case SM_CYEDGE: return 2;
     case SM_CXMINSPACING: return 160;
     case SM_CYMINSPACING: return 24;
-    case SM_CXSMICON: case SM_CYSMICON: return 16;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
     case SM_CYSMCAPTION: return 16;
     case SM_CXSMSIZE: return 12;
     case SM_CYSMSIZE: return 15;
-    case SM_CXMENUSIZE: case SM_CYMENUSIZE: return 18;
+    case SM_CXMENUSIZE:
+    case SM_CYMENUSIZE: return 18;
     case SM_ARRANGE: return 8;
     case SM_CXMINIMIZED: return 160;
     case SM_CYMINIMIZED: return 24;
-    case SM_CXMAXTRACK: { RECT v = VirtualScreen(); return v.right - v.left + 12; }
-    case SM_CYMAXTRACK: { RECT v = VirtualScreen(); return v.bottom - v.top + 12; }
-    case SM_CXMAXIMIZED: { const RECT& w = Primary().workArea; return w.right - w.left + 8; }
-    case SM_CYMAXIMIZED: { const RECT& w = Primary().workArea; return w.bottom - w.top + 8; }
+    case SM_CXMAXTRACK: {
+      RECT v = VirtualScreen();
+      return v.right - v.left + 12;
+    }
+    case SM_CYMAXTRACK: {
+      RECT v = VirtualScreen();
+      return v.bottom - v.top + 12;
+    }
+    case SM_CXMAXIMIZED: {
+      const RECT& w = Primary().workArea;
+      return w.right - w.left + 8;
+    }
+    case SM_CYMAXIMIZED: {
+      const RECT& w = Primary().workArea;
+      return w.bottom - w.top + 8;
+    }
     case SM_NETWORK: return 3;
-    case SM_CXDRAG: case SM_CYDRAG: return 4;
-    case SM_CXMENUCHECK: case SM_CYMENUCHECK: return 13;
+    case SM_CXDRAG:
+    case SM_CYDRAG: return 4;
+    case SM_CXMENUCHECK:
+    case SM_CYMENUCHECK: return 13;
     case SM_MOUSEWHEELPRESENT: return 1;
     case SM_XVIRTUALSCREEN: return VirtualScreen().left;
     case SM_YVIRTUALSCREEN: return VirtualScreen().top;
-    case SM_CXVIRTUALSCREEN: { RECT v = VirtualScreen(); return v.right - v.left; }
-    case SM_CYVIRTUALSCREEN: { RECT v = VirtualScreen(); return v.bottom - v.top; }
+    case SM_CXVIRTUALSCREEN: {
+      RECT v = VirtualScreen();
+      return v.right - v.left;
+    }
+    case SM_CYVIRTUALSCREEN: {
+      RECT v = VirtualScreen();
+      return v.bottom - v.top;
+    }
     case SM_CMONITORS: return int(Screens().size());
     case SM_SAMEDISPLAYFORMAT: return 1;
-    case SM_CXFOCUSBORDER: case SM_CYFOCUSBORDER: return 1;
+    case SM_CXFOCUSBORDER:
+    case SM_CYFOCUSBORDER: return 1;
   }
   return 0;
 }

@@ -6,24 +6,76 @@ namespace {
 
 // Colours of the two rings by the BDR_ bits (index edge & 15); -1 draws nothing. A lone inner
 // ring is drawn in the outer position with the inner ring's colours.
-constexpr signed char kLTInner[16] = {-1, -1, -1, -1, -1, COLOR_BTNHIGHLIGHT, COLOR_BTNHIGHLIGHT,
-                                      -1, -1, COLOR_3DDKSHADOW, COLOR_3DDKSHADOW, -1, -1, -1, -1, -1};
-constexpr signed char kLTOuter[16] = {-1, COLOR_3DLIGHT, COLOR_BTNSHADOW, -1,
-                                      COLOR_BTNHIGHLIGHT, COLOR_3DLIGHT, COLOR_BTNSHADOW, -1,
-                                      COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW, -1,
-                                      -1, COLOR_3DLIGHT, COLOR_BTNSHADOW, -1};
-constexpr signed char kRBInner[16] = {-1, -1, -1, -1, -1, COLOR_BTNSHADOW, COLOR_BTNSHADOW, -1,
-                                      -1, COLOR_3DLIGHT, COLOR_3DLIGHT, -1, -1, -1, -1, -1};
-constexpr signed char kRBOuter[16] = {-1, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, -1,
-                                      COLOR_BTNSHADOW, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, -1,
-                                      COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, -1,
-                                      -1, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, -1};
-constexpr signed char kLTInnerSoft[16] = {-1, -1, -1, -1, -1, COLOR_3DLIGHT, COLOR_3DLIGHT, -1,
-                                          -1, COLOR_BTNSHADOW, COLOR_BTNSHADOW, -1, -1, -1, -1, -1};
-constexpr signed char kLTOuterSoft[16] = {-1, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, -1,
-                                          COLOR_3DLIGHT, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, -1,
-                                          COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, -1,
-                                          -1, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, -1};
+constexpr signed char kLTInner[16] = {-1,
+                                      -1,
+                                      -1,
+                                      -1,
+                                      -1,
+                                      COLOR_BTNHIGHLIGHT,
+                                      COLOR_BTNHIGHLIGHT,
+                                      -1,
+                                      -1,
+                                      COLOR_3DDKSHADOW,
+                                      COLOR_3DDKSHADOW,
+                                      -1,
+                                      -1,
+                                      -1,
+                                      -1,
+                                      -1};
+constexpr signed char kLTOuter[16] = {-1,
+                                      COLOR_3DLIGHT,
+                                      COLOR_BTNSHADOW,
+                                      -1,
+                                      COLOR_BTNHIGHLIGHT,
+                                      COLOR_3DLIGHT,
+                                      COLOR_BTNSHADOW,
+                                      -1,
+                                      COLOR_3DDKSHADOW,
+                                      COLOR_3DLIGHT,
+                                      COLOR_BTNSHADOW,
+                                      -1,
+                                      -1,
+                                      COLOR_3DLIGHT,
+                                      COLOR_BTNSHADOW,
+                                      -1};
+constexpr signed char kRBInner[16] = {
+    -1, -1, -1, -1, -1, COLOR_BTNSHADOW, COLOR_BTNSHADOW, -1, -1, COLOR_3DLIGHT, COLOR_3DLIGHT,
+    -1, -1, -1, -1, -1};
+constexpr signed char kRBOuter[16] = {-1,
+                                      COLOR_3DDKSHADOW,
+                                      COLOR_BTNHIGHLIGHT,
+                                      -1,
+                                      COLOR_BTNSHADOW,
+                                      COLOR_3DDKSHADOW,
+                                      COLOR_BTNHIGHLIGHT,
+                                      -1,
+                                      COLOR_3DLIGHT,
+                                      COLOR_3DDKSHADOW,
+                                      COLOR_BTNHIGHLIGHT,
+                                      -1,
+                                      -1,
+                                      COLOR_3DDKSHADOW,
+                                      COLOR_BTNHIGHLIGHT,
+                                      -1};
+constexpr signed char kLTInnerSoft[16] = {
+    -1, -1, -1, -1, -1, COLOR_3DLIGHT, COLOR_3DLIGHT, -1, -1, COLOR_BTNSHADOW, COLOR_BTNSHADOW,
+    -1, -1, -1, -1, -1};
+constexpr signed char kLTOuterSoft[16] = {-1,
+                                          COLOR_BTNHIGHLIGHT,
+                                          COLOR_3DDKSHADOW,
+                                          -1,
+                                          COLOR_3DLIGHT,
+                                          COLOR_BTNHIGHLIGHT,
+                                          COLOR_3DDKSHADOW,
+                                          -1,
+                                          COLOR_BTNSHADOW,
+                                          COLOR_BTNHIGHLIGHT,
+                                          COLOR_3DDKSHADOW,
+                                          -1,
+                                          -1,
+                                          COLOR_BTNHIGHLIGHT,
+                                          COLOR_3DDKSHADOW,
+                                          -1};
 
 void Ring(HDC dc, RECT& r, int lt, int rb, UINT sides) {
   if (lt < 0 && rb < 0) return;
@@ -56,9 +108,13 @@ void Arrow(HDC dc, const RECT& r, int dir, int color, int size) {
     int off = depth - 1 - i;
     switch (dir) {
       case 0: FillSys(dc, RECT{cx + off, cy + i, cx + off + len, cy + i + 1}, color); break;
-      case 1: FillSys(dc, RECT{cx + off, cy + depth - 1 - i, cx + off + len, cy + depth - i}, color); break;
+      case 1:
+        FillSys(dc, RECT{cx + off, cy + depth - 1 - i, cx + off + len, cy + depth - i}, color);
+        break;
       case 2: FillSys(dc, RECT{cx + i, cy + off, cx + i + 1, cy + off + len}, color); break;
-      default: FillSys(dc, RECT{cx + depth - 1 - i, cy + off, cx + depth - i, cy + off + len}, color); break;
+      default:
+        FillSys(dc, RECT{cx + depth - 1 - i, cy + off, cx + depth - i, cy + off + len}, color);
+        break;
     }
   }
 }
@@ -75,9 +131,7 @@ void CaptionGlyph(HDC dc, const RECT& r, UINT kind, int color) {
         FillSys(dc, RECT{x + gw - 1 - i - 1, y + i, x + gw - i, y + i + 1}, color);
       }
       break;
-    case DFCS_CAPTIONMIN:
-      FillSys(dc, RECT{x + 1, y + gw - 2, x + gw - 1, y + gw}, color);
-      break;
+    case DFCS_CAPTIONMIN: FillSys(dc, RECT{x + 1, y + gw - 2, x + gw - 1, y + gw}, color); break;
     case DFCS_CAPTIONMAX: {
       RECT b{x, y, x + gw, y + gw};
       FillSys(dc, RECT{b.left, b.top, b.right, b.top + 2}, color);
@@ -148,7 +202,9 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
     case DFC_BUTTON: {
       UINT kind = state & 0x1F;
       if (kind & DFCS_BUTTONPUSH) {
-        if (state & DFCS_FLAT) DrawEdge(dc, &r, pushed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_MIDDLE | BF_FLAT);
+        if (state & DFCS_FLAT)
+          DrawEdge(dc, &r, pushed ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+                   BF_RECT | BF_MIDDLE | BF_FLAT);
         else if (pushed) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_MIDDLE);
         else DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE);
         break;
@@ -195,10 +251,14 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
           }
         break;
       }
-      if (pushed && (state & DFCS_FLAT)) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE | BF_FLAT | BF_ADJUST);
+      if (pushed && (state & DFCS_FLAT))
+        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE | BF_FLAT | BF_ADJUST);
       else if (pushed) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_MIDDLE | BF_ADJUST);
       else DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
-      int dir = kind == DFCS_SCROLLUP ? 0 : kind == DFCS_SCROLLLEFT ? 2 : kind == DFCS_SCROLLRIGHT ? 3 : 1;
+      int dir = kind == DFCS_SCROLLUP      ? 0
+                : kind == DFCS_SCROLLLEFT  ? 2
+                : kind == DFCS_SCROLLRIGHT ? 3
+                                           : 1;
       RECT a = pushed ? Offset(r, 1, 1) : r;
       int size = std::min(rect->right - rect->left, rect->bottom - rect->top);
       if (inactive) {
@@ -209,8 +269,7 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
       }
       break;
     }
-    default:
-      return FALSE;
+    default: return FALSE;
   }
   if (state & DFCS_ADJUSTRECT) InflateRect(rect, -2, -2);
   return TRUE;

@@ -4,8 +4,8 @@
 #include <climits>
 #include <vector>
 
-#include "SystemControls.h"
 #include "Locale.h"
+#include "SystemControls.h"
 #include "Themes.h"
 
 namespace {
@@ -25,10 +25,10 @@ struct UpDown {
   int base = 10;
   HWND buddy = 0;
   std::vector<UDACCEL> accel{{0, 1}, {2, 5}, {5, 20}};
-  Half pressed = kNone;   // the half held down by the mouse
-  bool inside = false;    // the pointer is still over the held half
+  Half pressed = kNone;  // the half held down by the mouse
+  bool inside = false;   // the pointer is still over the held half
   Half hot = kNone;
-  bool keyDown = false;   // an arrow key steps us
+  bool keyDown = false;  // an arrow key steps us
   DWORD pressStart = 0;
   bool repeating = false;
 };
@@ -50,7 +50,8 @@ String Format(const UpDown& u, DWORD style) {
   }
   long long v = u.pos;
   bool negative = v < 0;
-  unsigned long long a = negative ? static_cast<unsigned long long>(-v) : static_cast<unsigned long long>(v);
+  unsigned long long a =
+      negative ? static_cast<unsigned long long>(-v) : static_cast<unsigned long long>(v);
   String digits;
   do {
     digits.insert(digits.begin(), char16_t(u'0' + a % 10));
@@ -116,8 +117,8 @@ bool ReadBuddy(HWND hwnd, UpDown& u) {
 void NotifyScroll(HWND hwnd, int code, int pos) {
   HWND parent = GetParent(hwnd);
   if (parent)
-    SendMessageW(parent, Horizontal(hwnd) ? WM_HSCROLL : WM_VSCROLL,
-                 MAKEWPARAM(code, pos), LPARAM(hwnd));
+    SendMessageW(parent, Horizontal(hwnd) ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(code, pos),
+                 LPARAM(hwnd));
 }
 
 int Increment(const UpDown& u) {
@@ -344,9 +345,7 @@ LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: Paint(hwnd, u); return 0;
     case WM_ENABLE:
-    case WM_THEMECHANGED:
-      InvalidateRect(hwnd, nullptr, FALSE);
-      return 0;
+    case WM_THEMECHANGED: InvalidateRect(hwnd, nullptr, FALSE); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {

@@ -26,7 +26,7 @@ using HINSTANCE = std::uintptr_t;
 using HMODULE = HINSTANCE;
 using HMENU = std::uintptr_t;  // for a child window: its identifier
 using HICON = std::uint32_t;
-using HCURSOR = HICON;         // the standard cursors keep their IDC_ numbers as handles
+using HCURSOR = HICON;  // the standard cursors keep their IDC_ numbers as handles
 using HMONITOR = std::uint32_t;
 using HDWP = std::uint32_t;
 using LPCWSTR = const WCHAR*;
@@ -56,7 +56,9 @@ inline const WCHAR* MAKEINTRESOURCEW(std::uintptr_t id) {
   return reinterpret_cast<const WCHAR*>(id & 0xFFFF);
 }
 inline const WCHAR* MAKEINTATOM(ATOM atom) { return MAKEINTRESOURCEW(atom); }
-inline bool IS_INTRESOURCE(const WCHAR* p) { return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0; }
+inline bool IS_INTRESOURCE(const WCHAR* p) {
+  return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0;
+}
 
 BOOL CopyRect(RECT* dst, const RECT* src);
 BOOL IsRectEmpty(const RECT* r);
@@ -174,7 +176,6 @@ BOOL GetClassInfoExW(HINSTANCE instance, const WCHAR* className, WNDCLASSEXW* wc
 BOOL GetClassInfoW(HINSTANCE instance, const WCHAR* className, WNDCLASSW* wc);
 int GetClassNameW(HWND hwnd, WCHAR* name, int maxCount);
 
-
 // ---- Creating and destroying windows ----
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 constexpr HWND HWND_DESKTOP = 0;
@@ -202,12 +203,12 @@ struct CREATESTRUCTW {
 // fails; WM_NCCREATE answering FALSE or WM_CREATE answering -1 destroys the window and
 // returns 0. Top-level windows (WS_POPUP or overlapped) always get WS_CLIPSIBLINGS, overlapped
 // ones also WS_CAPTION; hParent names the owner of a top-level window.
-HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowName,
-                     DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowName, DWORD style,
+                     int x, int y, int width, int height, HWND parent, HMENU menu,
                      HINSTANCE instance, void* param);
 inline HWND CreateWindowW(const WCHAR* className, const WCHAR* windowName, DWORD style, int x,
-                          int y, int width, int height, HWND parent, HMENU menu,
-                          HINSTANCE instance, void* param) {
+                          int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                          void* param) {
   return CreateWindowExW(0, className, windowName, style, x, y, width, height, parent, menu,
                          instance, param);
 }
@@ -802,8 +803,8 @@ constexpr UINT SW_ERASE = 0x0004;
 constexpr UINT SW_SMOOTHSCROLL = 0x0010;
 // Moves the client pixels (within clip and the scroll rectangle) and invalidates what they
 // uncover; SW_SCROLLCHILDREN moves the children too.
-int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip,
-                   HRGN update, RECT* updateRect, UINT flags);
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update,
+                   RECT* updateRect, UINT flags);
 
 // Hands the changed part of every top-level surface to the host now (the message loop does it
 // whenever the queue runs dry).
@@ -976,18 +977,18 @@ constexpr int VK_LCONTROL = 0xA2;
 constexpr int VK_RCONTROL = 0xA3;
 constexpr int VK_LMENU = 0xA4;
 constexpr int VK_RMENU = 0xA5;
-constexpr int VK_OEM_1 = 0xBA;      // ;:
-constexpr int VK_OEM_PLUS = 0xBB;   // =+
-constexpr int VK_OEM_COMMA = 0xBC;  // ,<
-constexpr int VK_OEM_MINUS = 0xBD;  // -_
-constexpr int VK_OEM_PERIOD = 0xBE; // .>
-constexpr int VK_OEM_2 = 0xBF;      // /?
-constexpr int VK_OEM_3 = 0xC0;      // `~
-constexpr int VK_OEM_4 = 0xDB;      // [{
-constexpr int VK_OEM_5 = 0xDC;      // \|
-constexpr int VK_OEM_6 = 0xDD;      // ]}
-constexpr int VK_OEM_7 = 0xDE;      // '"
-constexpr int VK_OEM_102 = 0xE2;    // <> of the 102-key keyboard
+constexpr int VK_OEM_1 = 0xBA;       // ;:
+constexpr int VK_OEM_PLUS = 0xBB;    // =+
+constexpr int VK_OEM_COMMA = 0xBC;   // ,<
+constexpr int VK_OEM_MINUS = 0xBD;   // -_
+constexpr int VK_OEM_PERIOD = 0xBE;  // .>
+constexpr int VK_OEM_2 = 0xBF;       // /?
+constexpr int VK_OEM_3 = 0xC0;       // `~
+constexpr int VK_OEM_4 = 0xDB;       // [{
+constexpr int VK_OEM_5 = 0xDC;       // \|
+constexpr int VK_OEM_6 = 0xDD;       // ]}
+constexpr int VK_OEM_7 = 0xDE;       // '"
+constexpr int VK_OEM_102 = 0xE2;     // <> of the 102-key keyboard
 
 // The key state as of the last message retrieved: the high bit (negative result) while down,
 // the low bit toggled (Caps Lock, Num Lock). VK_SHIFT / VK_CONTROL / VK_MENU combine both sides.

@@ -81,8 +81,8 @@ struct Wnd {
   LONG_PTR id = 0;
   LONG_PTR userData = 0;
   HINSTANCE instance = 0;
-  Wnd* parent = nullptr;  // the desktop for top-level windows; null for the desktop
-  Wnd* owner = nullptr;   // top-level windows only
+  Wnd* parent = nullptr;       // the desktop for top-level windows; null for the desktop
+  Wnd* owner = nullptr;        // top-level windows only
   std::vector<Wnd*> children;  // top of the z-order first
   RECT rect{};    // window rectangle in the parent's client coordinates (screen for top-level)
   RECT client{};  // client rectangle, same coordinates
@@ -92,18 +92,18 @@ struct Wnd {
 
   // Painting. The update region is in window coordinates (origin: the window's top-left).
   Region update;
-  bool erase = false;         // WM_ERASEBKGND still to be sent
-  bool eraseFailed = false;   // it was sent and answered 0: BeginPaint reports fErase
+  bool erase = false;        // WM_ERASEBKGND still to be sent
+  bool eraseFailed = false;  // it was sent and answered 0: BeginPaint reports fErase
   bool internalPaint = false;
-  bool ncForce = false;       // WM_NCPAINT wanted whatever the region says
-  bool redrawOff = false;     // WM_SETREDRAW FALSE took WS_VISIBLE away
+  bool ncForce = false;    // WM_NCPAINT wanted whatever the region says
+  bool redrawOff = false;  // WM_SETREDRAW FALSE took WS_VISIBLE away
 
-  bool created = false;     // WM_NCCREATE answered
-  bool needSize = false;    // overlapped window: WM_SIZE / WM_MOVE wait for the first show
+  bool created = false;   // WM_NCCREATE answered
+  bool needSize = false;  // overlapped window: WM_SIZE / WM_MOVE wait for the first show
   bool destroying = false;
   bool dead = false;
-  bool ncActive = false;    // the caption shows the active look
-  RECT normal{};            // restored rectangle while minimised or maximised
+  bool ncActive = false;  // the caption shows the active look
+  RECT normal{};          // restored rectangle while minimised or maximised
   std::unique_ptr<Surface> surface;
   ScrollBarState scroll[2];
 };
@@ -114,12 +114,12 @@ bool RegisterSystemClassByName(const WCHAR* name);
 void ResetClasses();
 
 // ---- Windows and the tree (Window.cpp) ----
-Wnd* GetWnd(HWND hwnd);            // a live window (the desktop included) or null
-Wnd* GetWndOrError(HWND hwnd);     // same, setting ERROR_INVALID_WINDOW_HANDLE
+Wnd* GetWnd(HWND hwnd);         // a live window (the desktop included) or null
+Wnd* GetWndOrError(HWND hwnd);  // same, setting ERROR_INVALID_WINDOW_HANDLE
 Wnd* Desktop();
 inline bool IsTopLevel(const Wnd* w) { return w->parent && !w->parent->parent; }
-Wnd* RootOf(Wnd* w);               // the top-level ancestor; null for the desktop
-bool IsVisibleChain(const Wnd* w); // WS_VISIBLE on the window and every ancestor
+Wnd* RootOf(Wnd* w);                // the top-level ancestor; null for the desktop
+bool IsVisibleChain(const Wnd* w);  // WS_VISIBLE on the window and every ancestor
 bool IsDescendant(const Wnd* ancestor, const Wnd* w);
 // Window and client rectangles in screen coordinates, and the origin of the client area.
 RECT ScreenWindowRect(const Wnd* w);
@@ -149,7 +149,7 @@ inline void NotifyParent(HWND control, WORD code) {
   if (HWND parent = GetParent(control))
     Send(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), LPARAM(control));
 }
-extern int gDeliveryDepth;  // window procedures running
+extern int gDeliveryDepth;           // window procedures running
 void DropWindowMessages(HWND hwnd);  // the posted messages of a destroyed window
 void EnterDefProc(HWND hwnd);
 void LeaveDefProc();
@@ -158,21 +158,21 @@ void ResetMessages();
 // Raw input, translated into a window message only when it is retrieved.
 struct InputEvent {
   enum Kind { MouseMove, MouseButton, Wheel, Key } kind = MouseMove;
-  POINT pt;             // screen
-  UINT msg = 0;         // client message for buttons (WM_LBUTTONDOWN ...), wheel message
-  int button = 0;       // VK_LBUTTON ... for buttons
+  POINT pt;        // screen
+  UINT msg = 0;    // client message for buttons (WM_LBUTTONDOWN ...), wheel message
+  int button = 0;  // VK_LBUTTON ... for buttons
   bool down = false;
   int wheelDelta = 0;
   int vk = 0;
   int scan = 0;
   bool extended = false;
   bool repeat = false;
-  DWORD textId = 0;     // characters the key typed, kept for TranslateMessage
-  WPARAM mk = 0;        // MK_ button and modifier flags when it happened
+  DWORD textId = 0;  // characters the key typed, kept for TranslateMessage
+  WPARAM mk = 0;     // MK_ button and modifier flags when it happened
   bool alt = false;
   bool ctrl = false;
   DWORD time = 0;
-  HWND surface = 0;     // the top-level window the host reported
+  HWND surface = 0;  // the top-level window the host reported
 };
 void QueueInput(const InputEvent& e);
 // The translated message of an input event; false when it goes to no window (it is dropped).
@@ -279,7 +279,9 @@ void ResetState();
 // ---- Drawing helpers shared by the units ----
 void FillSys(HDC dc, const RECT& r, int sysColor);
 inline bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-inline RECT Offset(RECT r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+inline RECT Offset(RECT r, int dx, int dy) {
+  return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
 inline RECT Intersect(const RECT& a, const RECT& b) {
   RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
          std::min(a.bottom, b.bottom)};

@@ -59,16 +59,13 @@ void InvalidateResized(Wnd* w, const RECT& oldRect, const RECT& oldClient, bool 
     return;
   }
   Region rgn = Region::Combine(Region(win), Region(cl), Region::Diff);  // the frame
-  Region exposed = Region::Combine(Region(cl), Region(RECT{cl.left, cl.top, cl.left + ow,
-                                                           cl.top + oh}),
-                                   Region::Diff);
+  Region exposed = Region::Combine(
+      Region(cl), Region(RECT{cl.left, cl.top, cl.left + ow, cl.top + oh}), Region::Diff);
   rgn = Region::Combine(rgn, exposed, Region::Or);
   if (!rgn.Empty()) UpdateRegionOp(w, rgn, f);
 }
 
-void SendPosChanged(HWND hwnd, WINDOWPOS wp) {
-  Send(hwnd, WM_WINDOWPOSCHANGED, 0, LPARAM(&wp));
-}
+void SendPosChanged(HWND hwnd, WINDOWPOS wp) { Send(hwnd, WM_WINDOWPOSCHANGED, 0, LPARAM(&wp)); }
 
 }  // namespace
 }  // namespace user
@@ -92,7 +89,10 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 
   WINDOWPOS wp{hwnd, insertAfter, x, y, cx, cy, flags};
   auto fix = [&](Wnd* win) {
-    if (wp.flags & SWP_NOMOVE) { wp.x = win->rect.left; wp.y = win->rect.top; }
+    if (wp.flags & SWP_NOMOVE) {
+      wp.x = win->rect.left;
+      wp.y = win->rect.top;
+    }
     if (wp.flags & SWP_NOSIZE) {
       wp.cx = win->rect.right - win->rect.left;
       wp.cy = win->rect.bottom - win->rect.top;
@@ -148,8 +148,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if (newClient.right - newClient.left == oldClient.right - oldClient.left &&
       newClient.bottom - newClient.top == oldClient.bottom - oldClient.top)
     flags |= SWP_NOCLIENTSIZE;
-  if (newClient.left == oldClient.left && newClient.top == oldClient.top)
-    flags |= SWP_NOCLIENTMOVE;
+  if (newClient.left == oldClient.left && newClient.top == oldClient.top) flags |= SWP_NOCLIENTMOVE;
 
   Wnd* parent = w->parent;
   bool wasVisible = IsVisibleChain(w);
@@ -183,8 +182,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
       InvalidateUncovered(parent, Offset(oldScreen, -po.x, -po.y));
     } else if (!IsTopLevel(w) && wasVisible && sized) {
       POINT po = ClientOrigin(parent);
-      Region left = Region::Combine(Region(Offset(oldScreen, -po.x, -po.y)), Region(w->rect),
-                                    Region::Diff);
+      Region left =
+          Region::Combine(Region(Offset(oldScreen, -po.x, -po.y)), Region(w->rect), Region::Diff);
       for (const RECT& r : left.Rects()) InvalidateUncovered(parent, r);
     }
     if (nowVisible) {
@@ -192,8 +191,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
       const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
       if (!wasVisible || (!IsTopLevel(w) && (moved || zChanged)))
         UpdateRegionOp(w, Region(whole), all);
-      else if (sized || frameChanged)
-        InvalidateResized(w, oldRect, oldClient, frameChanged);
+      else if (sized || frameChanged) InvalidateResized(w, oldRect, oldClient, frameChanged);
     }
   }
   RefreshDCs();
@@ -284,9 +282,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       break;
     case SW_SHOWMINNOACTIVE:
     case SW_MINIMIZE:
-    case SW_FORCEMINIMIZE:
-      swp |= SWP_NOACTIVATE | SWP_NOZORDER;
-      [[fallthrough]];
+    case SW_FORCEMINIMIZE: swp |= SWP_NOACTIVATE | SWP_NOZORDER; [[fallthrough]];
     case SW_SHOWMINIMIZED:
       swp |= SWP_SHOWWINDOW;
       if (!(w->style & WS_MINIMIZE)) {
@@ -323,9 +319,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       swp |= SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE;
       if (child) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
       break;
-    case SW_SHOWNOACTIVATE:
-      swp |= SWP_NOACTIVATE | SWP_NOZORDER;
-      [[fallthrough]];
+    case SW_SHOWNOACTIVATE: swp |= SWP_NOACTIVATE | SWP_NOZORDER; [[fallthrough]];
     case SW_RESTORE:
     case SW_SHOWNORMAL:
     case SW_SHOWDEFAULT:
@@ -364,8 +358,9 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!show) FocusLeaving(hwnd);
   if ((w = GetWnd(hwnd)) && w->needSize) {
     w->needSize = false;
-    WPARAM kind = (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
-                  : (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED;
+    WPARAM kind = (w->style & WS_MAXIMIZE)   ? SIZE_MAXIMIZED
+                  : (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED
+                                             : SIZE_RESTORED;
     RECT c = w->client;
     Send(hwnd, WM_SIZE, kind, MAKELPARAM(c.right - c.left, c.bottom - c.top));
     Send(hwnd, WM_MOVE, 0, MAKELPARAM(c.left, c.top));

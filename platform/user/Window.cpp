@@ -1,7 +1,8 @@
 // The window tree: handles, creation and destruction in the platform's message order, window
 // data, properties, text and tree queries.
-#include <cstring>
 #include <unistd.h>
+
+#include <cstring>
 
 #include "UserInternal.h"
 
@@ -268,8 +269,8 @@ void ResetWindows() {
 
 using namespace user;
 
-HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowName,
-                     DWORD style, int x, int y, int cx, int cy, HWND parentHandle, HMENU menu,
+HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowName, DWORD style,
+                     int x, int y, int cx, int cy, HWND parentHandle, HMENU menu,
                      HINSTANCE instance, void* param) {
   WndClass* cls = FindClass(className);
   if (!cls && RegisterSystemClassByName(className)) cls = FindClass(className);
@@ -298,8 +299,7 @@ HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowN
   if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME) ||
       (!(exStyle & WS_EX_STATICEDGE) && (style & (WS_DLGFRAME | WS_THICKFRAME))))
     exStyle |= WS_EX_WINDOWEDGE;
-  else
-    exStyle &= ~WS_EX_WINDOWEDGE;
+  else exStyle &= ~WS_EX_WINDOWEDGE;
 
   bool overlapped = topLevel && !(style & WS_POPUP);
   if (overlapped && (x == CW_USEDEFAULT || cx == CW_USEDEFAULT)) {
@@ -390,8 +390,9 @@ HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowN
   SendParentNotify(hwnd, WM_CREATE);
   if (!GetWnd(hwnd)) return 0;
   if (style & WS_VISIBLE) {
-    int cmd = (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED
-                                                                               : SW_SHOW;
+    int cmd = (style & WS_MAXIMIZE)   ? SW_SHOWMAXIMIZED
+              : (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED
+                                      : SW_SHOW;
     if (!topLevel) cmd = SW_SHOW;
     ShowWindow(hwnd, cmd);
   }
@@ -602,8 +603,8 @@ HWND GetDlgItem(HWND parent, int id) {
 BOOL SetPropW(HWND hwnd, const WCHAR* name, HANDLE data) {
   Wnd* w = GetWndOrError(hwnd);
   if (!w || !name) return FALSE;
-  String n = IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name)))
-                                  : String(name);
+  String n =
+      IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name))) : String(name);
   for (auto& p : w->props)
     if (SameText(p.first, n)) {
       p.second = data;
@@ -616,8 +617,8 @@ BOOL SetPropW(HWND hwnd, const WCHAR* name, HANDLE data) {
 HANDLE GetPropW(HWND hwnd, const WCHAR* name) {
   Wnd* w = GetWnd(hwnd);
   if (!w || !name) return 0;
-  String n = IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name)))
-                                  : String(name);
+  String n =
+      IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name))) : String(name);
   for (auto& p : w->props)
     if (SameText(p.first, n)) return p.second;
   return 0;
@@ -626,8 +627,8 @@ HANDLE GetPropW(HWND hwnd, const WCHAR* name) {
 HANDLE RemovePropW(HWND hwnd, const WCHAR* name) {
   Wnd* w = GetWnd(hwnd);
   if (!w || !name) return 0;
-  String n = IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name)))
-                                  : String(name);
+  String n =
+      IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name))) : String(name);
   for (auto it = w->props.begin(); it != w->props.end(); ++it)
     if (SameText(it->first, n)) {
       HANDLE v = it->second;
@@ -785,4 +786,3 @@ BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
     if (GetWnd(h) && !proc(h, lParam)) return FALSE;
   return TRUE;
 }
-

@@ -27,7 +27,8 @@ TEST(DateTimes, ParsingFollowsTheLocale) {
   FormatSettings.DateSeparator = u'.';
   FormatSettings.TimeSeparator = u':';
   EXPECT_DOUBLE_EQ(StrToDate(u"09.05.2013"), EncodeDate(2013, 5, 9));
-  EXPECT_DOUBLE_EQ(StrToDateTime(u"09.05.2013 14:05:07"), EncodeDate(2013, 5, 9) + EncodeTime(14, 5, 7, 0));
+  EXPECT_DOUBLE_EQ(StrToDateTime(u"09.05.2013 14:05:07"),
+                   EncodeDate(2013, 5, 9) + EncodeTime(14, 5, 7, 0));
   EXPECT_DOUBLE_EQ(StrToTime(u"2:05 PM"), EncodeTime(14, 5, 0, 0));
   EXPECT_EQ(DateToStr(EncodeDate(2013, 5, 9)), u"09.05.2013");
   EXPECT_THROW(StrToDate(u"31.02.2013"), EConvertError);

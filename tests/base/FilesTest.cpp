@@ -50,6 +50,7 @@ TEST(Files, CreateFindAndReplaceFiles) {
   SetWriteFailureForTesting(false);
   EXPECT_EQ(t.read("Korv/one.txt"), "new contents");
   int entries = 0;
-  for (auto& e : std::filesystem::directory_iterator(t.os() + "/Korv")) entries += e.is_regular_file();
+  for (auto& e : std::filesystem::directory_iterator(t.os() + "/Korv"))
+    entries += e.is_regular_file();
   EXPECT_EQ(entries, 1) << "no temporary file may stay behind";
 }

@@ -25,7 +25,9 @@ TFormatSettings Comma() {
 // Swaps the process-wide settings for one test.
 class ScopedFormatSettings {
  public:
-  explicit ScopedFormatSettings(const TFormatSettings& fs) : old_(FormatSettings) { FormatSettings = fs; }
+  explicit ScopedFormatSettings(const TFormatSettings& fs) : old_(FormatSettings) {
+    FormatSettings = fs;
+  }
   ~ScopedFormatSettings() { FormatSettings = old_; }
 
  private:
@@ -190,9 +192,9 @@ TEST(StrToFloat, AcceptsTheNumberForms) {
 
 TEST(StrToFloat, RejectsMalformedAndOverflowingText) {
   const auto fs = Dot();
-  for (const char16_t* bad : {u"", u"   ", u"-", u"+", u"nan", u"inf", u"INF", u"0x10", u"1,5", u"1.2.3",
-                              u"1e", u"1e+", u"1,000", u"1 2", u"e5", u".", u"-.", u"1e99999", u"--1",
-                              u"1.5x", u"\u0661"}) {
+  for (const char16_t* bad : {u"",     u"   ", u"-",     u"+",       u"nan", u"inf",   u"INF",
+                              u"0x10", u"1,5", u"1.2.3", u"1e",      u"1e+", u"1,000", u"1 2",
+                              u"e5",   u".",   u"-.",    u"1e99999", u"--1", u"1.5x",  u"\u0661"}) {
     Extended v = 42;
     EXPECT_FALSE(TryStrToFloat(bad, v, fs)) << ToUtf8(bad);
     EXPECT_EQ(v, 42) << "a failed conversion must leave the value alone";
@@ -217,7 +219,8 @@ TEST(StrToFloat, UsesTheGivenDecimalSeparator) {
 
 TEST(StrToFloat, GeneralFormReadsBack) {
   const auto fs = Comma();
-  for (Extended x : {0.2L, -1.0L / 3, 123456789012345.0L, 1.5e-7L, 6.02214076e23L, -4.9e-4900L, 1e4931L}) {
+  for (Extended x :
+       {0.2L, -1.0L / 3, 123456789012345.0L, 1.5e-7L, 6.02214076e23L, -4.9e-4900L, 1e4931L}) {
     Extended back = StrToFloat(FloatToStr(x, fs), fs);
     EXPECT_LE(std::fabs(back - x), std::fabs(x) * 1e-14L) << ToUtf8(FloatToStr(x, fs));
   }

@@ -18,7 +18,8 @@ TEST(ShellFolders, XdgFoldersAndTheCreateFlag) {
   EXPECT_EQ(String(buf), FromOsPath(sb.dir().os() + "/home/.local/share"));
   ASSERT_TRUE(SHGetSpecialFolderPathW(0, buf, CSIDL_COMMON_APPDATA, TRUE));
   EXPECT_EQ(String(buf), FromOsPath(sb.dir().os() + "/common"));
-  EXPECT_EQ(std::filesystem::status(sb.dir().os() + "/common").permissions() & std::filesystem::perms::others_write,
+  EXPECT_EQ(std::filesystem::status(sb.dir().os() + "/common").permissions() &
+                std::filesystem::perms::others_write,
             std::filesystem::perms::others_write);
   ASSERT_TRUE(SHGetSpecialFolderPathW(0, buf, CSIDL_PERSONAL, FALSE));
   EXPECT_EQ(String(buf), FromOsPath(sb.dir().os() + "/home/Documents"));

@@ -6,7 +6,9 @@
 TEST(Strings, Utf8RoundTripKeepsSurrogatePairsAndReplacesMalformedBytes) {
   String s = u"Gr\u00fc\u00dfe \U0001D11E";
   EXPECT_EQ(FromUtf8(ToUtf8(s)), s);
-  EXPECT_EQ(FromUtf8("a\xff" "b"), u"a\uFFFDb");
+  EXPECT_EQ(FromUtf8("a\xff"
+                     "b"),
+            u"a\uFFFDb");
   EXPECT_EQ(FromUtf8("\xe2\x82"), u"\uFFFD\uFFFD");  // truncated sequence
   EXPECT_EQ(FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");  // overlong "/"
   EXPECT_EQ(ToUtf8(String(1, char16_t(0xD800))), "\xef\xbf\xbd");

@@ -12,7 +12,9 @@ TEST_F(CoreTest, KeysGoThroughPreviewHandlersAndDialogKeys) {
   Application->ProcessMessages();
   ASSERT_TRUE(a->Focused());
   std::vector<std::string> log;
-  a->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { log.push_back("a down " + std::to_string(key)); };
+  a->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+    log.push_back("a down " + std::to_string(key));
+  };
   a->OnKeyPress = [&](TObject*, Char& c) { log.push_back(std::string("a press ") + char(c)); };
   PressKey('A');
   EXPECT_EQ(log, (std::vector<std::string>{"a down 65", "a press a"}));
@@ -27,8 +29,8 @@ TEST_F(CoreTest, KeysGoThroughPreviewHandlersAndDialogKeys) {
   };
   PressKey('B');
   PressKey('C');
-  EXPECT_EQ(log, (std::vector<std::string>{"form down 66", "a press b", "form down 67",
-                                           "a down 67", "a press c"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"form down 66", "a press b", "form down 67", "a down 67",
+                                           "a press c"}));
 
   // Enter and Escape are dialog keys: the form's children are asked in turn.
   log.clear();

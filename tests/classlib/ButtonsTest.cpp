@@ -47,8 +47,7 @@ class ButtonsTest : public ::testing::Test {
     PaintInto(b.Canvas(), t, [&] { b.Paint(); });
   }
   static void Mouse(TControl& c, UINT msg, int x, int y) {
-    c.Perform(msg, msg == WM_LBUTTONDOWN || msg == WM_MOUSEMOVE ? MK_LBUTTON : 0,
-              MAKELPARAM(x, y));
+    c.Perform(msg, msg == WM_LBUTTONDOWN || msg == WM_MOUSEMOVE ? MK_LBUTTON : 0, MAKELPARAM(x, y));
   }
 };
 

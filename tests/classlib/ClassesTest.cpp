@@ -1,9 +1,8 @@
-#include "Classes.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "Classes.h"
 #include "Files.h"
 #include "TestSupport.h"
 
@@ -50,9 +49,9 @@ TEST(Strings, NamesAndValues) {
   EXPECT_EQ(l.IndexOfName(u"plain"), -1);
   EXPECT_EQ(l.Values(u""), u"empty name");
 
-  l.SetValue(u"alpha", u"2");   // replaced in place, keeping the given name
-  l.SetValue(u"gamma", u"3");   // appended
-  l.SetValue(u"beta", u"");     // removed
+  l.SetValue(u"alpha", u"2");  // replaced in place, keeping the given name
+  l.SetValue(u"gamma", u"3");  // appended
+  l.SetValue(u"beta", u"");    // removed
   EXPECT_EQ(l.ToVector(), (V{u"alpha=2", u"plain", u"=empty name", u"gamma=3"}));
 }
 

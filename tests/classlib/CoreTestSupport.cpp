@@ -34,9 +34,7 @@ void TTestWin::Paint() {
   Canvas()->FillRect(ClientRect());
 }
 
-TTestGraphic::TTestGraphic(TComponent* owner) : TGraphicControl(owner) {
-  SetBounds(0, 0, 30, 30);
-}
+TTestGraphic::TTestGraphic(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 30, 30); }
 
 void TTestGraphic::Dispatch(TMessage& m) {
   if (m.Msg == CM_MOUSEENTER && m.LParam == 0) ++enters;

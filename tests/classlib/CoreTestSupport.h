@@ -81,4 +81,3 @@ class CoreTest : public ::testing::Test {
   // A click on a window, posted and processed.
   void ClickAt(HWND hwnd, int x, int y);
 };
-

@@ -38,7 +38,7 @@ class ExtCtrlsTest : public ::testing::Test {
     PaintInto(panel.Canvas(), target, [&] { panel.Paint(); });
   }
   const Legend legend{{'W', clBtnHighlight}, {'S', clBtnShadow}, {'F', clBtnFace},
-                                   {'r', clRed},          {'b', clBlue},      {'k', clBlack}};
+                      {'r', clRed},          {'b', clBlue},      {'k', clBlack}};
 };
 
 TEST_F(ExtCtrlsTest, AChildlessPanelPaintsItselfInItsWindow) {

@@ -100,12 +100,10 @@ TEST_F(CoreTest, FailedDescriptionsNameFileAndLineAndLeaveNoWindow) {
     const char16_t* file;
     int line;
   };
-  for (Case c : {Case{u"TBadForm1", u"BadForm1.form", 5},
-                 Case{u"TBadForm2", u"BadForm2.form", 4}}) {
+  for (Case c :
+       {Case{u"TBadForm1", u"BadForm1.form", 5}, Case{u"TBadForm2", u"BadForm2.form", 4}}) {
     std::set<HWND> created;
-    SetMessageSpy([&](const SpiedMessage& m) {
-      created.insert(m.hwnd);
-    });
+    SetMessageSpy([&](const SpiedMessage& m) { created.insert(m.hwnd); });
     String name = c.cls;
     try {
       TComponent* f = FindClass(name)->Create(Application);

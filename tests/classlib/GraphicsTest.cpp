@@ -51,12 +51,12 @@ int CountLeaning(TCanvas* c, int w, int h, int channel) {
 }
 
 TEST(MulDivTest, RoundsHalfAwayFromZeroAndRefusesWhatItCannotGive) {
-  EXPECT_EQ(MulDiv(8, 96, 72), 11);     // 10.67
-  EXPECT_EQ(MulDiv(-11, 72, 96), -8);   // -8.25
-  EXPECT_EQ(MulDiv(3, 1, 2), 2);        // 1.5
-  EXPECT_EQ(MulDiv(-3, 1, 2), -2);      // -1.5
-  EXPECT_EQ(MulDiv(5, 1, -2), -3);      // -2.5
-  EXPECT_EQ(MulDiv(-5, -1, -2), -3);    // -2.5
+  EXPECT_EQ(MulDiv(8, 96, 72), 11);    // 10.67
+  EXPECT_EQ(MulDiv(-11, 72, 96), -8);  // -8.25
+  EXPECT_EQ(MulDiv(3, 1, 2), 2);       // 1.5
+  EXPECT_EQ(MulDiv(-3, 1, 2), -2);     // -1.5
+  EXPECT_EQ(MulDiv(5, 1, -2), -3);     // -2.5
+  EXPECT_EQ(MulDiv(-5, -1, -2), -3);   // -2.5
   EXPECT_EQ(MulDiv(1, 1, 3), 0);
   EXPECT_EQ(MulDiv(2, 1, 3), 1);
   EXPECT_EQ(MulDiv(1, 2, 0), -1);

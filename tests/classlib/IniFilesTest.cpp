@@ -1,5 +1,3 @@
-#include "IniFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +5,7 @@
 
 #include "Files.h"
 #include "IniDocument.h"
+#include "IniFiles.h"
 #include "Locale.h"
 #include "TestSupport.h"
 
@@ -206,8 +205,9 @@ TEST_P(AnyIni, FailedWriteKeepsTheOldFile) {
 
 TEST_P(AnyIni, TypedValues) {
   LocaleScope locale;
-  auto ini = Open("[T]\nhex=0x1F\ndollar=$10\nneg=-12\nbad=12abc\nblank=\n"
-                  "yes=yes\ntwo=2\nzero=0\nfloat=2.5e3\nhuge=1e400\n");
+  auto ini = Open(
+      "[T]\nhex=0x1F\ndollar=$10\nneg=-12\nbad=12abc\nblank=\n"
+      "yes=yes\ntwo=2\nzero=0\nfloat=2.5e3\nhuge=1e400\n");
   EXPECT_EQ(ini->ReadInteger(u"T", u"hex", 7), 31);
   EXPECT_EQ(ini->ReadInteger(u"T", u"dollar", 7), 16);
   EXPECT_EQ(ini->ReadInteger(u"T", u"neg", 7), -12);
@@ -347,11 +347,11 @@ TEST(IniFile, LinesNobodyWritesKeepEvenBytesTheirEncodingCannotRead) {
 TEST(IniText, EveryFileEncodesBackToItsOwnBytes) {
   const std::string samples[] = {
       "\xEF\xBB\xBFk=\xC3\xA9\xF0\x9F\x8E\xB5\xED\xA0\x80\xC0\xAF\xF8\x80"s,  // bad after good
-      "\xEF\xBB\xBF\xF0\x9F\x8E"s,                                          // cut short
-      "\xEF\xBB\xBF\xED\xB2\x80\xDC"s,                                      // surrogates in UTF-8
-      "\xFF\xFE" + Utf16(u"[S]\r\n\xDC80", false) + "X"s,                      // odd, lone surrogate
+      "\xEF\xBB\xBF\xF0\x9F\x8E"s,                                            // cut short
+      "\xEF\xBB\xBF\xED\xB2\x80\xDC"s,                                        // surrogates in UTF-8
+      "\xFF\xFE" + Utf16(u"[S]\r\n\xDC80", false) + "X"s,                     // odd, lone surrogate
       "\xFE\xFF\0"s,
-      "[S]\r\nname=Caf\xE9 \x81\x8D\x8F\x90\x9D\r\n"s,                          // Windows-1252
+      "[S]\r\nname=Caf\xE9 \x81\x8D\x8F\x90\x9D\r\n"s,  // Windows-1252
       "[S]\nk=\xCE\xA9"s,
   };
   for (const std::string& bytes : samples) {

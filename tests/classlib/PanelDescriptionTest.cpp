@@ -14,7 +14,8 @@ namespace {
 
 // The shape of the preview window's tool bar and page: a panel with speed buttons, an edit
 // with its up-down, and a scroll box holding an image.
-const char16_t* const kDescription = uR"(object PanelForm: TForm
+const char16_t* const kDescription =
+    uR"(object PanelForm: TForm
   Left = 0
   Top = 0
   Width = 600

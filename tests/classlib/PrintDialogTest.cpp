@@ -1,13 +1,13 @@
 // The print dialog, answered from the modal-loop hook.
 #include <gtest/gtest.h>
 
-#include "SystemControls.h"  // the platform window classes
 #include "ClassLibTestSupport.h"
 #include "Files.h"
 #include "Forms.h"
 #include "PrintDialogs.h"
 #include "Printers.h"
 #include "StdCtrls.h"
+#include "SystemControls.h"  // the platform window classes
 #include "TestSupport.h"
 #include "UserDriver.h"
 
@@ -90,7 +90,8 @@ TEST_F(PrintDialogTest, OffersThePrintersRangesAndADefaultFile) {
   bool fileShown = false;
   Answer([&](TForm* form) {
     auto* p = Get<TComboBox>(form, u"PrinterComboBox");
-    for (int i = 0; i < p->Items()->Count(); ++i) printers.push_back(ToUtf8(p->Items()->Strings(i)));
+    for (int i = 0; i < p->Items()->Count(); ++i)
+      printers.push_back(ToUtf8(p->Items()->Strings(i)));
     auto* r = Get<TComboBox>(form, u"RangeComboBox");
     for (int i = 0; i < r->Items()->Count(); ++i) ranges.push_back(ToUtf8(r->Items()->Strings(i)));
     file = ToUtf8(Get<TEdit>(form, u"FileEdit")->Text());

@@ -1,5 +1,3 @@
-#include "Printers.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +6,7 @@
 #include "Exceptions.h"
 #include "Files.h"
 #include "PdfTools.h"
+#include "Printers.h"
 #include "PrivateCups.h"
 #include "TestSupport.h"
 
@@ -329,7 +328,8 @@ TEST_F(PrintersTest, AnUnwritableFileRaisesAndLeavesNothing) {
 }
 
 TEST(PrinterPaper, LetterOrA4FromTheLocale) {
-  ScopedEnv all("LC_ALL", std::nullopt), paper("LC_PAPER", std::nullopt), lang("LANG", "en_GB.UTF-8");
+  ScopedEnv all("LC_ALL", std::nullopt), paper("LC_PAPER", std::nullopt),
+      lang("LANG", "en_GB.UTF-8");
   EXPECT_FALSE(LocaleUsesLetterPaper());
   EXPECT_EQ(PdfPrinterDevice().physicalWidth, 4961);
   {

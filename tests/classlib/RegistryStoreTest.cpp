@@ -11,7 +11,9 @@ namespace {
 const char kUserFile[] = "home/.config/korv/registry/HKEY_CURRENT_USER.reg";
 const char kHeader[] = "Windows Registry Editor Version 5.00\n";
 
-std::vector<BYTE> Bytes(std::initializer_list<int> b) { return std::vector<BYTE>(b.begin(), b.end()); }
+std::vector<BYTE> Bytes(std::initializer_list<int> b) {
+  return std::vector<BYTE>(b.begin(), b.end());
+}
 
 std::vector<BYTE> Text(const String& s) {
   std::vector<BYTE> d;
@@ -31,20 +33,24 @@ LONG SetSz(HKEY k, const char16_t* name, const String& text) {
 String GetSz(HKEY k, const char16_t* name) {
   BYTE buf[512];
   DWORD size = sizeof buf, type = 0;
-  if (RegQueryValueExW(k, name, nullptr, &type, buf, &size) != ERROR_SUCCESS || type != REG_SZ) return u"<none>";
+  if (RegQueryValueExW(k, name, nullptr, &type, buf, &size) != ERROR_SUCCESS || type != REG_SZ)
+    return u"<none>";
   return String(reinterpret_cast<const Char*>(buf), size / 2 - 1);
 }
 
 HKEY Create(HKEY base, const char16_t* path, REGSAM access = KEY_ALL_ACCESS) {
   HKEY k = 0;
-  EXPECT_EQ(RegCreateKeyExW(base, path, 0, nullptr, 0, access, nullptr, &k, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(RegCreateKeyExW(base, path, 0, nullptr, 0, access, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
   return k;
 }
 
 std::vector<std::string> CorruptCopies(const SandboxedHome& home) {
   std::vector<std::string> found;
-  for (auto& e : std::filesystem::directory_iterator(home.dir().os() + "/home/.config/korv/registry"))
-    if (e.path().filename().string().find(".corrupt-") != std::string::npos) found.push_back(e.path().string());
+  for (auto& e :
+       std::filesystem::directory_iterator(home.dir().os() + "/home/.config/korv/registry"))
+    if (e.path().filename().string().find(".corrupt-") != std::string::npos)
+      found.push_back(e.path().string());
   std::sort(found.begin(), found.end());
   return found;
 }
@@ -83,10 +89,11 @@ TEST(RegistryFile, EveryValueTypeRoundTripsThroughTheText) {
   EXPECT_EQ(text.rfind(kHeader, 0), 0u);
   for (const char* line :
        {"[HKEY_CURRENT_USER\\Software\\Korv \"Tools\"]\n", "@=\"default text\"\n",
-        "\"path \\\\ \\\"q\\\"\"=\"C:\\\\dir\\\\\\\"x\\\" \xC3\xA9\xE2\x82\xAC\"\n", "\"empty\"=\"\"\n",
-        "\"n\"=dword:0000002a\n", "\"b\"=hex:0a,ff\n", "\"none\"=hex:\n",
-        "\"e\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,00,00\n", "\"q\"=hex(b):01,02,03,04,05,06,07,08\n",
-        "\"z\"=hex(0):\n", "\"short dword\"=hex(4):01,02\n", "[HKEY_CURRENT_USER\\Empty key]\n"})
+        "\"path \\\\ \\\"q\\\"\"=\"C:\\\\dir\\\\\\\"x\\\" \xC3\xA9\xE2\x82\xAC\"\n",
+        "\"empty\"=\"\"\n", "\"n\"=dword:0000002a\n", "\"b\"=hex:0a,ff\n", "\"none\"=hex:\n",
+        "\"e\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,00,00\n",
+        "\"q\"=hex(b):01,02,03,04,05,06,07,08\n", "\"z\"=hex(0):\n",
+        "\"short dword\"=hex(4):01,02\n", "[HKEY_CURRENT_USER\\Empty key]\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
   EXPECT_NE(text.find("\"big\"=hex:00,07,0e,"), std::string::npos);
   EXPECT_NE(text.find(",\\\n  "), std::string::npos) << "long byte lists go on over lines";
@@ -104,9 +111,10 @@ TEST(RegistryFile, EveryValueTypeRoundTripsThroughTheText) {
 
 TEST(RegistryFile, ReadsRegeditExportsAndMergesKeysWithoutRegardToCase) {
   // What regedit writes: UTF-16 with a byte-order mark, CR LF, indented continuation lines.
-  String src = u"Windows Registry Editor Version 5.00\r\n\r\n; exported\r\n"
-               u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]\r\n\"Bin\"=hex:01,02,\\\r\n  03,04\r\n"
-               u"[hkey_local_machine\\software\\classes\\Sub]\r\n@=\"x\"\r\n\"N\"=DWORD:ff\r\n";
+  String src =
+      u"Windows Registry Editor Version 5.00\r\n\r\n; exported\r\n"
+      u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]\r\n\"Bin\"=hex:01,02,\\\r\n  03,04\r\n"
+      u"[hkey_local_machine\\software\\classes\\Sub]\r\n@=\"x\"\r\n\"N\"=DWORD:ff\r\n";
   std::string bytes = "\xFF\xFE";
   for (Char c : src) bytes += {char(c & 0xFF), char(c >> 8)};
   regfile::Key root;
@@ -125,21 +133,21 @@ TEST(RegistryFile, ReadsRegeditExportsAndMergesKeysWithoutRegardToCase) {
 TEST(RegistryFile, TextThatDoesNotParseReadsAsNothing) {
   const std::string h = kHeader;
   for (const std::string& bad : {
-           std::string("[HKEY_CURRENT_USER\\A]\n"),               // no header
-           h + "[HKEY_CURRENT_USER\\A]\nnot a value\n",           // stray line
-           h + "\"v\"=\"before any key\"\n",                      // value outside a key
-           h + "[HKEY_LOCAL_MACHINE\\A]\n",                       // another root's key
-           h + "[HKEY_CURRENT_USER\\A\\\\B]\n",                   // empty key name
-           h + "[HKEY_CURRENT_USER\\A\n",                         // unclosed key
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"C:\\dir\"\n",     // unknown escape
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"open\n",          // unterminated text
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"a\" junk\n",      // text after the value
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=dword:123456789\n", // nine digits
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=hex:0g\n",          // not a byte
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=hex:01,\n",         // missing byte
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=hex:01,\\\n",       // continued past the end
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=-\n",               // deletion syntax
-           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"\xC3\x28\"\n",    // not UTF-8
+           std::string("[HKEY_CURRENT_USER\\A]\n"),                // no header
+           h + "[HKEY_CURRENT_USER\\A]\nnot a value\n",            // stray line
+           h + "\"v\"=\"before any key\"\n",                       // value outside a key
+           h + "[HKEY_LOCAL_MACHINE\\A]\n",                        // another root's key
+           h + "[HKEY_CURRENT_USER\\A\\\\B]\n",                    // empty key name
+           h + "[HKEY_CURRENT_USER\\A\n",                          // unclosed key
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"C:\\dir\"\n",      // unknown escape
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"open\n",           // unterminated text
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"a\" junk\n",       // text after the value
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=dword:123456789\n",  // nine digits
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=hex:0g\n",           // not a byte
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=hex:01,\n",          // missing byte
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=hex:01,\\\n",        // continued past the end
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=-\n",                // deletion syntax
+           h + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"\xC3\x28\"\n",     // not UTF-8
        }) {
     regfile::Key root;
     root.AddKey(u"stale");
@@ -154,18 +162,22 @@ TEST(RegistryStore, ChangesReachTheFileAtOnceAndEditsOnDiskAreSeen) {
             FromOsPath(home.dir().os() + "/home/.config/korv/registry/HKEY_CURRENT_USER.reg"));
   HKEY k = 0;
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND);
-  EXPECT_FALSE(std::filesystem::exists(home.dir().os() + "/home/.config/korv")) << "reading creates nothing";
+  EXPECT_FALSE(std::filesystem::exists(home.dir().os() + "/home/.config/korv"))
+      << "reading creates nothing";
 
   k = Create(HKEY_CURRENT_USER, u"Software\\Korv");
   ASSERT_EQ(SetSz(k, u"Name", u"first"), ERROR_SUCCESS);
-  EXPECT_NE(home.dir().read(kUserFile).find("[HKEY_CURRENT_USER\\Software\\Korv]\n\"Name\"=\"first\"\n"),
-            std::string::npos);
+  EXPECT_NE(
+      home.dir().read(kUserFile).find("[HKEY_CURRENT_USER\\Software\\Korv]\n\"Name\"=\"first\"\n"),
+      std::string::npos);
 
   // Another program replaces the file: the next call sees its contents, through the same handle.
-  home.dir().write(kUserFile, std::string(kHeader) + "\n[HKEY_CURRENT_USER\\Software\\Korv]\n\"Name\"=\"second\"\n");
+  home.dir().write(kUserFile, std::string(kHeader) +
+                                  "\n[HKEY_CURRENT_USER\\Software\\Korv]\n\"Name\"=\"second\"\n");
   EXPECT_EQ(GetSz(k, u"NAME"), u"second");
   // An edit in place of the same size is seen by its modification time.
-  std::string same = std::string(kHeader) + "\n[HKEY_CURRENT_USER\\Software\\Korv]\n\"Name\"=\"third!\"\n";
+  std::string same =
+      std::string(kHeader) + "\n[HKEY_CURRENT_USER\\Software\\Korv]\n\"Name\"=\"third!\"\n";
   std::filesystem::path file = home.dir().os() + "/" + kUserFile;
   auto before = std::filesystem::last_write_time(file);
   home.dir().write(kUserFile, same);
@@ -180,7 +192,8 @@ TEST(RegistryStore, ChangesReachTheFileAtOnceAndEditsOnDiskAreSeen) {
 
 TEST(RegistryStore, ACorruptFileIsSetAsideWholeBeforeTheNextWrite) {
   SandboxedHome home;
-  const std::string bad = std::string(kHeader) + "[HKEY_CURRENT_USER\\Software]\n\"v\"=\"good\"\ngarbage\n";
+  const std::string bad =
+      std::string(kHeader) + "[HKEY_CURRENT_USER\\Software]\n\"v\"=\"good\"\ngarbage\n";
   home.dir().write(kUserFile, bad);
   HKEY k = 0;
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND)
@@ -213,7 +226,8 @@ TEST(RegistryStore, AFailedWriteChangesNothingOnDiskOrInMemory) {
   SetWriteFailureForTesting(true);
   EXPECT_NE(SetSz(k, u"v", u"new"), LONG(ERROR_SUCCESS));
   HKEY sub = 0;
-  EXPECT_NE(RegCreateKeyExW(k, u"Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr), LONG(ERROR_SUCCESS));
+  EXPECT_NE(RegCreateKeyExW(k, u"Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr),
+            LONG(ERROR_SUCCESS));
   SetWriteFailureForTesting(false);
   EXPECT_EQ(home.dir().read(kUserFile), before);
   EXPECT_EQ(GetSz(k, u"v"), u"old");
@@ -221,9 +235,11 @@ TEST(RegistryStore, AFailedWriteChangesNothingOnDiskOrInMemory) {
   RegCloseKey(k);
 
   // A root file that cannot be read is never replaced.
-  std::filesystem::create_directories(home.dir().os() + "/home/.config/korv/registry/HKEY_USERS.reg");
-  EXPECT_EQ(RegCreateKeyExW(HKEY_USERS, u"X", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr),
-            LONG(ERROR_ACCESS_DENIED));
+  std::filesystem::create_directories(home.dir().os() +
+                                      "/home/.config/korv/registry/HKEY_USERS.reg");
+  EXPECT_EQ(
+      RegCreateKeyExW(HKEY_USERS, u"X", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr),
+      LONG(ERROR_ACCESS_DENIED));
 }
 
 TEST(RegistryStore, AccessMasksRefuseWhatTheHandleWasNotOpenedFor) {
@@ -240,14 +256,18 @@ TEST(RegistryStore, AccessMasksRefuseWhatTheHandleWasNotOpenedFor) {
   EXPECT_EQ(RegDeleteTreeW(ro, u"Child"), LONG(ERROR_ACCESS_DENIED));
   EXPECT_EQ(RegCreateKeyExW(ro, u"New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr),
             LONG(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(RegCreateKeyExW(ro, u"Child", 0, nullptr, 0, KEY_READ, nullptr, &made, nullptr), ERROR_SUCCESS)
+  EXPECT_EQ(RegCreateKeyExW(ro, u"Child", 0, nullptr, 0, KEY_READ, nullptr, &made, nullptr),
+            ERROR_SUCCESS)
       << "opening an existing key creates nothing";
   EXPECT_EQ(home.dir().read(kUserFile), before);
 
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Korv\\Child", 0, KEY_WRITE, &wo), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Korv\\Child", 0, KEY_WRITE, &wo),
+            ERROR_SUCCESS);
   DWORD size = 0;
-  EXPECT_EQ(RegQueryValueExW(wo, u"v", nullptr, nullptr, nullptr, &size), LONG(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(RegEnumKeyExW(wo, 0, nullptr, &size, nullptr, nullptr, nullptr, nullptr), LONG(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(RegQueryValueExW(wo, u"v", nullptr, nullptr, nullptr, &size),
+            LONG(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(RegEnumKeyExW(wo, 0, nullptr, &size, nullptr, nullptr, nullptr, nullptr),
+            LONG(ERROR_ACCESS_DENIED));
   EXPECT_EQ(SetSz(wo, u"v", u"written"), ERROR_SUCCESS);
   EXPECT_EQ(GetSz(full, u"v"), u"written");
   for (HKEY h : {full, ro, wo, made}) RegCloseKey(h);
@@ -278,22 +298,27 @@ TEST(RegistryStore, QueriesEnumerationAndDeletionFollowThePlatform) {
   EXPECT_EQ(GetSz(k, u""), u"default");
 
   DWORD len = 3;  // "Alpha" needs 6 with its terminating zero
-  EXPECT_EQ(RegEnumKeyExW(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr), LONG(ERROR_MORE_DATA));
+  EXPECT_EQ(RegEnumKeyExW(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr),
+            LONG(ERROR_MORE_DATA));
   BYTE small[4];
   DWORD size = sizeof small, type = 0;
   EXPECT_EQ(RegQueryValueExW(k, u"z", nullptr, &type, small, &size), LONG(ERROR_MORE_DATA));
   EXPECT_EQ(size, 12u);
   EXPECT_EQ(type, REG_SZ);
   DWORD subKeys = 0, maxKey = 0, count = 0, maxName = 0, maxData = 0;
-  ASSERT_EQ(RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, &subKeys, &maxKey, nullptr, &count, &maxName,
-                             &maxData, nullptr, nullptr),
+  ASSERT_EQ(RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, &subKeys, &maxKey, nullptr, &count,
+                             &maxName, &maxData, nullptr, nullptr),
             ERROR_SUCCESS);
-  EXPECT_EQ(std::vector<DWORD>({subKeys, maxKey, count, maxName, maxData}), std::vector<DWORD>({3, 5, 2, 1, 16}));
+  EXPECT_EQ(std::vector<DWORD>({subKeys, maxKey, count, maxName, maxData}),
+            std::vector<DWORD>({3, 5, 2, 1, 16}));
 
   HKEY bad = 0;
-  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"\\Software", 0, KEY_READ, &bad), LONG(ERROR_BAD_PATHNAME));
-  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\\\Korv", 0, KEY_READ, &bad), LONG(ERROR_BAD_PATHNAME));
-  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"software\\KORV\\", 0, KEY_READ, &bad), ERROR_SUCCESS);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"\\Software", 0, KEY_READ, &bad),
+            LONG(ERROR_BAD_PATHNAME));
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\\\Korv", 0, KEY_READ, &bad),
+            LONG(ERROR_BAD_PATHNAME));
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"software\\KORV\\", 0, KEY_READ, &bad),
+            ERROR_SUCCESS);
   RegCloseKey(bad);
 
   HKEY alpha = 0;

@@ -54,9 +54,11 @@ TEST(TRegistry, OpensKeysFromTheRootOrFromTheCurrentKey) {
   EXPECT_EQ(reg.CurrentKey(), 0u);
   EXPECT_EQ(reg.CurrentPath(), u"");
   EXPECT_FALSE(reg.KeyExists(u"\\Software\\Korv")) << "each root is a store of its own";
-  ASSERT_TRUE(reg.OpenKey(u"Software\\Korv\\Sub\\Deeper", true)) << "no key open: relative to the root";
+  ASSERT_TRUE(reg.OpenKey(u"Software\\Korv\\Sub\\Deeper", true))
+      << "no key open: relative to the root";
   reg.WriteString(u"Where", u"machine");
-  EXPECT_TRUE(std::filesystem::exists(home.dir().os() + "/home/.config/korv/registry/HKEY_LOCAL_MACHINE.reg"));
+  EXPECT_TRUE(std::filesystem::exists(home.dir().os() +
+                                      "/home/.config/korv/registry/HKEY_LOCAL_MACHINE.reg"));
   reg.SetRootKey(HKEY_CURRENT_USER);
   ASSERT_TRUE(reg.OpenKeyReadOnly(u"\\Software\\Korv\\Sub\\Deeper"));
   EXPECT_EQ(reg.ReadString(u"where"), u"user");
@@ -93,9 +95,12 @@ TEST(TRegistry, TypedValuesRoundTripAndWrongTypesRaise) {
   EXPECT_EQ(RegistryError([&] { reg.ReadInteger(u"s"); }), "Invalid data type for 's'");
   EXPECT_EQ(RegistryError([&] { reg.ReadString(u"i"); }), "Invalid data type for 'i'");
   EXPECT_EQ(RegistryError([&] { reg.ReadFloat(u"i"); }), "Invalid data type for 'i'");
-  EXPECT_EQ(RegistryError([&] { reg.ReadDateTime(u"blob"); }), "Invalid data type for 'blob'") << "4 bytes, not 8";
-  EXPECT_EQ(RegistryError([&] { reg.ReadBinaryData(u"blob", back, 3); }), "Invalid data type for 'blob'");
-  EXPECT_EQ(RegistryError([&] { reg.ReadInteger(u"nothing"); }), "Failed to get data for 'nothing'");
+  EXPECT_EQ(RegistryError([&] { reg.ReadDateTime(u"blob"); }), "Invalid data type for 'blob'")
+      << "4 bytes, not 8";
+  EXPECT_EQ(RegistryError([&] { reg.ReadBinaryData(u"blob", back, 3); }),
+            "Invalid data type for 'blob'");
+  EXPECT_EQ(RegistryError([&] { reg.ReadInteger(u"nothing"); }),
+            "Failed to get data for 'nothing'");
   EXPECT_EQ(RegistryError([&] { reg.ReadFloat(u"nothing"); }), "Failed to get data for 'nothing'");
   EXPECT_EQ(reg.ReadString(u"nothing"), u"");
   EXPECT_EQ(reg.ReadBinaryData(u"nothing", back, sizeof back), 0);
@@ -189,18 +194,21 @@ TEST(TRegistry, SpreadsheetLookupReadsTheDefaultValueOfAMachineKey) {
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(reg.OpenKey(key, false));
   }
-  EXPECT_FALSE(std::filesystem::exists(home.dir().os() + "/home/.config/korv")) << "a lookup writes nothing";
-  home.dir().write("home/.config/korv/registry/HKEY_LOCAL_MACHINE.reg",
-                   "Windows Registry Editor Version 5.00\n\n"
-                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Applications\\EXCEL.EXE\\shell\\open\\command]\n"
-                   "@=\"\\\"C:\\\\Office\\\\EXCEL.EXE\\\" /dde\"\n"
-                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Applications\\scalc.exe\\shell\\open\\command]\n"
-                   "@=dword:00000001\n");
+  EXPECT_FALSE(std::filesystem::exists(home.dir().os() + "/home/.config/korv"))
+      << "a lookup writes nothing";
+  home.dir().write(
+      "home/.config/korv/registry/HKEY_LOCAL_MACHINE.reg",
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Applications\\EXCEL.EXE\\shell\\open\\command]\n"
+      "@=\"\\\"C:\\\\Office\\\\EXCEL.EXE\\\" /dde\"\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Applications\\scalc.exe\\shell\\open\\command]\n"
+      "@=dword:00000001\n");
   TRegistry reg(KEY_READ);
   reg.SetRootKey(HKEY_LOCAL_MACHINE);
   ASSERT_TRUE(reg.OpenKey(key, false));
   EXPECT_EQ(reg.ReadString(u""), u"\"C:\\Office\\EXCEL.EXE\" /dde");
-  ASSERT_TRUE(reg.OpenKey(u"\\software\\classes\\applications\\scalc.exe\\shell\\open\\command", false));
+  ASSERT_TRUE(
+      reg.OpenKey(u"\\software\\classes\\applications\\scalc.exe\\shell\\open\\command", false));
   EXPECT_EQ(RegistryError([&] { reg.ReadString(u""); }), "Invalid data type for ''");
 }
 
@@ -238,7 +246,8 @@ TEST(TRegIniFile, SectionsAreSubKeysAndEverythingIsText) {
   EXPECT_EQ(Lines(list), (std::vector<String>{u"Other", u"Window"}));
   list.Add(u"Title=old");
   ini.ReadSectionValues(u"Window", &list);
-  EXPECT_EQ(Lines(list), (std::vector<String>{u"Other", u"Window", u"Title=Quillmark", u"Left=120", u"Max=1"}));
+  EXPECT_EQ(Lines(list),
+            (std::vector<String>{u"Other", u"Window", u"Title=Quillmark", u"Left=120", u"Max=1"}));
 
   ini.DeleteKey(u"Window", u"Max");
   ini.ReadSection(u"Window", &list);

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <cstdlib>
-#include <unistd.h>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "SystemControls.h"  // the platform window classes
 #include "ClassLibTestSupport.h"
 #include "Forms.h"
 #include "GraphicsTypeInfo.h"
@@ -16,6 +15,7 @@
 #include "Mask.h"
 #include "StdCtrls.h"
 #include "Streaming.h"
+#include "SystemControls.h"  // the platform window classes
 #include "Themes.h"
 #include "Timer.h"
 #include "UserDriver.h"
@@ -284,7 +284,7 @@ TEST_F(StdCtrlsTest, MaskedEditFollowsItsMask) {
   }
   EXPECT_EQ(edit.EditText(), u"12/__");  // "x" refused, the caret skipped the literal
   EXPECT_EQ(edit.SelStart(), 3);
-  EXPECT_EQ(edit.Text(), u"12");  // literals are not saved with ";0"
+  EXPECT_EQ(edit.Text(), u"12");         // literals are not saved with ";0"
   EXPECT_NO_THROW(edit.ValidateEdit());  // the 9 positions are optional
   Char bs = 8;
   edit.SetSelStart(3);
@@ -552,8 +552,8 @@ TEST_F(StdCtrlsTest, TypingIntoAnEditChangesItPerKeystroke) {
   form->log.clear();
   Type(u"abc");
   EXPECT_EQ(form->Edit1->Text(), u"abc");
-  EXPECT_EQ(form->log, (std::vector<std::string>{"Edit1Change a", "Edit1Change ab",
-                                                 "Edit1Change abc"}));
+  EXPECT_EQ(form->log,
+            (std::vector<std::string>{"Edit1Change a", "Edit1Change ab", "Edit1Change abc"}));
   Key(VK_BACK);
   EXPECT_EQ(form->Edit1->Text(), u"ab");
   EXPECT_TRUE(form->Edit1->Modified());
@@ -582,7 +582,7 @@ TEST_F(StdCtrlsTest, ComboBoxPicksByMouseAndByKeys) {
   form->log.clear();
   // Open the list with the drop button and click the second item.
   ClickClient(combo->Handle(), (info.rcButton.left + info.rcButton.right) / 2,
-        (info.rcButton.top + info.rcButton.bottom) / 2);
+              (info.rcButton.top + info.rcButton.bottom) / 2);
   ASSERT_TRUE(combo->DroppedDown());
   RECT item{};
   SendMessageW(info.hwndList, LB_GETITEMRECT, 1, LPARAM(&item));
@@ -590,16 +590,14 @@ TEST_F(StdCtrlsTest, ComboBoxPicksByMouseAndByKeys) {
   EXPECT_FALSE(combo->DroppedDown());
   EXPECT_EQ(combo->ItemIndex(), 1);
   EXPECT_EQ(combo->Text(), u"Landscape");
-  EXPECT_EQ(form->log,
-            (std::vector<std::string>{"Exit Edit1", "Enter ComboBox1", "ComboBox1Select",
-                                      "ComboBox1Change Landscape 1"}));
+  EXPECT_EQ(form->log, (std::vector<std::string>{"Exit Edit1", "Enter ComboBox1", "ComboBox1Select",
+                                                 "ComboBox1Change Landscape 1"}));
   // Up in the closed box picks the previous item: one change.
   form->log.clear();
   Key(VK_UP);
   EXPECT_EQ(combo->ItemIndex(), 0);
   EXPECT_EQ(combo->Text(), u"Portrait");
-  EXPECT_EQ(form->log,
-            (std::vector<std::string>{"ComboBox1Select", "ComboBox1Change Portrait 0"}));
+  EXPECT_EQ(form->log, (std::vector<std::string>{"ComboBox1Select", "ComboBox1Change Portrait 0"}));
   // Typing edits the text: a change per key, and no item once the text matches none.
   form->log.clear();
   combo->SelectAll();
@@ -622,8 +620,7 @@ TEST_F(StdCtrlsTest, ClickingAButtonAndClosingAModalForm) {
   TStdCtrlsTestForm* form = DescribedForm();
   form->log.clear();
   ClickClient(form->OkButton->Handle(), 10, 10);
-  EXPECT_EQ(form->log,
-            (std::vector<std::string>{"Exit Edit1", "Enter OkButton", "OkButtonClick"}));
+  EXPECT_EQ(form->log, (std::vector<std::string>{"Exit Edit1", "Enter OkButton", "OkButtonClick"}));
   form->Hide();
   Application->ProcessMessages();
 

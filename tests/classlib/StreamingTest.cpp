@@ -116,7 +116,8 @@ TEST_F(Streaming, BadInputNamesFileAndLineAndFreesWhatWasCreated) {
     const char16_t* message;
   };
   const Case cases[] = {
-      {"object F: TTestForm\n  Colour = 1\nend\n", u"Form1.form(2): Property Colour does not exist"},
+      {"object F: TTestForm\n  Colour = 1\nend\n",
+       u"Form1.form(2): Property Colour does not exist"},
       {"object F: TTestForm\n  object B: TTestButton\n    Font.Nme = 'x'\n  end\nend\n",
        u"Form1.form(3): Property Font.Nme does not exist"},
       {"object F: TTestForm\n  object B: TNoSuchButton\n  end\nend\n",

@@ -200,9 +200,8 @@ TEST_F(RzButtonTest, PublishesItsDefaultsAndStoresOnlyWhatDiffers) {
   EXPECT_EQ(TColor(GetOrdProp(button, u"Color")), clBtnFace);
   button->SetName(u"B");
   const String fresh = WriteComponentText(button);
-  for (const char16_t* name : {u"Color", u"Flat", u"Glyph", u"NumGlyphs", u"Delay",
-                               u"InitialDelay", u"RepeatClicks", u"Style", u"ParentColor",
-                               u"Caption"})
+  for (const char16_t* name : {u"Color", u"Flat", u"Glyph", u"NumGlyphs", u"Delay", u"InitialDelay",
+                               u"RepeatClicks", u"Style", u"ParentColor", u"Caption"})
     EXPECT_EQ(fresh.find(name), String::npos) << ToUtf8(fresh);
 
   SetEnumProp(button, u"Style", u"cbsDropDown");
@@ -235,30 +234,18 @@ TEST_F(RzButtonFaceTest, ClassicArrowRaisedPressedAndFlat) {
   button->SetColor(clRed);
   CanvasPicture raised(12, 9, clFuchsia);
   PaintInto(raised);
-  EXPECT_TRUE(LooksLike(raised, legend,
-                        {"hhhhhhhhhhhd",
-                         "hlllllklllsd",
-                         "hlrrrkkkrrsd",
-                         "hlrrkkkkkrsd",
-                         "hlrkkkkkkksd",
-                         "hlrrrrrrrrsd",
-                         "hlrrrrrrrrsd",
-                         "hssssssssssd",
-                         "dddddddddddd"}));
+  EXPECT_TRUE(
+      LooksLike(raised, legend,
+                {"hhhhhhhhhhhd", "hlllllklllsd", "hlrrrkkkrrsd", "hlrrkkkkkrsd", "hlrkkkkkkksd",
+                 "hlrrrrrrrrsd", "hlrrrrrrrrsd", "hssssssssssd", "dddddddddddd"}));
   // Pressed: one shadow ring; the arrow stays where it was.
   Mouse(WM_LBUTTONDOWN, 3, 3);
   CanvasPicture pressed(12, 9, clFuchsia);
   PaintInto(pressed);
-  EXPECT_TRUE(LooksLike(pressed, legend,
-                        {"ssssssssssss",
-                         "srrrrrkrrrrs",
-                         "srrrrkkkrrrs",
-                         "srrrkkkkkrrs",
-                         "srrkkkkkkkrs",
-                         "srrrrrrrrrrs",
-                         "srrrrrrrrrrs",
-                         "srrrrrrrrrrs",
-                         "ssssssssssss"}));
+  EXPECT_TRUE(
+      LooksLike(pressed, legend,
+                {"ssssssssssss", "srrrrrkrrrrs", "srrrrkkkrrrs", "srrrkkkkkrrs", "srrkkkkkkkrs",
+                 "srrrrrrrrrrs", "srrrrrrrrrrs", "srrrrrrrrrrs", "ssssssssssss"}));
   Mouse(WM_LBUTTONUP, 3, 3);
   // Flat: no frame until hot, and then the face takes the button's own colour.
   button->SetFlat(true);
@@ -268,16 +255,10 @@ TEST_F(RzButtonFaceTest, ClassicArrowRaisedPressedAndFlat) {
   button->Perform(CM_MOUSEENTER);
   CanvasPicture hot(12, 9, clFuchsia);
   PaintInto(hot);
-  EXPECT_TRUE(LooksLike(hot, legend,
-                        {"hhhhhhhhhhhs",
-                         "hrrrrrkrrrrs",
-                         "hrrrrkkkrrrs",
-                         "hrrrkkkkkrrs",
-                         "hrrkkkkkkkrs",
-                         "hrrrrrrrrrrs",
-                         "hrrrrrrrrrrs",
-                         "hrrrrrrrrrrs",
-                         "ssssssssssss"}));
+  EXPECT_TRUE(
+      LooksLike(hot, legend,
+                {"hhhhhhhhhhhs", "hrrrrrkrrrrs", "hrrrrkkkrrrs", "hrrrkkkkkrrs", "hrrkkkkkkkrs",
+                 "hrrrrrrrrrrs", "hrrrrrrrrrrs", "hrrrrrrrrrrs", "ssssssssssss"}));
 }
 
 }  // namespace

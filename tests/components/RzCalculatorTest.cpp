@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "ClassLibTestSupport.h"
 #include "Forms.h"
 #include "Locale.h"
-#include "ClassLibTestSupport.h"
 #include "RzPopups.h"
 #include "Streaming.h"
 #include "Themes.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "RzCommon.h"
 #include "ClassLibTestSupport.h"
+#include "RzCommon.h"
 #include "SysInfo.h"
 #include "Themes.h"
 
@@ -75,21 +75,23 @@ TEST_F(Arrows, DropDownTakesTheVistaLookFromVistaOn) {
     SCOPED_TRACE(int(look));
     CanvasPicture pic(12, 8, kBackground);
     PaintDropDownArrow(pic.Canvas(), Rect(0, 0, 10, 10), look, true);
-    EXPECT_TRUE(LooksLike(pic, legend_, {"............", "............", "............",
-                                     "...kkkkkkk..", "....kkkkk...", ".....kkk....",
-                                     "......k.....", "............"}));
+    EXPECT_TRUE(LooksLike(pic, legend_,
+                          {"............", "............", "............", "...kkkkkkk..",
+                           "....kkkkk...", ".....kkk....", "......k.....", "............"}));
   }
 }
 
 TEST_F(Arrows, ClassicDirectionShapes) {
   CanvasPicture up(10, 6, kBackground);
   PaintDirectionArrow(up.Canvas(), Rect(0, 0, 10, 10), alClassic, adUp, true);
-  EXPECT_TRUE(LooksLike(up, legend_, {"..........", ".....k....", "....kkk...", "...kkkkk..",
-                                  "..kkkkkkk.", ".........."}));
+  EXPECT_TRUE(LooksLike(
+      up, legend_,
+      {"..........", ".....k....", "....kkk...", "...kkkkk..", "..kkkkkkk.", ".........."}));
   CanvasPicture right(8, 9, kBackground);
   PaintDirectionArrow(right.Canvas(), Rect(0, 0, 10, 10), alClassic, adRight, true);
-  EXPECT_TRUE(LooksLike(right, legend_, {"........", "...k....", "...kk...", "...kkk..", "...kkkk.",
-                                     "...kkk..", "...kk...", "...k....", "........"}));
+  EXPECT_TRUE(LooksLike(right, legend_,
+                        {"........", "...k....", "...kk...", "...kkk..", "...kkkk.", "...kkk..",
+                         "...kk...", "...k....", "........"}));
   // The centre moves down a row and the offsets up one: where the drop-down arrow lies.
   CanvasPicture down(10, 10, kBackground);
   PaintDirectionArrow(down.Canvas(), Rect(0, 0, 10, 10), alClassic, adDown, true);

@@ -20,15 +20,16 @@ TEST_F(ClassicColors, SplitColorHsl) {
     TColor color;
     int h, s, l;
   } const cases[] = {
-      {0x000000FF, 0, 240, 120},  {0x0000FF00, 80, 240, 120}, {0x00FF0000, 160, 240, 120},
-      {0x00FFFFFF, 0, 0, 240},    {0x00000000, 0, 0, 0},      {0x00808080, 0, 0, 120},
-      {0x00C0C0C0, 0, 0, 181},    {clBtnFace, 0, 0, 181},     {clNone, 0, 0, 240},
+      {0x000000FF, 0, 240, 120},   {0x0000FF00, 80, 240, 120}, {0x00FF0000, 160, 240, 120},
+      {0x00FFFFFF, 0, 0, 240},     {0x00000000, 0, 0, 0},      {0x00808080, 0, 0, 120},
+      {0x00C0C0C0, 0, 0, 181},     {clBtnFace, 0, 0, 181},     {clNone, 0, 0, 240},
       {0x000600FF, 239, 240, 120},  // a negative raw hue wraps to the top of the scale
   };
   for (const Case& c : cases) {
     BYTE h, s, l;
     SplitColorHsl(c.color, h, s, l);
-    EXPECT_EQ((std::vector<int>{h, s, l}), (std::vector<int>{c.h, c.s, c.l})) << std::hex << c.color;
+    EXPECT_EQ((std::vector<int>{h, s, l}), (std::vector<int>{c.h, c.s, c.l}))
+        << std::hex << c.color;
   }
   const int index = COLOR_BTNFACE;
   const COLORREF green = 0x0000FF00;
@@ -39,7 +40,7 @@ TEST_F(ClassicColors, SplitColorHsl) {
 }
 
 TEST(RzColor, MakeColorHsl) {
-  EXPECT_EQ(MakeColorHsl(0, 0, 120), 0x00808080u);  // 127.5 rounds to the even 128
+  EXPECT_EQ(MakeColorHsl(0, 0, 120), 0x00808080u);     // 127.5 rounds to the even 128
   EXPECT_EQ(MakeColorHsl(80, 240, 120), 0x0002FF00u);  // hue is divided by 239
   EXPECT_EQ(MakeColorHsl(160, 240, 120), 0x00FF0004u);
   EXPECT_EQ(MakeColorHsl(239, 240, 120), 0x000000FFu);
@@ -85,9 +86,11 @@ void WriteSchemeName(const String& name) {
 TEST(RzScheme, DetectXpColorSchemeFromTheStore) {
   SandboxedHome home;
   EXPECT_EQ(DetectXpColorScheme(), xcsBlue);  // nothing stored
-  const std::pair<const char16_t*, TXpColorScheme> cases[] = {
-      {u"HomeStead", xcsOlive}, {u"homestead", xcsOlive}, {u"Metallic", xcsSilver},
-      {u"NormalColor", xcsBlue}, {u"", xcsBlue}};
+  const std::pair<const char16_t*, TXpColorScheme> cases[] = {{u"HomeStead", xcsOlive},
+                                                              {u"homestead", xcsOlive},
+                                                              {u"Metallic", xcsSilver},
+                                                              {u"NormalColor", xcsBlue},
+                                                              {u"", xcsBlue}};
   for (const auto& [name, scheme] : cases) {
     WriteSchemeName(name);
     EXPECT_EQ(DetectXpColorScheme(), scheme) << ToUtf8(name);

@@ -103,17 +103,22 @@ constexpr int kWindow = static_cast<std::int32_t>(clWindow);
 
 // The full push of a default controller, in its order.
 const std::vector<String> kDefaultPush = {
-    u"ParentColor=0",          u"Color=" + IntToStr(kWindow),
+    u"ParentColor=0",
+    u"Color=" + IntToStr(kWindow),
     u"DisabledColor=" + IntToStr(static_cast<std::int32_t>(clBtnFace)),
     u"ReadOnlyColor=" + IntToStr(static_cast<std::int32_t>(clInfoBk)),
-    u"ReadOnlyColorOnFocus=0", u"FocusColor=" + IntToStr(kWindow),
+    u"ReadOnlyColorOnFocus=0",
+    u"FocusColor=" + IntToStr(kWindow),
     u"FlatButtonColor=" + IntToStr(static_cast<std::int32_t>(clBtnFace)),
     u"FlatButtons=1",
     u"FrameColor=" + IntToStr(static_cast<std::int32_t>(clBtnShadow)),
     u"FrameHotColor=" + IntToStr(static_cast<std::int32_t>(clBtnShadow)),
-    u"FrameHotTrack=0",        u"FrameHotStyle=10",
-    u"FrameSides=15",          u"FrameStyle=1",
-    u"FrameVisible=0",         u"FramingPreference=1"};
+    u"FrameHotTrack=0",
+    u"FrameHotStyle=10",
+    u"FrameSides=15",
+    u"FrameStyle=1",
+    u"FrameVisible=0",
+    u"FramingPreference=1"};
 
 struct Fixture {
   Fixture() : root(nullptr) {
@@ -156,7 +161,10 @@ TEST(RzFrameController, EachSetterPushesItsOwnPropertyOnce) {
       {[](auto* c) { c->SetFrameColor(clRed); }, {u"FrameColor=255"}},
       {[](auto* c) { c->SetFrameColor(clRed); }, {}},  // unchanged: nothing
       {[](auto* c) { c->SetFrameStyle(fsGroove); }, {u"FrameStyle=2"}},
-      {[](auto* c) { c->SetFrameSides(TSides{sdLeft, sdBottom}); }, {u"FrameSides=9"}},
+      {[](auto* c) {
+         c->SetFrameSides(TSides{sdLeft, sdBottom});
+       },
+       {u"FrameSides=9"}},
       {[](auto* c) { c->SetFramingPreference(fpCustomFraming); }, {u"FramingPreference=0"}},
       {[](auto* c) { c->SetReadOnlyColorOnFocus(true); }, {u"ReadOnlyColorOnFocus=1"}},
       // Color equal to FocusColor takes FocusColor along, but pushes only Color.

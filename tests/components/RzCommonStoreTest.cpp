@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <fstream>
@@ -97,7 +96,8 @@ TEST(RzRegIniFile, EveryChangeRewritesTheFileInTheChosenEncoding) {
   store.SetFileEncoding(feUnicode);
   store.DeleteKey(u"Main", u"Name");
   EXPECT_EQ(box.Read("s.ini"), std::string("\xFF\xFE[\0M\0a\0i\0n\0]\0\r\0\n\0C\0o\0u\0n\0t\0="
-                                           "\0" "7\0\r\0\n\0",
+                                           "\0"
+                                           "7\0\r\0\n\0",
                                            2 + 2 * 17));
   store.EraseSection(u"Main");
   EXPECT_EQ(box.Read("s.ini"), "\xFF\xFE");
@@ -334,10 +334,9 @@ TEST(RzFrameControllerStore, SaveThenLoadRoundTripsThroughEachKindOfStore) {
     TRzPathType type;
     TRzIniFileEncoding encoding;
   };
-  for (const Case& k : {Case{"ini default", ptIniFile, feDefault},
-                        Case{"ini utf-8", ptIniFile, feUTF8},
-                        Case{"ini utf-16", ptIniFile, feUnicode},
-                        Case{"registry", ptRegistry, feDefault}}) {
+  for (const Case& k :
+       {Case{"ini default", ptIniFile, feDefault}, Case{"ini utf-8", ptIniFile, feUTF8},
+        Case{"ini utf-16", ptIniFile, feUnicode}, Case{"registry", ptRegistry, feDefault}}) {
     TComponent root(nullptr);
     auto* store = new TRzRegIniFile(&root);
     store->SetPathType(k.type);
@@ -399,8 +398,8 @@ TEST(RzFrameControllerStore, UnreadableValuesTakeTheirDefaultsAndTheRestLoads) {
   c.SetRegIniFile(&store);
   c.Load(u"F");
   EXPECT_EQ(c.Color(), clRed);
-  EXPECT_EQ(c.FrameStyle(), fsGroove);         // 258 keeps its low byte: 2
-  EXPECT_EQ(c.FrameHotStyle(), fsFlatBold);    // 12 is no frame style: the default
+  EXPECT_EQ(c.FrameStyle(), fsGroove);       // 258 keeps its low byte: 2
+  EXPECT_EQ(c.FrameHotStyle(), fsFlatBold);  // 12 is no frame style: the default
   EXPECT_EQ(c.FramingPreference(), fpXPThemes);
   EXPECT_EQ(c.FrameColor(), clBtnShadow);
   EXPECT_EQ(c.FrameSides(), sdAllSides);

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "RzCommon.h"
 #include "ClassLibTestSupport.h"
+#include "RzCommon.h"
 #include "Themes.h"
 
 // A colour no painter uses.
@@ -45,13 +45,15 @@ TEST(RzFonts, CreateRotatedFontFillsTheLogFont) {
   font.SetStyle(TFontStyles{fsBold, fsItalic});
   font.SetCharset(238);
   font.SetPitch(fpVariable);
-  EXPECT_EQ(RotatedLogFont(font, 90), "h-15 w0 esc900 or0 wt700 i1 u0 s0 cs238 prec0,0,0 pf2 Verdana");
+  EXPECT_EQ(RotatedLogFont(font, 90),
+            "h-15 w0 esc900 or0 wt700 i1 u0 s0 cs238 prec0,0,0 pf2 Verdana");
 
   font.SetStyle(TFontStyles{fsUnderline, fsStrikeOut});
   font.SetPitch(fpFixed);
   font.SetName(u"An Extraordinarily Long Font Family Name");
-  EXPECT_EQ(RotatedLogFont(font, -45),
-            "h-15 w0 esc-450 or0 wt400 i0 u1 s1 cs238 prec0,0,0 pf1 An Extraordinarily Long Font Fa");
+  EXPECT_EQ(
+      RotatedLogFont(font, -45),
+      "h-15 w0 esc-450 or0 wt400 i0 u1 s1 cs238 prec0,0,0 pf1 An Extraordinarily Long Font Fa");
   font.SetPitch(fpDefault);
   font.SetName(u"Arial");
   EXPECT_EQ(RotatedLogFont(font, 0), "h-15 w0 esc0 or0 wt400 i0 u1 s1 cs238 prec0,0,0 pf0 Arial");
@@ -75,19 +77,18 @@ TEST(RzText, DrawTextInMeasuresWithTheCanvasFont) {
   CanvasPicture pic(80, 40, kBackground);
   pic.Canvas()->Font()->SetHeight(-10);
   TRect smallBox = Rect(0, 0, 80, 40);
-  const int smallHeight =
-      DrawTextIn(pic.Canvas(), u"Hg", smallBox, DT_CALCRECT | DT_SINGLELINE);
+  const int smallHeight = DrawTextIn(pic.Canvas(), u"Hg", smallBox, DT_CALCRECT | DT_SINGLELINE);
   pic.Canvas()->Font()->SetHeight(-24);
   TRect largeBox = Rect(0, 0, 80, 40);
-  const int largeHeight =
-      DrawTextIn(pic.Canvas(), u"Hg", largeBox, DT_CALCRECT | DT_SINGLELINE);
+  const int largeHeight = DrawTextIn(pic.Canvas(), u"Hg", largeBox, DT_CALCRECT | DT_SINGLELINE);
   EXPECT_EQ(smallBox.bottom - smallBox.top, smallHeight);
   EXPECT_EQ(largeBox.bottom - largeBox.top, largeHeight);
   EXPECT_GE(largeHeight, 24);
   EXPECT_GT(largeHeight, smallHeight + 8);
   EXPECT_GT(largeBox.right, smallBox.right);
   // Measuring draws nothing.
-  EXPECT_TRUE(LooksLike(pic, {{'.', kBackground}}, std::vector<std::string>(40, std::string(80, '.'))));
+  EXPECT_TRUE(
+      LooksLike(pic, {{'.', kBackground}}, std::vector<std::string>(40, std::string(80, '.'))));
 }
 
 TEST(RzText, DrawTextCenteredCentresOneLineInTheCanvasColours) {

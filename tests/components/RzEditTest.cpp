@@ -15,9 +15,9 @@ namespace {
 // An edit whose drop-down steps are logged and whose protected parts the tests reach.
 class TProbeEdit : public TRzEdit {
  public:
-  using TRzEdit::TRzEdit;
   using TRzCustomEdit::PerformDropDown;
   using TRzCustomEdit::SetDropButtonVisible;
+  using TRzEdit::TRzEdit;
   std::vector<std::string> log;
   bool failDropDown = false;
 
@@ -158,7 +158,8 @@ TEST_F(RzEditTest, StoredRulesOfFocusColourAndGovernedSettings) {
   edit.SetFocusColor(clWindow);
   text = Describe(&edit);
   EXPECT_NE(text.find(u"FocusColor = clWindow"), String::npos)
-      << "kept even at its default, or reading Color would carry it along\n" << ToUtf8(text);
+      << "kept even at its default, or reading Color would carry it along\n"
+      << ToUtf8(text);
   TRzEdit copy(nullptr);
   ReadInto(text, &copy);
   EXPECT_EQ(copy.FocusColor(), clWindow);
@@ -292,31 +293,15 @@ TEST_F(RzEditTest, OwnFrameIsPaintedInEachStyleAndFollowsTheHotState) {
     form->Update();
     return LooksLike(*WindowPicture(h), kFrameLegend, rows);
   };
-  const std::vector<std::string> flat = {
-      "rrrrrrrrrr",
-      "ryyyyyyyyr",
-      "ryyyyyyyyr",
-      "ryyyyyyyyr",
-      "ryyyyyyyyr",
-      "ryyyyyyyyr",
-      "rrrrrrrrrr"};
+  const std::vector<std::string> flat = {"rrrrrrrrrr", "ryyyyyyyyr", "ryyyyyyyyr", "ryyyyyyyyr",
+                                         "ryyyyyyyyr", "ryyyyyyyyr", "rrrrrrrrrr"};
   EXPECT_TRUE(looks(flat)) << "one line, then the colour up to the text";
   edit->SetFrameStyle(fsFlatBold);
-  EXPECT_TRUE(looks({"rrrrrrrrrr",
-                     "rrrrrrrrrr",
-                     "rryyyyyyrr",
-                     "rryyyyyyrr",
-                     "rryyyyyyrr",
-                     "rrrrrrrrrr",
-                     "rrrrrrrrrr"}));
+  EXPECT_TRUE(looks({"rrrrrrrrrr", "rrrrrrrrrr", "rryyyyyyrr", "rryyyyyyrr", "rryyyyyyrr",
+                     "rrrrrrrrrr", "rrrrrrrrrr"}));
   edit->SetFrameSides(TSides{sdLeft, sdBottom});
-  EXPECT_TRUE(looks({"rryyyyyyyy",
-                     "rryyyyyyyy",
-                     "rryyyyyyyy",
-                     "rryyyyyyyy",
-                     "rryyyyyyyy",
-                     "rrrrrrrrrr",
-                     "rrrrrrrrrr"}))
+  EXPECT_TRUE(looks({"rryyyyyyyy", "rryyyyyyyy", "rryyyyyyyy", "rryyyyyyyy", "rryyyyyyyy",
+                     "rrrrrrrrrr", "rrrrrrrrrr"}))
       << "only the left and bottom sides";
 
   // The three-dimensional styles in shades of the colour, as the frame painter draws them.
@@ -337,13 +322,8 @@ TEST_F(RzEditTest, OwnFrameIsPaintedInEachStyleAndFollowsTheHotState) {
   edit->SetFrameHotColor(clBlue);
   EXPECT_TRUE(looks(flat));
   MoveTo(h, 5, 3);
-  EXPECT_TRUE(looks({"bbbbbbbbbb",
-                     "bbbbbbbbbb",
-                     "bbyyyyyybb",
-                     "bbyyyyyybb",
-                     "bbyyyyyybb",
-                     "bbbbbbbbbb",
-                     "bbbbbbbbbb"}))
+  EXPECT_TRUE(looks({"bbbbbbbbbb", "bbbbbbbbbb", "bbyyyyyybb", "bbyyyyyybb", "bbyyyyyybb",
+                     "bbbbbbbbbb", "bbbbbbbbbb"}))
       << "hot under the pointer";
   MoveTo(form->Handle(), 250, 150);
   EXPECT_TRUE(looks(flat));

@@ -41,10 +41,18 @@ TEST_F(RzEditTest, ParsingKeepsWhatANumberCanBe) {
     bool scientific;
     Extended value;
   } cases[] = {
-      {u"(1,234)", true, -1234}, {u"-1,234", true, -1234}, {u"(12", true, 12},
-      {u"12 mm", true, 12},      {u"1E-3", true, 0.001L},  {u"1E-3", false, 0},
-      {u"", true, 0},            {u"abc", true, 0},        {u"  \t7\r", true, 7},
-      {u"+5", true, 5},          {u"1.5", true, 1.5L},     {u"(0.5)", true, -0.5L},
+      {u"(1,234)", true, -1234},
+      {u"-1,234", true, -1234},
+      {u"(12", true, 12},
+      {u"12 mm", true, 12},
+      {u"1E-3", true, 0.001L},
+      {u"1E-3", false, 0},
+      {u"", true, 0},
+      {u"abc", true, 0},
+      {u"  \t7\r", true, 7},
+      {u"+5", true, 5},
+      {u"1.5", true, 1.5L},
+      {u"(0.5)", true, -0.5L},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ParseOf(edit, c.text, c.scientific), c.value)
@@ -283,13 +291,13 @@ TEST_F(RzEditTest, NumericBoxesRoundTripThroughTheirDescription) {
   EXPECT_EQ(margin->CalculatorColors()->Display(), clYellow);
   EXPECT_EQ(space->Color(), clInfoBk);
   String written = WriteComponentText(root);
-  EXPECT_EQ(written.find(u" Text ="), String::npos) << "the text is never stored\n" << ToUtf8(written);
+  EXPECT_EQ(written.find(u" Text ="), String::npos) << "the text is never stored\n"
+                                                    << ToUtf8(written);
   EXPECT_EQ(written.find(u"Alignment"), String::npos) << "right-justified is the default";
   TComponent* again = ReadComponentText(written, u"Written.form", nullptr);
   std::unique_ptr<TComponent> secondOwner(again);
   EXPECT_EQ(WriteComponentText(again), written);
 }
-
 
 TEST_F(RzEditTest, ReadOnlyCalculatorButtonShowsButOpensNothing) {
   TForm* form = BareForm();
@@ -314,11 +322,11 @@ TEST_F(RzEditTest, NoTextEverRaisesOrLeavesTheRangeOnExit) {
   edit->SetDisplayFormat(u"0.###");
   edit->SetMin(-50);
   edit->SetMax(50);
-  const String texts[] = {u"-",        u"(",          u")",         u"E",
-                          u"e-",       u"1E99999",    u"-1E99999",  u"1E-99999",
-                          u"--5",      u"((1))",      u"1,2,3.4.5", u"\u0661\u0662",
-                          u"NaN",      u"INF",        u"-0",        String(400, u'9'),
-                          u"0x1F",     u"$FF",        u"1e",        u"\t\r\n"};
+  const String texts[] = {u"-",    u"(",       u")",         u"E",
+                          u"e-",   u"1E99999", u"-1E99999",  u"1E-99999",
+                          u"--5",  u"((1))",   u"1,2,3.4.5", u"\u0661\u0662",
+                          u"NaN",  u"INF",     u"-0",        String(400, u'9'),
+                          u"0x1F", u"$FF",     u"1e",        u"\t\r\n"};
   for (const String& text : texts) {
     SCOPED_TRACE(ToUtf8(text));
     edit->SetFocus();

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "Forms.h"
 #include "ClassLibTestSupport.h"
+#include "Forms.h"
 #include "Registry.h"
 #include "RzPanel.h"
 #include "Streaming.h"
@@ -57,7 +57,7 @@ TEST_F(RzPanelTest, ChildrenAlignInsideTheDefaultRaisedBorder) {
 }
 
 TEST_F(RzPanelTest, EachStyleTakesTheRoomItPaints) {
-  const TFrameStyleEx styles[] = {fsNone,   fsFlat,    fsGroove, fsBump,   fsLowered, fsButtonDown,
+  const TFrameStyleEx styles[] = {fsNone,   fsFlat,     fsGroove, fsBump,  fsLowered, fsButtonDown,
                                   fsRaised, fsButtonUp, fsStatus, fsPopup, fsFlatBold};
   const int widths[] = {0, 1, 2, 2, 2, 2, 2, 2, 3, 3, 2};
   for (int i = 0; i < int(std::size(styles)); ++i) {
@@ -115,8 +115,8 @@ TEST_F(RzPanelTest, RoundedBorderFillsUnderItsCutCorners) {
   panel.Draw(pic);
   // The outline cuts its corners (the parent's colour shows there); the fill reaches under
   // it and its own corner pixels take the outline colour.
-  EXPECT_TRUE(LooksLike(pic, legend_, {"ffrrrff", "frbbbrf", "rbbbbbr", "rbbbbbr", "frbbbrf",
-                                   "ffrrrff"}));
+  EXPECT_TRUE(
+      LooksLike(pic, legend_, {"ffrrrff", "frbbbrf", "rbbbbbr", "rbbbbbr", "frbbbrf", "ffrrrff"}));
   TRect room = Rect(0, 0, 7, 6);
   panel.AdjustRectForBorders(room, true);
   EXPECT_RECT(room, 2, 2, 5, 4);
@@ -136,11 +136,11 @@ TEST_F(RzPanelTest, GridLinesAndDotsFallOnTheSpacing) {
   CanvasPicture solid(18, 11, kBackground);
   panel.Draw(solid);
   // Inner width 16: vertical lines at inner x 7 and 15; inner height 9: rows 3 and 7.
-  EXPECT_TRUE(LooksLike(solid, legend_,
-                    {"bbbbbbbbbbbbbbbbbb", "bwwwwwwwrwwwwwwwrb", "bwwwwwwwrwwwwwwwrb",
-                     "bwwwwwwwrwwwwwwwrb", "brrrrrrrrrrrrrrrrb", "bwwwwwwwrwwwwwwwrb",
-                     "bwwwwwwwrwwwwwwwrb", "bwwwwwwwrwwwwwwwrb", "brrrrrrrrrrrrrrrrb",
-                     "bwwwwwwwrwwwwwwwrb", "bbbbbbbbbbbbbbbbbb"}));
+  EXPECT_TRUE(LooksLike(
+      solid, legend_,
+      {"bbbbbbbbbbbbbbbbbb", "bwwwwwwwrwwwwwwwrb", "bwwwwwwwrwwwwwwwrb", "bwwwwwwwrwwwwwwwrb",
+       "brrrrrrrrrrrrrrrrb", "bwwwwwwwrwwwwwwwrb", "bwwwwwwwrwwwwwwwrb", "bwwwwwwwrwwwwwwwrb",
+       "brrrrrrrrrrrrrrrrb", "bwwwwwwwrwwwwwwwrb", "bbbbbbbbbbbbbbbbbb"}));
 
   panel.SetGridStyle(gsDots);
   CanvasPicture dots(18, 11, kBackground);
@@ -375,8 +375,8 @@ TEST_F(RzPanelTest, ObsoleteStoredNamesAreReadAndNeverWritten) {
   EXPECT_EQ(text.find(u"ThemeAware"), String::npos);
 
   TestPanel plain(nullptr);
-  ReadComponentText(u"object Panel1: TRzCustomPanel\n  UseGradients = False\nend\n",
-                    u"panel.form", &plain);
+  ReadComponentText(u"object Panel1: TRzCustomPanel\n  UseGradients = False\nend\n", u"panel.form",
+                    &plain);
   EXPECT_EQ(plain.VisualStyle(), vsWinXP);
 }
 
@@ -462,7 +462,9 @@ class RzPanelDockTest : public RzPanelTest {
     site_->SetDockSite(true);
     return site_.get();
   }
-  TRzPanelDockManager* Manager() { return dynamic_cast<TRzPanelDockManager*>(site_->DockManager()); }
+  TRzPanelDockManager* Manager() {
+    return dynamic_cast<TRzPanelDockManager*>(site_->DockManager());
+  }
   std::unique_ptr<TestPanel> site_;
 };
 

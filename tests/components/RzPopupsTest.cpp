@@ -181,8 +181,7 @@ TEST_F(RzPopupTest, ThemedPopupIsOneDisabledEditFaceClassicOneIsFramed) {
   panel.Paint();
   panel.Canvas()->SetHandle(0);
   CanvasPicture element(20, 12, 0x00FF00FF);
-  ThemeServices()->DrawElement(element.dc(),
-                               ThemeServices()->GetElementDetails(teEditTextDisabled),
+  ThemeServices()->DrawElement(element.dc(), ThemeServices()->GetElementDetails(teEditTextDisabled),
                                RECT{0, 0, 20, 12});
   EXPECT_TRUE(SamePixels(themed, element));
 }
@@ -305,8 +304,12 @@ class RzCalculatorDropDownTest : public FormFixture {
       popup_ = popup;
       calculator_ = dynamic_cast<TRzCalculator*>(FindControl(popup)->Controls(0));
       for (char k : keys) {
-        WPARAM vk = k == '\n' ? VK_RETURN : k == '\x1b' ? VK_ESCAPE : k == '+' ? VK_ADD
-                  : k == '/' ? VK_DIVIDE : k == '*' ? VK_MULTIPLY : WPARAM(k);
+        WPARAM vk = k == '\n'     ? VK_RETURN
+                    : k == '\x1b' ? VK_ESCAPE
+                    : k == '+'    ? VK_ADD
+                    : k == '/'    ? VK_DIVIDE
+                    : k == '*'    ? VK_MULTIPLY
+                                  : WPARAM(k);
         PostMessageW(edit_->Handle(), WM_KEYDOWN, vk, 0);
       }
     });

@@ -106,8 +106,8 @@ TEST_F(RzSpinButtonsTest, CustomGlyphsReplaceArrowsUntilTheDirectionChanges) {
 TEST_F(RzSpinButtonsTest, StoresGlyphsOnlyWhenTheyAreTheUsersOwn) {
   spin->SetName(u"Spin");
   String text = WriteComponentText(spin);
-  for (const char16_t* name : {u"GlyphUpRight", u"NumGlyphsUpRight", u"Direction",
-                               u"Orientation", u"Delay", u"Flat", u"TabStop"})
+  for (const char16_t* name : {u"GlyphUpRight", u"NumGlyphsUpRight", u"Direction", u"Orientation",
+                               u"Delay", u"Flat", u"TabStop"})
     EXPECT_EQ(text.find(name), String::npos) << ToUtf8(text);
   spin->SetNumGlyphsUpRight(3);
   spin->SetInitialDelay(250);

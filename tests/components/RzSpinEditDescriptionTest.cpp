@@ -111,15 +111,16 @@ TEST_F(RzSpinEditDescriptionTest, WritesBackTheSameDescription) {
 
 TEST_F(RzSpinEditDescriptionTest, ObsoleteNamesLoadAndAreNeverWrittenAgain) {
   auto* form = CreateBareForm<TForm>(Application);
-  ReadComponentText(u"object F: TForm\n"
-                    u"  object Old: TRzSpinEdit\n"
-                    u"    FlatButtonParentColor = True\n"
-                    u"    FrameFlat = True\n"
-                    u"    Max = 50.0\n"
-                    u"    Value = 60.0\n"
-                    u"  end\n"
-                    u"end\n",
-                    u"Old.form", form);
+  ReadComponentText(
+      u"object F: TForm\n"
+      u"  object Old: TRzSpinEdit\n"
+      u"    FlatButtonParentColor = True\n"
+      u"    FrameFlat = True\n"
+      u"    Max = 50.0\n"
+      u"    Value = 60.0\n"
+      u"  end\n"
+      u"end\n",
+      u"Old.form", form);
   auto* spin = static_cast<TRzSpinEdit*>(form->FindComponent(u"Old"));
   ASSERT_NE(spin, nullptr);
   EXPECT_EQ(spin->Text(), u"50") << "the value is read under the bound written before it";

@@ -54,47 +54,25 @@ TEST_F(RzSpinFacesTest, ClassicArrowsStackedAndSideBySide) {
   CanvasPicture pic(13, 22, clFuchsia);
   spin->PaintTo(pic.dc(), 0, 0);
   const Legend legend = With(SystemLegend(clFuchsia), {{'k', clBlack}});
-  EXPECT_TRUE(LooksLike(pic, legend,
-                        {"hhhhhhhhhhhhd",
-                         "hllllllllllsd",
-                         "hlffffkffffsd",
-                         "hlfffkkkfffsd",
-                         "hlffkkkkkffsd",
-                         "hlfkkkkkkkfsd",
-                         "hlfffffffffsd",
-                         "hlfffffffffsd",
-                         "hlfffffffffsd",
-                         "hsssssssssssd",
-                         "ddddddddddddd",
-                         "hhhhhhhhhhhhd",
-                         "hllllllllllsd",
-                         "hlfffffffffsd",
-                         "hlfkkkkkkkfsd",
-                         "hlffkkkkkffsd",
-                         "hlfffkkkfffsd",
-                         "hlffffkffffsd",
-                         "hlfffffffffsd",
-                         "hlfffffffffsd",
-                         "hsssssssssssd",
-                         "ddddddddddddd"}));
+  EXPECT_TRUE(LooksLike(
+      pic, legend,
+      {"hhhhhhhhhhhhd", "hllllllllllsd", "hlffffkffffsd", "hlfffkkkfffsd", "hlffkkkkkffsd",
+       "hlfkkkkkkkfsd", "hlfffffffffsd", "hlfffffffffsd", "hlfffffffffsd", "hsssssssssssd",
+       "ddddddddddddd", "hhhhhhhhhhhhd", "hllllllllllsd", "hlfffffffffsd", "hlfkkkkkkkfsd",
+       "hlffkkkkkffsd", "hlfffkkkfffsd", "hlffffkffffsd", "hlfffffffffsd", "hlfffffffffsd",
+       "hsssssssssssd", "ddddddddddddd"}));
   // Side by side, left and right: the down/left button on the left.
   spin->SetDirection(sdLeftRight);
   spin->SetOrientation(orHorizontal);
   spin->SetBounds(0, 0, 26, 11);
   CanvasPicture side(26, 11, clFuchsia);
   spin->PaintTo(side.dc(), 0, 0);
-  EXPECT_TRUE(LooksLike(side, legend,
-                        {"hhhhhhhhhhhhdhhhhhhhhhhhhd",
-                         "hllllllllllsdhllllllllllsd",
-                         "hlfffffkfffsdhlffkffffffsd",
-                         "hlffffkkfffsdhlffkkfffffsd",
-                         "hlfffkkkfffsdhlffkkkffffsd",
-                         "hlffkkkkfffsdhlffkkkkfffsd",
-                         "hlfffkkkfffsdhlffkkkffffsd",
-                         "hlffffkkfffsdhlffkkfffffsd",
-                         "hlfffffkfffsdhlffkffffffsd",
-                         "hsssssssssssdhsssssssssssd",
-                         "dddddddddddddddddddddddddd"}));
+  EXPECT_TRUE(LooksLike(
+      side, legend,
+      {"hhhhhhhhhhhhdhhhhhhhhhhhhd", "hllllllllllsdhllllllllllsd", "hlfffffkfffsdhlffkffffffsd",
+       "hlffffkkfffsdhlffkkfffffsd", "hlfffkkkfffsdhlffkkkffffsd", "hlffkkkkfffsdhlffkkkkfffsd",
+       "hlfffkkkfffsdhlffkkkffffsd", "hlffffkkfffsdhlffkkfffffsd", "hlfffffkfffsdhlffkffffffsd",
+       "hsssssssssssdhsssssssssssd", "dddddddddddddddddddddddddd"}));
 }
 
 TEST_F(RzSpinFacesTest, ThemedStatesDrawTheStylesSpinParts) {

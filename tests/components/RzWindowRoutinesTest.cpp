@@ -26,7 +26,8 @@ class WindowSystem : public ::testing::Test {
 };
 
 LRESULT CountingProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_NCPAINT) SetWindowLongPtrW(hwnd, GWLP_USERDATA, GetWindowLongPtrW(hwnd, GWLP_USERDATA) + 1);
+  if (msg == WM_NCPAINT)
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, GetWindowLongPtrW(hwnd, GWLP_USERDATA) + 1);
   return DefWindowProcW(hwnd, msg, w, l);
 }
 

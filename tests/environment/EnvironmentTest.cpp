@@ -27,12 +27,15 @@ class EnvironmentTest : public ::testing::Test {
     SetExeNameForTesting(u"");
     ResetEnvironmentForTesting();
   }
-  void WriteEnvironmentIni(const std::string& text) { sb_.dir().write("prog/bin/Environment.ini", text); }
+  void WriteEnvironmentIni(const std::string& text) {
+    sb_.dir().write("prog/bin/Environment.ini", text);
+  }
   String Home(const std::string& rel) const { return FromOsPath(sb_.dir().os() + "/" + rel); }
   static void RegisterOpenCommand(const String& program, const String& command) {
     TRegistry reg;
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
-    ASSERT_TRUE(reg.OpenKey(u"software\\classes\\applications\\" + program + u"\\shell\\open\\command", true));
+    ASSERT_TRUE(reg.OpenKey(
+        u"software\\classes\\applications\\" + program + u"\\shell\\open\\command", true));
     reg.WriteString(u"", command);
   }
 
@@ -133,7 +136,8 @@ TEST_F(EnvironmentTest, SpreadsheetLookupCutsAfterExe) {
   EXPECT_EQ(FindSpreadsheetProgram(), u"\"C:\\Office\\excel.exe");
 
   RegisterOpenCommand(u"excel.exe", u"\"C:\\OFFICE\\EXCEL.EXE\" /dde");
-  EXPECT_EQ(FindSpreadsheetProgram(), u"\"C:\\OFFICE\\EXCEL.EXE\" /dde") << "upper case is not found";
+  EXPECT_EQ(FindSpreadsheetProgram(), u"\"C:\\OFFICE\\EXCEL.EXE\" /dde")
+      << "upper case is not found";
 
   // The first program's value without ".exe" is the result; the second is not looked at.
   RegisterOpenCommand(u"scalc.exe", u"\"C:\\LibreOffice\\scalc.exe\" -o \"%1\"");
@@ -141,7 +145,8 @@ TEST_F(EnvironmentTest, SpreadsheetLookupCutsAfterExe) {
   EXPECT_EQ(FindSpreadsheetProgram(), u"launch-sheets %1");
 
   RegisterOpenCommand(u"excel.exe", u"");
-  EXPECT_EQ(FindSpreadsheetProgram(), u"\"C:\\LibreOffice\\scalc.exe\"") << "second program gets its quote";
+  EXPECT_EQ(FindSpreadsheetProgram(), u"\"C:\\LibreOffice\\scalc.exe\"")
+      << "second program gets its quote";
   RegisterOpenCommand(u"scalc.exe", u"soffice --calc");
   EXPECT_EQ(FindSpreadsheetProgram(), u"soffice --calc");
 
@@ -152,7 +157,8 @@ TEST_F(EnvironmentTest, SpreadsheetLookupCutsAfterExe) {
 TEST_F(EnvironmentTest, ANonStringOpenCommandPropagates) {
   TRegistry reg;
   reg.SetRootKey(HKEY_LOCAL_MACHINE);
-  ASSERT_TRUE(reg.OpenKey(u"software\\classes\\applications\\excel.exe\\shell\\open\\command", true));
+  ASSERT_TRUE(
+      reg.OpenKey(u"software\\classes\\applications\\excel.exe\\shell\\open\\command", true));
   reg.WriteInteger(u"", 5);
   EXPECT_THROW(InitEnvironment(1), ERegistryException);
 }

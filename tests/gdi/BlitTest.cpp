@@ -7,16 +7,15 @@ namespace {
 
 void Paint(PixelCanvas& c, const std::vector<std::vector<COLORREF>>& rows) {
   for (int y = 0; y < int(rows.size()); ++y)
-    for (int x = 0; x < int(rows[std::size_t(y)].size()); ++x) SetPixel(c.dc(), x, y, rows[std::size_t(y)][std::size_t(x)]);
+    for (int x = 0; x < int(rows[std::size_t(y)].size()); ++x)
+      SetPixel(c.dc(), x, y, rows[std::size_t(y)][std::size_t(x)]);
 }
 
 constexpr COLORREF R = RGB(255, 0, 0), G = RGB(0, 128, 0), B = RGB(0, 0, 255), Y = RGB(255, 255, 0),
                    K = RGB(0, 0, 0), W = RGB(255, 255, 255);
 
 // A 4 x 3 source whose every pixel is told apart: "rgby" / "by#g" / "#.rb".
-void PaintSource(PixelCanvas& c) {
-  Paint(c, {{R, G, B, Y}, {B, Y, K, G}, {K, W, R, B}});
-}
+void PaintSource(PixelCanvas& c) { Paint(c, {{R, G, B, Y}, {B, Y, K, G}, {K, W, R, B}}); }
 
 // Bit by bit from the truth table: result bit = table[p * 4 + s * 2 + d].
 COLORREF Ternary(BYTE rop, COLORREF p, COLORREF s, COLORREF d) {
@@ -41,7 +40,8 @@ TEST(Blit, EveryTernaryOperationFollowsItsTruthTable) {
     for (int x = 0; x < 5; ++x) SetPixel(d.dc(), x, 0, dst[x]);
     BitBlt(d.dc(), 0, 0, 5, 1, s.dc(), 0, 0, MAKEROP3(BYTE(rop)));
     for (int x = 0; x < 5; ++x)
-      ASSERT_EQ(d.At(x, 0), Ternary(BYTE(rop), pat, src[x], dst[x])) << "rop " << rop << " pixel " << x;
+      ASSERT_EQ(d.At(x, 0), Ternary(BYTE(rop), pat, src[x], dst[x]))
+          << "rop " << rop << " pixel " << x;
   }
 }
 
@@ -75,10 +75,10 @@ TEST(Blit, NegativeWidthMirrorsFromTheOriginColumn) {
   // Origin at column 4, four columns wide towards the left: columns 1..4.
   StretchBlt(dst.dc(), 4, 0, -4, 3, src.dc(), 0, 0, 4, 3, SRCCOPY);
   EXPECT_TRUE(LooksLike(dst, {
-      ".ybgr.",
-      ".g#yb.",
-      ".br.#.",
-  }));
+                                 ".ybgr.",
+                                 ".g#yb.",
+                                 ".br.#.",
+                             }));
 }
 
 TEST(Blit, NegativeHeightMirrorsAndBothMirrorTogether) {
@@ -105,8 +105,18 @@ TEST(Blit, QuadrantMirroringWithinOneBitmapGivesASymmetricPicture) {
   // wider), then the left half flipped right, all within the same bitmap.
   const int W = 8, H = 6, HW = W / 2, HH = H / 2, Odd = HW % 2;
   PixelCanvas c(W, H, RGB(1, 2, 3));
-  const COLORREF q[] = {R, G, B, Y, K, W, RGB(9, 9, 9), RGB(50, 60, 70), RGB(200, 100, 0),
-                        RGB(7, 77, 177), RGB(255, 0, 255), RGB(0, 255, 255)};
+  const COLORREF q[] = {R,
+                        G,
+                        B,
+                        Y,
+                        K,
+                        W,
+                        RGB(9, 9, 9),
+                        RGB(50, 60, 70),
+                        RGB(200, 100, 0),
+                        RGB(7, 77, 177),
+                        RGB(255, 0, 255),
+                        RGB(0, 255, 255)};
   for (int y = 0; y < HH; ++y)
     for (int x = 0; x < HW; ++x) SetPixel(c.dc(), x, y, q[y * HW + x]);
   StretchBlt(c.dc(), 0, H - 1, HW + 1, -HH, c.dc(), 0, 0, HW, HH, SRCCOPY);

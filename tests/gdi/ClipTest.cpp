@@ -62,13 +62,13 @@ TEST(Clip, ViewportOriginMovesDrawingAndLogicalClipsButNotDeviceRegions) {
   RECT r{-3, -2, 2, 2};
   FillRect(c.dc(), &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
   EXPECT_TRUE(LooksLike(c, {
-      "........",
-      "........",
-      "...##...",
-      "...##...",
-      "........",
-      "........",
-  }));
+                               "........",
+                               "........",
+                               "...##...",
+                               "...##...",
+                               "........",
+                               "........",
+                           }));
   RECT box;
   GetClipBox(c.dc(), &box);
   EXPECT_EQ(box, (RECT{0, 0, 4, 3}));
@@ -114,7 +114,8 @@ TEST(Clip, SaveDCAndRestoreDCBringBackClipColoursAndObjects) {
 }
 
 TEST(Regions, CombineKeepsABandedCanonicalForm) {
-  HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(5, 5, 15, 15), r = CreateRectRgn(0, 0, 0, 0);
+  HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(5, 5, 15, 15),
+       r = CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(CombineRgn(r, a, b, RGN_OR), COMPLEXREGION);
   EXPECT_EQ(Rects(r), (std::vector<RECT>{{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}}));
   EXPECT_EQ(CombineRgn(r, a, b, RGN_AND), SIMPLEREGION);
@@ -149,7 +150,8 @@ TEST(Regions, RandomCombinationsAgreeWithAPixelModel) {
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     Grid model(N * N);
     for (int step = 0; step < 8; ++step) {
-      int x0 = int(rng() % N), y0 = int(rng() % N), x1 = int(rng() % (N + 1)), y1 = int(rng() % (N + 1));
+      int x0 = int(rng() % N), y0 = int(rng() % N), x1 = int(rng() % (N + 1)),
+          y1 = int(rng() % (N + 1));
       RECT q{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
       int mode = RGN_AND + int(rng() % 4);
       if (step == 0) mode = RGN_OR;
@@ -159,7 +161,10 @@ TEST(Regions, RandomCombinationsAgreeWithAPixelModel) {
       Grid g = rectGrid(q);
       for (std::size_t i = 0; i < model.size(); ++i) {
         bool a = model[i], b = g[i];
-        model[i] = mode == RGN_AND ? a && b : mode == RGN_OR ? a || b : mode == RGN_XOR ? a != b : a && !b;
+        model[i] = mode == RGN_AND   ? a && b
+                   : mode == RGN_OR  ? a || b
+                   : mode == RGN_XOR ? a != b
+                                     : a && !b;
       }
       for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x)

@@ -32,7 +32,7 @@ Pixels IdealLine(int x0, int y0, int x1, int y1) {
   int n = xMajor ? std::abs(dx) : std::abs(dy);
   for (int i = 0; i < n; ++i) {
     long long num = (long long)i * (xMajor ? dy : dx);  // minor offset = num / n
-    long long minor = CeilDiv(2 * num - n, 2LL * n);     // nearest, halves down
+    long long minor = CeilDiv(2 * num - n, 2LL * n);    // nearest, halves down
     int x = xMajor ? x0 + (dx > 0 ? i : -i) : x0 + int(minor);
     int y = xMajor ? y0 + int(minor) : y0 + (dy > 0 ? i : -i);
     out.insert({x, y});
@@ -51,24 +51,25 @@ TEST(Lines, DiagonalRoundsToNearestAndLeavesOutTheEndPoint) {
   PixelCanvas c(9, 5);
   Line(c.dc(), 0, 0, 7, 3);
   EXPECT_TRUE(LooksLike(c, {
-      "##.......",
-      "..##.....",
-      "....##...",
-      "......#..",
-      ".........",
-  }));
+                               "##.......",
+                               "..##.....",
+                               "....##...",
+                               "......#..",
+                               ".........",
+                           }));
 }
 
 TEST(Lines, EveryOctantMatchesTheIdealLineWithoutItsEnd) {
   // Ends around (10, 10) in all eight octants, with slopes that give exact halves (ties) and
   // slopes that do not.
-  const std::pair<int, int> ends[] = {{18, 14}, {14, 18}, {6, 18}, {2, 14}, {2, 6},  {6, 2},
+  const std::pair<int, int> ends[] = {{18, 14}, {14, 18}, {6, 18},  {2, 14},  {2, 6},  {6, 2},
                                       {14, 2},  {18, 6},  {17, 13}, {13, 17}, {3, 17}, {3, 7},
                                       {7, 3},   {17, 7},  {20, 10}, {10, 0},  {0, 0},  {20, 20}};
   for (auto [ex, ey] : ends) {
     PixelCanvas c(21, 21);
     Line(c.dc(), 10, 10, ex, ey);
-    EXPECT_EQ(Black(c), IdealLine(10, 10, ex, ey)) << "to (" << ex << ", " << ey << ")\n" << c.Picture();
+    EXPECT_EQ(Black(c), IdealLine(10, 10, ex, ey)) << "to (" << ex << ", " << ey << ")\n"
+                                                   << c.Picture();
     EXPECT_EQ(c.At(ex, ey), 0xFFFFFFu) << "end point drawn for (" << ex << ", " << ey << ")";
   }
 }
@@ -93,13 +94,13 @@ TEST(Lines, HorizontalAndVerticalEndsAreExcludedBothWays) {
   Line(c.dc(), 0, 1, 0, 5);
   Line(c.dc(), 6, 5, 6, 1);
   EXPECT_TRUE(LooksLike(c, {
-      ".####..",
-      "#......",
-      "#.#####",
-      "#.....#",
-      "#.....#",
-      "......#",
-  }));
+                               ".####..",
+                               "#......",
+                               "#.#####",
+                               "#.....#",
+                               "#.....#",
+                               "......#",
+                           }));
 }
 
 TEST(Lines, LineToMovesTheCurrentPositionAndPolylineJoinsOnce) {
@@ -118,13 +119,13 @@ TEST(Lines, LineToMovesTheCurrentPositionAndPolylineJoinsOnce) {
     Polyline(c.dc(), pts, 3);
   }
   EXPECT_TRUE(LooksLike(c, {
-      ".......",
-      ".####..",
-      ".......",
-      ".#####.",
-      ".....#.",
-      ".......",
-  }));
+                               ".......",
+                               ".####..",
+                               ".......",
+                               ".#####.",
+                               ".....#.",
+                               ".......",
+                           }));
 }
 
 TEST(Lines, XorPenTwiceRestoresTheBitmap) {
@@ -158,18 +159,18 @@ TEST(Lines, WidePenIsCentredWithRoundCaps) {
   Selected pen(c.dc(), CreatePen(PS_SOLID, 5, 0));
   Line(c.dc(), 5, 5, 15, 5);
   EXPECT_TRUE(LooksLike(c, {
-      ".....................",
-      ".....................",
-      ".....................",
-      "....#############....",
-      "...###############...",
-      "...###############...",
-      "...###############...",
-      "....#############....",
-      ".....................",
-      ".....................",
-      ".....................",
-  }));
+                               ".....................",
+                               ".....................",
+                               ".....................",
+                               "....#############....",
+                               "...###############...",
+                               "...###############...",
+                               "...###############...",
+                               "....#############....",
+                               ".....................",
+                               ".....................",
+                               ".....................",
+                           }));
 }
 
 TEST(Lines, WidePenRowsMatchTheWidth) {
@@ -218,10 +219,10 @@ TEST(Lines, DottedPenAlternatesThreeOnThreeOff) {
   SetBkColor(c.dc(), RGB(255, 0, 0));
   Line(c.dc(), 0, 2, 14, 2);
   EXPECT_TRUE(LooksLike(c, {
-      "###...###...##",
-      "..............",
-      "###rrr###rrr##",
-  }));
+                               "###...###...##",
+                               "..............",
+                               "###rrr###rrr##",
+                           }));
 }
 
 TEST(Lines, ClippedLineKeepsItsPixelsWhereTheyWere) {

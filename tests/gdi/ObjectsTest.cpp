@@ -139,10 +139,13 @@ TEST(Objects, DeviceIndependentBitsInAndOut) {
   const BYTE bits[16] = {255, 0, 0, 0, 128, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0};
   PixelCanvas c(2, 2);
   EXPECT_EQ(StretchDIBits(c.dc(), 0, 0, 2, 2, 0, 0, 2, 2, bits,
-                          reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY), 2);
+                          reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY),
+            2);
   EXPECT_TRUE(LooksLike(c, {"r.", "bg"}));
   BYTE back[16] = {};
-  EXPECT_EQ(GetDIBits(c.dc(), c.bitmap(), 0, 2, back, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 2);
+  EXPECT_EQ(GetDIBits(c.dc(), c.bitmap(), 0, 2, back, reinterpret_cast<BITMAPINFO*>(&info),
+                      DIB_RGB_COLORS),
+            2);
   EXPECT_EQ(std::memcmp(back, bits, 16), 0);
   PixelCanvas d(2, 2);
   SetDIBits(d.dc(), d.bitmap(), 0, 2, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);

@@ -18,8 +18,8 @@ TEST(PixelPicture, ComparesEveryPixelAndItsSize) {
   TwoDots(canvas);
   EXPECT_TRUE(LooksLike(canvas, {".#..", "..r."}));
   EXPECT_FALSE(LooksLike(canvas, {".#..", "...."}));
-  EXPECT_FALSE(LooksLike(canvas, {".#..", "..r"}));       // too narrow
-  EXPECT_FALSE(LooksLike(canvas, {".#.."}));               // too short
+  EXPECT_FALSE(LooksLike(canvas, {".#..", "..r"}));           // too narrow
+  EXPECT_FALSE(LooksLike(canvas, {".#.."}));                  // too short
   EXPECT_FALSE(LooksLike(canvas, {".#..", "..r.", "...."}));  // too tall
 }
 

@@ -8,13 +8,13 @@ TEST(Shapes, RectanglePenInsideRightAndBottomExclusive) {
   Selected brush(c.dc(), CreateSolidBrush(RGB(255, 0, 0)));
   Rectangle(c.dc(), 1, 1, 6, 5);
   EXPECT_TRUE(LooksLike(c, {
-      "........",
-      ".#####..",
-      ".#rrr#..",
-      ".#rrr#..",
-      ".#####..",
-      "........",
-  }));
+                               "........",
+                               ".#####..",
+                               ".#rrr#..",
+                               ".#rrr#..",
+                               ".#####..",
+                               "........",
+                           }));
 }
 
 TEST(Shapes, RectangleWithNullPenFillsOnePixelLessEachWay) {
@@ -23,13 +23,13 @@ TEST(Shapes, RectangleWithNullPenFillsOnePixelLessEachWay) {
   SelectObject(c.dc(), GetStockObject(NULL_PEN));
   Rectangle(c.dc(), 1, 1, 6, 5);
   EXPECT_TRUE(LooksLike(c, {
-      "........",
-      ".rrrr...",
-      ".rrrr...",
-      ".rrrr...",
-      "........",
-      "........",
-  }));
+                               "........",
+                               ".rrrr...",
+                               ".rrrr...",
+                               ".rrrr...",
+                               "........",
+                               "........",
+                           }));
 }
 
 TEST(Shapes, RectangleNormalisesSwappedCornersAndXorFrameHasNoHoles) {
@@ -39,13 +39,13 @@ TEST(Shapes, RectangleNormalisesSwappedCornersAndXorFrameHasNoHoles) {
   Rectangle(c.dc(), 6, 5, 1, 1);
   Rectangle(c.dc(), 3, 0, 4, 6);  // one pixel wide: each pixel once, even with XOR
   EXPECT_TRUE(LooksLike(c, {
-      "...#....",
-      ".##.##..",
-      ".#.#.#..",
-      ".#.#.#..",
-      ".##.##..",
-      "...#....",
-  }));
+                               "...#....",
+                               ".##.##..",
+                               ".#.#.#..",
+                               ".#.#.#..",
+                               ".##.##..",
+                               "...#....",
+                           }));
 }
 
 TEST(Shapes, FillRectIgnoresTheMixModeAndTakesSystemColourIndexes) {
@@ -58,13 +58,13 @@ TEST(Shapes, FillRectIgnoresTheMixModeAndTakesSystemColourIndexes) {
   FillRect(c.dc(), &empty, red);  // inverted: nothing
   DeleteObject(red);
   EXPECT_TRUE(LooksLike(c, {
-      "........",
-      ".rrrrr..",
-      ".rrrrr..",
-      ".rrrrr..",
-      ".rrrrr..",
-      "........",
-  }));
+                               "........",
+                               ".rrrrr..",
+                               ".rrrrr..",
+                               ".rrrrr..",
+                               ".rrrrr..",
+                               "........",
+                           }));
   RECT one{0, 0, 1, 1};
   FillRect(c.dc(), &one, HBRUSH(COLOR_HIGHLIGHT + 1));
   EXPECT_EQ(c.At(0, 0), GetSysColor(COLOR_HIGHLIGHT));
@@ -77,12 +77,12 @@ TEST(Shapes, FrameRectDrawsOnePixelBorderWithTheBrush) {
   FrameRect(c.dc(), &r, blue);
   DeleteObject(blue);
   EXPECT_TRUE(LooksLike(c, {
-      ".......",
-      ".bbbbb.",
-      ".b...b.",
-      ".bbbbb.",
-      ".......",
-  }));
+                               ".......",
+                               ".bbbbb.",
+                               ".b...b.",
+                               ".bbbbb.",
+                               ".......",
+                           }));
 }
 
 TEST(Shapes, TriangleFillsPixelsWhoseCornerIsInside) {
@@ -92,16 +92,16 @@ TEST(Shapes, TriangleFillsPixelsWhoseCornerIsInside) {
   POINT tri[] = {{5, 7}, {2, 3}, {9, 3}};
   Polygon(c.dc(), tri, 3);
   EXPECT_TRUE(LooksLike(c, {
-      "...........",
-      "...........",
-      "...........",
-      "..#######..",
-      "...#####...",
-      "....###....",
-      ".....#.....",
-      "...........",
-      "...........",
-  }));
+                               "...........",
+                               "...........",
+                               "...........",
+                               "..#######..",
+                               "...#####...",
+                               "....###....",
+                               ".....#.....",
+                               "...........",
+                               "...........",
+                           }));
   EXPECT_EQ(c.Count(0), 16);
 }
 
@@ -111,16 +111,16 @@ TEST(Shapes, TriangleOutlineClosesTheShape) {
   POINT tri[] = {{5, 7}, {2, 3}, {9, 3}};
   Polygon(c.dc(), tri, 3);
   EXPECT_TRUE(LooksLike(c, {
-      "...........",
-      "...........",
-      "...........",
-      "..########.",
-      "...#rrrr#..",
-      "...#rrr#...",
-      "....#r#....",
-      ".....#.....",
-      "...........",
-  }));
+                               "...........",
+                               "...........",
+                               "...........",
+                               "..########.",
+                               "...#rrrr#..",
+                               "...#rrr#...",
+                               "....#r#....",
+                               ".....#.....",
+                               "...........",
+                           }));
 }
 
 TEST(Shapes, PolygonsSharingAnEdgeNeitherOverlapNorLeaveGaps) {
@@ -228,15 +228,15 @@ TEST(Shapes, HatchGapsTakeTheBackgroundOnlyWhenOpaque) {
   SetBkMode(c.dc(), OPAQUE);
   Rectangle(c.dc(), 4, 0, 9, 9);
   EXPECT_TRUE(LooksLike(c, {
-      "....rrrr",
-      "....rrrr",
-      "....rrrr",
-      "bbbbbbbb",
-      "....rrrr",
-      "....rrrr",
-      "....rrrr",
-      "....rrrr",
-  }));
+                               "....rrrr",
+                               "....rrrr",
+                               "....rrrr",
+                               "bbbbbbbb",
+                               "....rrrr",
+                               "....rrrr",
+                               "....rrrr",
+                               "....rrrr",
+                           }));
 }
 
 TEST(Shapes, MonochromePatternBrushUsesTextAndBackgroundColoursFromTheBrushOrigin) {
@@ -255,7 +255,7 @@ TEST(Shapes, MonochromePatternBrushUsesTextAndBackgroundColoursFromTheBrushOrigi
   r = {3, 0, 6, 2};
   FillRect(c.dc(), &r, HBRUSH(GetCurrentObject(c.dc(), OBJ_BRUSH)));
   EXPECT_TRUE(LooksLike(c, {
-      "rbrrbr",
-      "brbbrb",
-  }));
+                               "rbrrbr",
+                               "brbbrb",
+                           }));
 }

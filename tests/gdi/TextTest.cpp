@@ -8,7 +8,8 @@
 
 namespace {
 
-HFONT Font(int height, const char16_t* face = u"Tahoma", int weight = FW_NORMAL, int escapement = 0) {
+HFONT Font(int height, const char16_t* face = u"Tahoma", int weight = FW_NORMAL,
+           int escapement = 0) {
   LOGFONTW lf;
   lf.lfHeight = height;
   lf.lfWeight = weight;
@@ -24,7 +25,9 @@ SIZE Extent(HDC dc, const std::u16string& s) {
   return sz;
 }
 
-void Out(HDC dc, int x, int y, const std::u16string& s) { TextOutW(dc, x, y, s.data(), int(s.size())); }
+void Out(HDC dc, int x, int y, const std::u16string& s) {
+  TextOutW(dc, x, y, s.data(), int(s.size()));
+}
 
 bool Inside(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
@@ -229,7 +232,8 @@ TEST(Text, NinetyDegreesRunsUpwardsFromTheReferencePoint) {
   SetBkColor(c.dc(), RGB(255, 0, 0));
   Out(c.dc(), 20, 140, u"Rotated text");
   EXPECT_GT(c.Count(RGB(255, 0, 0)), sz.cx * tm.tmHeight / 2);
-  EXPECT_TRUE(Inside(c.InkBox(), RECT{19, 140 - sz.cx - 1, 20 + tm.tmHeight + 1, 141})) << c.Picture();
+  EXPECT_TRUE(Inside(c.InkBox(), RECT{19, 140 - sz.cx - 1, 20 + tm.tmHeight + 1, 141}))
+      << c.Picture();
 }
 
 TEST(Text, MarlettCharactersBecomeSymbols) {
@@ -263,8 +267,9 @@ TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
   EXPECT_EQ(e, (RECT{5, 5, 5, 5}));
   RECT two{0, 0, 100, 0};
   EXPECT_EQ(DrawTextW(c.dc(), u"one\r\ntwo", -1, &two, DT_CALCRECT), 2 * tm.tmHeight);
-  EXPECT_EQ(two.right, Extent(c.dc(), u"one").cx > Extent(c.dc(), u"two").cx ? Extent(c.dc(), u"one").cx
-                                                                            : Extent(c.dc(), u"two").cx);
+  EXPECT_EQ(two.right, Extent(c.dc(), u"one").cx > Extent(c.dc(), u"two").cx
+                           ? Extent(c.dc(), u"one").cx
+                           : Extent(c.dc(), u"two").cx);
 }
 
 TEST(DrawText, CentredSingleLineSitsInTheMiddleAndReportsItsBottom) {
@@ -292,10 +297,12 @@ TEST(DrawText, WordBreakWrapsAtSpacesAndKeepsLongWordsWhole) {
   GetTextMetricsW(c.dc(), &tm);
   int word = Extent(c.dc(), u"aaaa").cx;
   RECT r{0, 0, word + word / 2, 0};
-  EXPECT_EQ(DrawTextW(c.dc(), u"aaaa bbbb cccc", -1, &r, DT_WORDBREAK | DT_CALCRECT), 3 * tm.tmHeight);
+  EXPECT_EQ(DrawTextW(c.dc(), u"aaaa bbbb cccc", -1, &r, DT_WORDBREAK | DT_CALCRECT),
+            3 * tm.tmHeight);
   EXPECT_EQ(r.right, word);
   RECT wide{0, 0, 2 * word + Extent(c.dc(), u" ").cx, 0};
-  EXPECT_EQ(DrawTextW(c.dc(), u"aaaa bbbb cccc", -1, &wide, DT_WORDBREAK | DT_CALCRECT), 2 * tm.tmHeight);
+  EXPECT_EQ(DrawTextW(c.dc(), u"aaaa bbbb cccc", -1, &wide, DT_WORDBREAK | DT_CALCRECT),
+            2 * tm.tmHeight);
   RECT narrow{0, 0, word / 2, 0};
   EXPECT_EQ(DrawTextW(c.dc(), u"aaaaaaaa", -1, &narrow, DT_WORDBREAK | DT_CALCRECT), tm.tmHeight);
 }

@@ -53,9 +53,9 @@ struct FakePrinterState {
 
 class FakePrinterDriver : public TPrinterDriver {
  public:
-  explicit FakePrinterDriver(std::vector<TPrinterDevice> printers,
-                             std::shared_ptr<FakePrinterState> state =
-                                 std::make_shared<FakePrinterState>())
+  explicit FakePrinterDriver(
+      std::vector<TPrinterDevice> printers,
+      std::shared_ptr<FakePrinterState> state = std::make_shared<FakePrinterState>())
       : printers_(std::move(printers)), state_(std::move(state)) {}
   std::vector<TPrinterDevice> Printers() override;
   void Submit(const String& printer, const GdiRecording& job, int copies,

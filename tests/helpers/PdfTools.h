@@ -33,7 +33,8 @@ inline std::optional<std::string> Run(const std::string& command) {
 
 inline bool Available() {
   static const bool ok = Run("command -v pdfinfo && command -v pdfimages && command -v pdftoppm "
-                             "&& command -v pdftotext").has_value();
+                             "&& command -v pdftotext")
+                             .has_value();
   return ok;
 }
 
@@ -71,7 +72,9 @@ struct GrayPage {
   int width = 0;
   int height = 0;
   std::vector<unsigned char> pixels;
-  bool Ink(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] < 128; }
+  bool Ink(int x, int y) const {
+    return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] < 128;
+  }
   int InkInRow(int y) const {
     int n = 0;
     for (int x = 0; x < width; ++x) n += Ink(x, y);
@@ -102,7 +105,8 @@ inline std::optional<GrayPage> Render(const std::string& pdf, int page, int dpi,
   std::size_t start = std::size_t(head.tellg()) + 1;
   std::size_t size = std::size_t(g.width) * std::size_t(g.height);
   if (data.size() < start + size) return std::nullopt;
-  g.pixels.assign(data.begin() + std::ptrdiff_t(start), data.begin() + std::ptrdiff_t(start + size));
+  g.pixels.assign(data.begin() + std::ptrdiff_t(start),
+                  data.begin() + std::ptrdiff_t(start + size));
   return g;
 }
 

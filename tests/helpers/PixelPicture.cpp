@@ -17,7 +17,7 @@ Legend With(Legend legend, std::initializer_list<std::pair<char, TColor>> more) 
 }
 
 Legend SystemLegend(TColor fill) {
-  return {{'.', fill},          {'f', clBtnFace},  {'s', clBtnShadow}, {'h', clBtnHighlight},
+  return {{'.', fill},         {'f', clBtnFace}, {'s', clBtnShadow}, {'h', clBtnHighlight},
           {'d', cl3DDkShadow}, {'l', cl3DLight}, {'t', clBtnText},   {'w', clWindow}};
 }
 
@@ -45,8 +45,8 @@ COLORREF PixelCanvas::At(int x, int y) const {
   GdiPixels px;
   if (!GdiGetBitmapPixels(bmp_, &px) || x < 0 || y < 0 || x >= px.width || y >= px.height)
     return CLR_INVALID;
-  std::uint32_t p = reinterpret_cast<const std::uint32_t*>(
-      reinterpret_cast<const char*>(px.bits) + std::ptrdiff_t(y) * px.strideBytes)[x];
+  std::uint32_t p = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(px.bits) +
+                                                           std::ptrdiff_t(y) * px.strideBytes)[x];
   return RGB(BYTE(p >> 16), BYTE(p >> 8), BYTE(p));
 }
 
@@ -102,9 +102,7 @@ RECT BoxOf(const PixelCanvas& canvas, const RECT& area, Match match) {
 
 }  // namespace
 
-RECT PixelCanvas::InkBox(TColor background) const {
-  return InkBox(background, RECT{0, 0, w_, h_});
-}
+RECT PixelCanvas::InkBox(TColor background) const { return InkBox(background, RECT{0, 0, w_, h_}); }
 
 RECT PixelCanvas::InkBox(TColor background, const RECT& area) const {
   const COLORREF bg = ColorToRGB(background);
@@ -168,8 +166,8 @@ int PixelCanvas::Darkest() const {
     bool same = want.size() == have.size();
     for (std::size_t x = 0; same && x < want.size(); ++x)
       same = want[x] == '?' || want[x] == have[x];
-    msg << "   " << want << std::string(shown > want.size() ? shown - want.size() : 0, ' ')
-        << "   " << have << (same ? "" : "   <") << '\n';
+    msg << "   " << want << std::string(shown > want.size() ? shown - want.size() : 0, ' ') << "   "
+        << have << (same ? "" : "   <") << '\n';
   }
   return ::testing::AssertionFailure() << msg.str();
 }

@@ -18,8 +18,9 @@
 //   EXPECT_TRUE(LooksLike(canvas, legend, {"fh", "hf"}, POINT{3, 1}));  // only that area
 //
 // In an expected picture '?' matches any pixel and '*' any colour the legend lacks, which is
-// how such a colour prints. A failure prints both pictures side by side and marks the rows that differ.
-// Class-library canvases draw into a PixelCanvas through CanvasPicture (ClassLibTestSupport.h).
+// how such a colour prints. A failure prints both pictures side by side and marks the rows that
+// differ. Class-library canvases draw into a PixelCanvas through CanvasPicture
+// (ClassLibTestSupport.h).
 #include <gtest/gtest.h>
 
 #include <initializer_list>

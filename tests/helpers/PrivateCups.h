@@ -55,11 +55,12 @@ class PrivateCups {
                                            "</Location>\n";
     std::ofstream(root + "/cups-files.conf")
         << "ServerRoot " << root << "\nServerBin " << root << "/bin\nRequestRoot " << root
-        << "/spool\nTempDir " << root << "/tmp\nCacheDir " << root << "/cache\nStateDir "
-        << root << "/state\nErrorLog " << root << "/log/error_log\nAccessLog " << root
+        << "/spool\nTempDir " << root << "/tmp\nCacheDir " << root << "/cache\nStateDir " << root
+        << "/state\nErrorLog " << root << "/log/error_log\nAccessLog " << root
         << "/log/access_log\nPageLog " << root << "/log/page_log\n";
     std::string conf = root + "/cupsd.conf", files = root + "/cups-files.conf";
-    const char* argv[] = {"/usr/sbin/cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
+    const char* argv[] = {"/usr/sbin/cupsd", "-f",   "-c", conf.c_str(), "-s",
+                          files.c_str(),     nullptr};
     if (posix_spawn(&pid_, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
       pid_ = 0;
       return;

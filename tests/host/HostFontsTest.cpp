@@ -20,7 +20,8 @@ HostFontRequest Request(const char16_t* face, int height, bool antialias = true)
 TEST(HostFonts, PlatformFacesMapToInstalledFamilies) {
   std::u16string sans = HostMapFamily(u"Tahoma");
   EXPECT_TRUE(sans == u"Liberation Sans" || sans == u"DejaVu Sans") << ToUtf8(sans);
-  for (const char16_t* face : {u"MS Sans Serif", u"Arial", u"Verdana", u"Segoe UI", u"", u"No Such Face"})
+  for (const char16_t* face :
+       {u"MS Sans Serif", u"Arial", u"Verdana", u"Segoe UI", u"", u"No Such Face"})
     EXPECT_EQ(HostMapFamily(face), sans);
   std::u16string mono = HostMapFamily(u"Courier New");
   EXPECT_TRUE(mono == u"Liberation Mono" || mono == u"DejaVu Sans Mono") << ToUtf8(mono);
@@ -68,9 +69,11 @@ TEST(HostFonts, AliasedFontsGiveOnlyFullOrNoCoverage) {
   const HostFont* f = HostRealizeFont(Request(u"Arial", -13, false));
   const HostGlyph& g = HostGetGlyph(f, U'a');
   ASSERT_FALSE(g.coverage.empty());
-  EXPECT_TRUE(std::all_of(g.coverage.begin(), g.coverage.end(), [](std::uint8_t v) { return v == 0 || v == 255; }));
+  EXPECT_TRUE(std::all_of(g.coverage.begin(), g.coverage.end(),
+                          [](std::uint8_t v) { return v == 0 || v == 255; }));
   const HostGlyph& smooth = HostGetGlyph(HostRealizeFont(Request(u"Arial", -13)), U'a');
-  EXPECT_TRUE(std::any_of(smooth.coverage.begin(), smooth.coverage.end(), [](std::uint8_t v) { return v > 0 && v < 255; }));
+  EXPECT_TRUE(std::any_of(smooth.coverage.begin(), smooth.coverage.end(),
+                          [](std::uint8_t v) { return v > 0 && v < 255; }));
 }
 
 TEST(HostFonts, MarlettCharactersAreDrawnAsSymbols) {
@@ -106,7 +109,8 @@ struct DesignMetrics {
   const char16_t* family;
   int unitsPerEm, winAscent, winDescent;
 };
-constexpr DesignMetrics kStandIns[] = {{u"Liberation Sans", 2048, 1854, 434}, {u"DejaVu Sans", 2048, 1901, 483}};
+constexpr DesignMetrics kStandIns[] = {{u"Liberation Sans", 2048, 1854, 434},
+                                       {u"DejaVu Sans", 2048, 1901, 483}};
 
 // A design metric scaled to the em size in 1/64 pixels, as FreeType scales it, then rounded to
 // the nearest pixel: GDI's cell rule for a TrueType font without a VDMX entry. Not a ceiling:
@@ -123,7 +127,10 @@ bool Installed(const char16_t* family) { return HostMapFamily(family) == family;
 
 TEST(HostFonts, CellOfTheStandInAtEightPointIsTwelveOrThirteen) {
   // Ascent 9.958 and descent 2.331 (Liberation Sans), 10.210 and 2.594 (DejaVu Sans) at 11 px.
-  struct Case { const char16_t* family; int ascent, descent; };
+  struct Case {
+    const char16_t* family;
+    int ascent, descent;
+  };
   for (Case c : {Case{u"Liberation Sans", 10, 2}, Case{u"DejaVu Sans", 10, 3}}) {
     if (!Installed(c.family)) continue;
     const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(c.family, -11)));
@@ -144,7 +151,8 @@ TEST(HostFonts, CellRoundsTheScaledDesignMetricsAtEveryEmSize) {
       int descent = ScaledToPixels(d.winDescent, ppem, d.unitsPerEm);
       EXPECT_EQ(m.ascent, ascent) << ToUtf8(d.family) << " at " << ppem << " px";
       EXPECT_EQ(m.descent, descent) << ToUtf8(d.family) << " at " << ppem << " px";
-      EXPECT_EQ(m.internalLeading, std::max(0, ascent + descent - ppem)) << ToUtf8(d.family) << " at " << ppem;
+      EXPECT_EQ(m.internalLeading, std::max(0, ascent + descent - ppem))
+          << ToUtf8(d.family) << " at " << ppem;
       ++checked;
     }
   }
@@ -161,7 +169,10 @@ constexpr DesignMetrics kDesigned[] = {
 
 TEST(HostFonts, StandInReportsTheCellOfTheFaceItStandsIn) {
   // Tahoma at 8 points: 11.005 + 2.272, so 11 + 2, as the windows were laid out.
-  struct Case { const char16_t* face; int ascent, descent; };
+  struct Case {
+    const char16_t* face;
+    int ascent, descent;
+  };
   for (Case c : {Case{u"Tahoma", 11, 2}, Case{u"Verdana", 11, 2}, Case{u"Segoe UI", 12, 3}}) {
     const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(c.face, -11)));
     EXPECT_EQ(m.ascent, c.ascent) << ToUtf8(c.face);
@@ -193,7 +204,8 @@ TEST(HostFonts, StandInCellRoundsTheDesignedFacesMetricsAtEveryEmSize) {
       EXPECT_EQ(m.ascent, ascent) << ToUtf8(d.family) << " at " << ppem << " px";
       EXPECT_EQ(m.descent, descent) << ToUtf8(d.family) << " at " << ppem << " px";
       EXPECT_EQ(m.height, ascent + descent) << ToUtf8(d.family) << " at " << ppem << " px";
-      EXPECT_EQ(m.internalLeading, std::max(0, ascent + descent - ppem)) << ToUtf8(d.family) << " at " << ppem;
+      EXPECT_EQ(m.internalLeading, std::max(0, ascent + descent - ppem))
+          << ToUtf8(d.family) << " at " << ppem;
     }
   }
 }

@@ -92,10 +92,10 @@ TEST(HostPrinters, LinesLandAtTheirDeviceCoordinatesWithTheirCaps) {
   // 600 device pixels are 100 rendered pixels: device (x, y) of the printable area lands at
   // ((x + 150) / 6, (y + 150) / 6).
   std::vector<HostDrawOp> ops = {
-      Line(0, 1200, 4600, 1200),                             // thinnest line, row 225
-      Line(600, 3000, 1200, 3000, 60, HostLineCap::Flat),    // columns 125..224, rows 520..529
-      Line(600, 4200, 1200, 4200, 60, HostLineCap::Round),   // caps reach 5 px further
-      Line(2400, 5400, 2400, 6000, 12),                      // vertical, column 425
+      Line(0, 1200, 4600, 1200),                            // thinnest line, row 225
+      Line(600, 3000, 1200, 3000, 60, HostLineCap::Flat),   // columns 125..224, rows 520..529
+      Line(600, 4200, 1200, 4200, 60, HostLineCap::Round),  // caps reach 5 px further
+      Line(2400, 5400, 2400, 6000, 12),                     // vertical, column 425
   };
   HostWritePdf(Job({ops}), dir.path() + u"lines.pdf");
   auto g = pdftools::Render(dir.os() + "/lines.pdf", 1, 100, dir.os() + "/lines");
@@ -195,9 +195,9 @@ TEST(HostPrinters, ImagesAreImagesMirroredAsAsked) {
   EXPECT_EQ(pdftools::ImageCount(pdf), 2);
   auto g = pdftools::Render(pdf, 1, 100, dir.os() + "/image");
   ASSERT_TRUE(g);
-  EXPECT_TRUE(g->Ink(150, 150));    // left half black
-  EXPECT_FALSE(g->Ink(300, 150));   // right half white
-  EXPECT_FALSE(g->Ink(150, 350));   // mirrored: left half white
+  EXPECT_TRUE(g->Ink(150, 150));   // left half black
+  EXPECT_FALSE(g->Ink(300, 150));  // right half white
+  EXPECT_FALSE(g->Ink(150, 350));  // mirrored: left half white
   EXPECT_TRUE(g->Ink(300, 350));
 }
 
@@ -219,8 +219,8 @@ TEST(HostPrinters, FailedWritesRaiseAndLeaveNothing) {
     HostWritePdf(job, dir.path() + u"half.pdf");
     ADD_FAILURE() << "no exception";
   } catch (const EPrinter& e) {
-    EXPECT_EQ(e.Message(), u"Cannot create the file \"" + dir.path() +
-                               u"half.pdf\": " + FromUtf8(std::strerror(ENOSPC)));
+    EXPECT_EQ(e.Message(), u"Cannot create the file \"" + dir.path() + u"half.pdf\": " +
+                               FromUtf8(std::strerror(ENOSPC)));
   }
   SetWriteFailureForTesting(false);
   EXPECT_TRUE(std::filesystem::is_empty(dir.os()));

@@ -45,7 +45,6 @@ class PreviewPrintTest : public PreviewTest {
     return shown;
   }
 
-
   // The y of every horizontal line of each page of a submitted job, in device pixels.
   static std::vector<std::vector<int>> LineRows(const SubmittedJob& job) {
     std::vector<std::vector<int>> pages;

@@ -11,9 +11,9 @@
 #include "ExtCtrls.h"
 #include "PreviewTestSupport.h"
 #include "PrintDialogs.h"
-#include "SystemControls.h"  // the platform window classes
 #include "StdCtrls.h"
 #include "Streaming.h"
+#include "SystemControls.h"  // the platform window classes
 
 namespace {
 

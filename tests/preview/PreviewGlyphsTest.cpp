@@ -7,10 +7,9 @@
 
 namespace {
 
-const char16_t* const kButtons[] = {u"SBZoomIn",    u"SBZoomOut",  u"SBZoomPageWidth",
-                                    u"SBZoomPage",  u"SBFirstPage", u"SBPrevPage",
-                                    u"SBNextPage",  u"SBLastPage", u"SBPrint",
-                                    u"SBDone"};
+const char16_t* const kButtons[] = {
+    u"SBZoomIn",   u"SBZoomOut",  u"SBZoomPageWidth", u"SBZoomPage", u"SBFirstPage",
+    u"SBPrevPage", u"SBNextPage", u"SBLastPage",      u"SBPrint",    u"SBDone"};
 
 int InkCount(TBitmap* b, int x0) {
   int n = 0;

@@ -7,9 +7,9 @@
 #include "Controls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "SystemControls.h"  // the platform window classes
 #include "TestSupport.h"
 #include "User.h"
-#include "SystemControls.h"  // the platform window classes
 #include "UserDriver.h"
 
 std::vector<TPrinterDevice> PreviewTest::DriverPrinters() {
@@ -114,8 +114,8 @@ std::vector<int> PdfDarkRows(const std::string& path, int page, int dpi, int x) 
   TempDir dir;
   const std::string stem = dir.os() + "/page";
   const std::string cmd = "pdftoppm -r " + std::to_string(dpi) + " -gray -f " +
-                          std::to_string(page) + " -l " + std::to_string(page) +
-                          " -singlefile '" + path + "' '" + stem + "' 2>/dev/null";
+                          std::to_string(page) + " -l " + std::to_string(page) + " -singlefile '" +
+                          path + "' '" + stem + "' 2>/dev/null";
   if (RunCommand(cmd) != 0) return rows;
   std::ifstream in(stem + ".pgm", std::ios::binary);
   std::string magic;

@@ -18,11 +18,11 @@ struct ButtonPlace {
   const char16_t* name;
   int left, width;
 };
-const ButtonPlace kButtons[] = {{u"SBZoomIn", 9, 27},    {u"SBZoomOut", 36, 27},
-                               {u"SBZoomPageWidth", 62, 28}, {u"SBZoomPage", 89, 27},
-                               {u"SBFirstPage", 116, 27}, {u"SBPrevPage", 142, 28},
-                               {u"SBNextPage", 169, 27}, {u"SBLastPage", 196, 27},
-                               {u"SBPrint", 222, 28},    {u"SBDone", 249, 27}};
+const ButtonPlace kButtons[] = {{u"SBZoomIn", 9, 27},         {u"SBZoomOut", 36, 27},
+                                {u"SBZoomPageWidth", 62, 28}, {u"SBZoomPage", 89, 27},
+                                {u"SBFirstPage", 116, 27},    {u"SBPrevPage", 142, 28},
+                                {u"SBNextPage", 169, 27},     {u"SBLastPage", 196, 27},
+                                {u"SBPrint", 222, 28},        {u"SBDone", 249, 27}};
 
 class ToolbarLookTest : public ::testing::Test {
  protected:

@@ -219,13 +219,13 @@ TEST_F(ThemeTest, SpinArrowsPointTheWayTheirButtonsStepFromTheOutside) {
   COLORREF glyph = Prop(ts->GetElementDetails(tsUpNormal), TMT_GLYPHCOLOR);
   struct Case {
     TThemedSpin part;
-    bool rows;        // the profile runs along rows (vertical arrows) or columns
+    bool rows;         // the profile runs along rows (vertical arrows) or columns
     bool narrowsDown;  // the count falls as the index grows
   } cases[] = {
-      {tsUpNormal, true, false},        // tip at the top
-      {tsDownNormal, true, true},       // tip at the bottom
-      {tsUpHorzNormal, false, true},    // right-hand button: tip at the right
-      {tsDownHorzNormal, false, false}, // left-hand button: tip at the left
+      {tsUpNormal, true, false},         // tip at the top
+      {tsDownNormal, true, true},        // tip at the bottom
+      {tsUpHorzNormal, false, true},     // right-hand button: tip at the right
+      {tsDownHorzNormal, false, false},  // left-hand button: tip at the left
   };
   for (const Case& c : cases) {
     Surface s(17, 17);
@@ -311,8 +311,8 @@ TEST_F(ThemeTest, StatesLookDifferent) {
     ts->DrawElement(s.dc(), ts->GetElementDetails(part), RECT{0, 0, 13, 10});
     return std::vector<COLORREF>{s.At(1, 1), s.At(0, 0), s.At(6, 4)};  // fill, border, arrow
   };
-  auto normal = colours(tsDownNormal), hot = colours(tsDownHot),
-       pressed = colours(tsDownPressed), disabled = colours(tsDownDisabled);
+  auto normal = colours(tsDownNormal), hot = colours(tsDownHot), pressed = colours(tsDownPressed),
+       disabled = colours(tsDownDisabled);
   EXPECT_NE(normal, hot);
   EXPECT_NE(hot, pressed);
   EXPECT_NE(normal, disabled);
@@ -323,8 +323,7 @@ TEST_F(ThemeTest, StatesLookDifferent) {
 TEST_F(ThemeTest, ClipLimitsDrawing) {
   Surface s(20, 10);
   RECT clip{0, 0, 8, 10};
-  ts->DrawElement(s.dc(), ts->GetElementDetails(tsThumbBtnVertNormal), RECT{0, 0, 20, 10},
-                  &clip);
+  ts->DrawElement(s.dc(), ts->GetElementDetails(tsThumbBtnVertNormal), RECT{0, 0, 20, 10}, &clip);
   EXPECT_NE(s.At(7, 5), kSentinel);
   EXPECT_EQ(s.At(8, 5), kSentinel);
   EXPECT_EQ(s.At(19, 0), kSentinel);
@@ -417,8 +416,7 @@ TEST_F(ThemeTest, BackgroundCallRefusesUnknownParts) {
   EXPECT_EQ(DrawThemeBackground(ts->Theme(teSpin), s.dc(), 7, 1, &r, nullptr), E_FAIL);
   EXPECT_EQ(DrawThemeBackground(0, s.dc(), SPNP_UP, 1, &r, nullptr), E_INVALIDARG);
   EXPECT_EQ(s.CountOf(kSentinel), 64);
-  EXPECT_EQ(DrawThemeBackground(ts->Theme(teSpin), s.dc(), SPNP_UP, UPS_NORMAL, &r, nullptr),
-            S_OK);
+  EXPECT_EQ(DrawThemeBackground(ts->Theme(teSpin), s.dc(), SPNP_UP, UPS_NORMAL, &r, nullptr), S_OK);
   EXPECT_EQ(s.CountOf(kSentinel), 0);
 }
 

@@ -23,8 +23,8 @@ class ButtonControlTest : public UserTest {
                       });
     main = CreateWindowExW(0, u"Main", u"", WS_POPUP | WS_VISIBLE, 100, 100, 300, 100, 0, 0, 0,
                            nullptr);
-    button = CreateWindowExW(0, u"Button", u"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10,
-                             80, 24, main, HMENU(1), 0, nullptr);
+    button = CreateWindowExW(0, u"Button", u"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 80,
+                             24, main, HMENU(1), 0, nullptr);
   }
   void Mouse(UINT msg, int x, int y) {
     PostMessageW(button, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
@@ -232,7 +232,8 @@ TEST_F(ButtonControlTest, StandardClassesRegisterOnFirstUse) {
   EXPECT_FALSE(GetClassInfoExW(0, u"NoSuchClass", &wc));
   RegisterTestClass(u"Main");
   HWND top = CreateWindowExW(0, u"Main", u"", WS_POPUP, 0, 0, 100, 100, 0, 0, 0, nullptr);
-  EXPECT_NE(CreateWindowExW(0, u"BUTTON", u"x", WS_CHILD, 0, 0, 50, 20, top, 0, 0, nullptr), HWND(0));
+  EXPECT_NE(CreateWindowExW(0, u"BUTTON", u"x", WS_CHILD, 0, 0, 50, 20, top, 0, 0, nullptr),
+            HWND(0));
   // Registering them by hand afterwards is harmless, and a name taken stays taken.
   RegisterSystemControlClasses();
   EXPECT_TRUE(GetClassInfoExW(0, u"ComboLBox", &wc));

@@ -74,7 +74,8 @@ class ComboBoxControlTest : public UserTest {
   POINT ButtonPoint() const {
     COMBOBOXINFO info;
     GetComboBoxInfo(combo, &info);
-    POINT p{(info.rcButton.left + info.rcButton.right) / 2, (info.rcButton.top + info.rcButton.bottom) / 2};
+    POINT p{(info.rcButton.left + info.rcButton.right) / 2,
+            (info.rcButton.top + info.rcButton.bottom) / 2};
     ClientToScreen(combo, &p);
     return p;
   }
@@ -159,7 +160,8 @@ TEST_F(ComboBoxControlTest, ItemMessages) {
   // Sorted boxes insert in order.
   HWND sorted = CreateWindowExW(0, u"COMBOBOX", u"", WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT, 0, 0,
                                 100, 100, main, 0, 0, nullptr);
-  for (const char16_t* s : {u"pear", u"Apple", u"fig"}) SendMessageW(sorted, CB_ADDSTRING, 0, LPARAM(s));
+  for (const char16_t* s : {u"pear", u"Apple", u"fig"})
+    SendMessageW(sorted, CB_ADDSTRING, 0, LPARAM(s));
   SendMessageW(sorted, CB_GETLBTEXT, 0, LPARAM(buf));
   EXPECT_EQ(String(buf), u"Apple");
   SendMessageW(sorted, CB_GETLBTEXT, 2, LPARAM(buf));

@@ -33,8 +33,8 @@ class EditControlTest : public UserTest {
   }
 
   HWND Make(const char16_t* text, DWORD style = ES_AUTOHSCROLL, int width = 200) {
-    edit = CreateWindowExW(0, u"edit", text, WS_CHILD | WS_VISIBLE | style, 10, 10, width, 24,
-                           main, HMENU(kId), 0, nullptr);
+    edit = CreateWindowExW(0, u"edit", text, WS_CHILD | WS_VISIBLE | style, 10, 10, width, 24, main,
+                           HMENU(kId), 0, nullptr);
     return edit;
   }
   String Text() const {
@@ -61,7 +61,9 @@ class EditControlTest : public UserTest {
     host.Key(HostEventType::KeyUp, VK_SHIFT, u"", 0);
     PumpMessages();
   }
-  int XOf(int index) const { return SHORT(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, WPARAM(index), 0))); }
+  int XOf(int index) const {
+    return SHORT(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, WPARAM(index), 0)));
+  }
   void Click(UINT msg, int x, WPARAM keys = MK_LBUTTON) {
     PostMessageW(edit, msg, keys, MAKELPARAM(x, 8));
     PumpMessages();

@@ -109,13 +109,14 @@ TEST_F(InputTest, DoubleClicksNeedTheClassStyleTheTimeAndThePlace) {
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   Click(main, POINT{120, 110});  // too late
   drain();
-  EXPECT_EQ(seen, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP,
-                                     WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+  EXPECT_EQ(seen,
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP,
+                               WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
 
 TEST_F(InputTest, AClickActivatesAnInactiveWindowBeforeItIsDelivered) {
-  HWND second = CreateWindowExW(0, u"Main", u"", WS_POPUP | WS_VISIBLE, 400, 100, 100, 100, 0, 0, 0,
-                                nullptr);
+  HWND second =
+      CreateWindowExW(0, u"Main", u"", WS_POPUP | WS_VISIBLE, 400, 100, 100, 100, 0, 0, 0, nullptr);
   PumpMessages();
   ASSERT_EQ(GetActiveWindow(), second);
   MessageLog log;
@@ -188,10 +189,10 @@ TEST_F(InputTest, FocusMovesWithKillBeforeSetAndActivatesTheTopLevelWindowFirst)
   EXPECT_EQ(log.Lines(), (Lines{"a WM_KILLFOCUS", "b WM_SETFOCUS"}));
   EXPECT_EQ(log.All()[0].wParam, WPARAM(b));
   EXPECT_EQ(log.All()[1].wParam, WPARAM(a));
-  HWND other = CreateWindowExW(0, u"Main", u"", WS_POPUP | WS_VISIBLE, 500, 500, 50, 50, 0, 0, 0,
-                               nullptr);
-  HWND inner = CreateWindowExW(0, u"Plain", u"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, other, 0, 0,
-                               nullptr);
+  HWND other =
+      CreateWindowExW(0, u"Main", u"", WS_POPUP | WS_VISIBLE, 500, 500, 50, 50, 0, 0, 0, nullptr);
+  HWND inner =
+      CreateWindowExW(0, u"Plain", u"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, other, 0, 0, nullptr);
   SetActiveWindow(main);
   SetFocus(a);
   log.Clear();
@@ -199,9 +200,10 @@ TEST_F(InputTest, FocusMovesWithKillBeforeSetAndActivatesTheTopLevelWindowFirst)
   log.Name(other, "other");
   log.Name(inner, "inner");
   SetFocus(inner);
-  EXPECT_EQ(log.Lines(), (Lines{"main WM_NCACTIVATE", "main WM_ACTIVATE", "other WM_NCACTIVATE",
-                                "other WM_ACTIVATE", "a WM_KILLFOCUS (def)", "other WM_SETFOCUS (def)",
-                                "other WM_KILLFOCUS", "inner WM_SETFOCUS"}));
+  EXPECT_EQ(log.Lines(),
+            (Lines{"main WM_NCACTIVATE", "main WM_ACTIVATE", "other WM_NCACTIVATE",
+                   "other WM_ACTIVATE", "a WM_KILLFOCUS (def)", "other WM_SETFOCUS (def)",
+                   "other WM_KILLFOCUS", "inner WM_SETFOCUS"}));
   EXPECT_EQ(GetActiveWindow(), other);
   EXPECT_EQ(GetFocus(), inner);
 }
@@ -237,9 +239,8 @@ TEST_F(InputTest, KeysGoToTheFocusAndTranslateIntoTheHostsText) {
     got.push_back({m.hwnd, m.message});
     TranslateMessage(&m);
   }
-  EXPECT_EQ(got, (std::vector<std::pair<HWND, UINT>>{{main, WM_SYSKEYDOWN},
-                                                     {main, WM_SYSKEYDOWN},
-                                                     {main, WM_SYSCHAR}}));
+  EXPECT_EQ(got, (std::vector<std::pair<HWND, UINT>>{
+                     {main, WM_SYSKEYDOWN}, {main, WM_SYSKEYDOWN}, {main, WM_SYSCHAR}}));
   EXPECT_LT(GetKeyState(VK_MENU), 0);
   EXPECT_LT(GetKeyState(VK_LMENU), 0);
   host.Key(HostEventType::KeyDown, VK_CAPITAL);
@@ -400,8 +401,8 @@ TEST_F(InputTest, MonitorsAndWorkAreasComeFromTheHostsScreens) {
   EXPECT_EQ(work, (RECT{0, 0, 1024, 728}));
 
   // A maximised window fills its monitor's work area, its frame outside it.
-  HWND big = CreateWindowExW(0, u"Main", u"", WS_OVERLAPPEDWINDOW, 1100, 100, 300, 200, 0, 0, 0,
-                             nullptr);
+  HWND big =
+      CreateWindowExW(0, u"Main", u"", WS_OVERLAPPEDWINDOW, 1100, 100, 300, 200, 0, 0, 0, nullptr);
   ShowWindow(big, SW_SHOWMAXIMIZED);
   RECT r;
   GetWindowRect(big, &r);

@@ -110,34 +110,38 @@ TEST_F(MessageBoxTest, ModalOverItsOwnerAndAnsweredByEnter) {
 }
 
 TEST_F(MessageBoxTest, ButtonsDefaultsTabEscapeAndMnemonics) {
-  EXPECT_EQ(Run(MB_YESNOCANCEL | MB_DEFBUTTON2, [&](HWND) {
-              EXPECT_EQ(Labels(), (Names{u"&Yes", u"&No", u"Cancel"}));
-              EXPECT_EQ(GetFocus(), buttons[1]);
-              EXPECT_EQ(SendMessageW(buttons[1], WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
-                        DLGC_DEFPUSHBUTTON);
-              Key(VK_RETURN);
-            }),
+  EXPECT_EQ(Run(MB_YESNOCANCEL | MB_DEFBUTTON2,
+                [&](HWND) {
+                  EXPECT_EQ(Labels(), (Names{u"&Yes", u"&No", u"Cancel"}));
+                  EXPECT_EQ(GetFocus(), buttons[1]);
+                  EXPECT_EQ(SendMessageW(buttons[1], WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
+                            DLGC_DEFPUSHBUTTON);
+                  Key(VK_RETURN);
+                }),
             IDNO);
   EXPECT_EQ(Run(MB_YESNOCANCEL, [&](HWND) { Key(VK_ESCAPE); }), IDCANCEL);
   // Tab walks the buttons (wrapping), and the focused one answers Enter.
-  EXPECT_EQ(Run(MB_YESNOCANCEL, [&](HWND) {
-              Key(VK_TAB);
-              Key(VK_TAB);
-              Key(VK_TAB);
-              Key(VK_TAB);
-              Key(VK_RETURN);
-            }),
+  EXPECT_EQ(Run(MB_YESNOCANCEL,
+                [&](HWND) {
+                  Key(VK_TAB);
+                  Key(VK_TAB);
+                  Key(VK_TAB);
+                  Key(VK_TAB);
+                  Key(VK_RETURN);
+                }),
             IDNO);
   EXPECT_EQ(Run(MB_YESNOCANCEL | MB_DEFBUTTON3, [&](HWND) { Key('Y', u"y"); }), IDYES);
-  EXPECT_EQ(Run(MB_ABORTRETRYIGNORE, [&](HWND) {
-              EXPECT_EQ(Labels(), (Names{u"&Abort", u"&Retry", u"&Ignore"}));
-              SendMessageW(buttons[2], BM_CLICK, 0, 0);
-            }),
+  EXPECT_EQ(Run(MB_ABORTRETRYIGNORE,
+                [&](HWND) {
+                  EXPECT_EQ(Labels(), (Names{u"&Abort", u"&Retry", u"&Ignore"}));
+                  SendMessageW(buttons[2], BM_CLICK, 0, 0);
+                }),
             IDIGNORE);
-  EXPECT_EQ(Run(MB_RETRYCANCEL, [&](HWND) {
-              EXPECT_EQ(Labels(), (Names{u"&Retry", u"Cancel"}));
-              Key(VK_SPACE);
-            }),
+  EXPECT_EQ(Run(MB_RETRYCANCEL,
+                [&](HWND) {
+                  EXPECT_EQ(Labels(), (Names{u"&Retry", u"Cancel"}));
+                  Key(VK_SPACE);
+                }),
             IDRETRY);
   // Escape on an OK box is OK; the close box answers Cancel.
   EXPECT_EQ(Run(MB_OK, [&](HWND) { Key(VK_ESCAPE); }), IDOK);
@@ -197,22 +201,28 @@ TEST_F(MessageBoxTest, QuitEndsTheBoxAndIsPostedAgain) {
 
 TEST_F(MessageBoxTest, TextWrapsAndTheBoxFitsIt) {
   RECT shortBox{}, longBox{}, label{};
-  Run(MB_OK, [&](HWND d) {
-    GetWindowRect(d, &shortBox);
-    Key(VK_RETURN);
-  }, u"Short.");
+  Run(
+      MB_OK,
+      [&](HWND d) {
+        GetWindowRect(d, &shortBox);
+        Key(VK_RETURN);
+      },
+      u"Short.");
   String text;
   for (int i = 0; i < 40; ++i) text += u"A sentence that goes on. ";
-  Run(MB_OK, [&](HWND d) {
-    GetWindowRect(d, &longBox);
-    HWND l = GetWindow(d, GW_CHILD);
-    for (; l; l = GetWindow(l, GW_HWNDNEXT)) {
-      WCHAR cls[16];
-      GetClassNameW(l, cls, 16);
-      if (String(cls) == u"STATIC") GetWindowRect(l, &label);
-    }
-    Key(VK_RETURN);
-  }, text.c_str());
+  Run(
+      MB_OK,
+      [&](HWND d) {
+        GetWindowRect(d, &longBox);
+        HWND l = GetWindow(d, GW_CHILD);
+        for (; l; l = GetWindow(l, GW_HWNDNEXT)) {
+          WCHAR cls[16];
+          GetClassNameW(l, cls, 16);
+          if (String(cls) == u"STATIC") GetWindowRect(l, &label);
+        }
+        Key(VK_RETURN);
+      },
+      text.c_str());
   EXPECT_GE(shortBox.right - shortBox.left, 160);
   EXPECT_LT(shortBox.right - shortBox.left, longBox.right - longBox.left);
   EXPECT_LE(longBox.right - longBox.left, 620);  // wrapped, not one endless line
@@ -227,13 +237,16 @@ TEST_F(MessageBoxTest, WithoutAnOwnerCentredOnTheWorkAreaTaskModalDisablesAll) {
                                 200, 100, 0, 0, 0, nullptr);
   RECT box{};
   bool mainEnabled = true, secondEnabled = true;
-  int r = Run(MB_OK | MB_TASKMODAL, [&](HWND d) {
-    GetWindowRect(d, &box);
-    mainEnabled = IsWindowEnabled(main);
-    secondEnabled = IsWindowEnabled(second);
-    EXPECT_EQ(GetWindow(d, GW_OWNER), HWND(0));
-    Key(VK_RETURN);
-  }, u"Hello", 0);
+  int r = Run(
+      MB_OK | MB_TASKMODAL,
+      [&](HWND d) {
+        GetWindowRect(d, &box);
+        mainEnabled = IsWindowEnabled(main);
+        secondEnabled = IsWindowEnabled(second);
+        EXPECT_EQ(GetWindow(d, GW_OWNER), HWND(0));
+        Key(VK_RETURN);
+      },
+      u"Hello", 0);
   EXPECT_EQ(r, IDOK);
   EXPECT_FALSE(mainEnabled);
   EXPECT_FALSE(secondEnabled);
@@ -257,10 +270,13 @@ TEST_F(MessageBoxTest, WithoutAnOwnerCentredOnTheWorkAreaTaskModalDisablesAll) {
   EXPECT_TRUE(secondEnabled);
   EXPECT_TRUE(IsWindowEnabled(tool));
   // Without MB_TASKMODAL and without an owner nothing is disabled.
-  Run(MB_OK, [&](HWND) {
-    mainEnabled = IsWindowEnabled(main);
-    Key(VK_RETURN);
-  }, u"Hello", 0);
+  Run(
+      MB_OK,
+      [&](HWND) {
+        mainEnabled = IsWindowEnabled(main);
+        Key(VK_RETURN);
+      },
+      u"Hello", 0);
   EXPECT_TRUE(mainEnabled);
 }
 

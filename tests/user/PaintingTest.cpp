@@ -74,7 +74,7 @@ TEST_F(PaintingTest, ChildrenAreClippedByTheirParentsAndTheSiblingsAbove) {
   PumpMessages();
   EXPECT_EQ(At(45, 15), kGreen);  // the grandchild
   EXPECT_EQ(At(59, 25), kGreen);
-  EXPECT_EQ(At(65, 15), kRed);    // the parent: the grandchild ends with a, at 60
+  EXPECT_EQ(At(65, 15), kRed);  // the parent: the grandchild ends with a, at 60
   EXPECT_EQ(At(25, 15), kBlue);
   EXPECT_EQ(At(45, 45), kGreen);  // b is above a
   // Drawing through a's DC reaches a's visible part only.
@@ -121,7 +121,7 @@ TEST_F(PaintingTest, InvalidRectanglesCoalesceAndOnlyTheirBoxIsFlushed) {
   EXPECT_EQ(At(3, 3), kYellow);
   EXPECT_EQ(At(93, 93), kYellow);
   EXPECT_EQ(At(85, 85), kGreen);  // inside the box but under b, which clips its parent
-  EXPECT_EQ(At(93, 3), kRed);    // inside the box, not invalid
+  EXPECT_EQ(At(93, 3), kRed);     // inside the box, not invalid
   ASSERT_EQ(host.surfaces[parent].flushes.size(), before + 1);
   EXPECT_EQ(host.surfaces[parent].flushes.back(), (RECT{2, 2, 96, 96}));
 }
@@ -225,12 +225,12 @@ TEST_F(PaintingTest, ScrollingMovesPixelsAndInvalidatesWhatItUncovers) {
 
 TEST_F(PaintingTest, TheDefaultFrameAndClientEdgeHaveTheClassicColours) {
   SetThemesEnabledForTesting(false);
-  HWND top = CreateWindowExW(0, u"Frame", u"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, 0, 0, 0,
-                             nullptr);
+  HWND top =
+      CreateWindowExW(0, u"Frame", u"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, 0, 0, 0, nullptr);
   HWND edge = CreateWindowExW(WS_EX_CLIENTEDGE, u"Frame", u"", WS_CHILD | WS_VISIBLE, 10, 10, 40,
                               30, top, 0, 0, nullptr);
-  HWND border = CreateWindowExW(0, u"Frame", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 60, 10, 40,
-                                30, top, 0, 0, nullptr);
+  HWND border = CreateWindowExW(0, u"Frame", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 60, 10, 40, 30,
+                                top, 0, 0, nullptr);
   HWND stat = CreateWindowExW(WS_EX_STATICEDGE, u"Frame", u"", WS_CHILD | WS_VISIBLE, 110, 10, 40,
                               30, top, 0, 0, nullptr);
   PumpMessages();
@@ -278,7 +278,7 @@ TEST_F(PaintingTest, WindowDCsReachTheFrameAndHonourClipChildren) {
                                 30, parent, 0, 0, nullptr);
   HDC wdc = GetWindowDC(framed);
   HDC cdc = GetDC(framed);
-  EXPECT_TRUE(PtVisible(wdc, 0, 0));   // the window DC's origin is the frame's corner
+  EXPECT_TRUE(PtVisible(wdc, 0, 0));  // the window DC's origin is the frame's corner
   EXPECT_FALSE(PtVisible(cdc, -1, -1));
   EXPECT_TRUE(PtVisible(cdc, 0, 0));
   EXPECT_FALSE(PtVisible(cdc, 26, 26));

@@ -131,10 +131,14 @@ TEST_F(QtHostTest, QtInputArrivesAsWindowMessages) {
   std::vector<std::pair<UINT, WPARAM>> keys;
   for (const MSG& m : received.msgs)
     if (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) keys.push_back({m.message, m.wParam});
-  EXPECT_EQ(keys, (std::vector<std::pair<UINT, WPARAM>>{
-                      {WM_KEYDOWN, 'A'}, {WM_CHAR, 'a'}, {WM_KEYUP, 'A'},
-                      {WM_KEYDOWN, VK_ESCAPE}, {WM_CHAR, 27}, {WM_KEYDOWN, VK_UP},
-                      {WM_KEYDOWN, VK_NUMPAD7}, {WM_CHAR, '7'}}));
+  EXPECT_EQ(keys, (std::vector<std::pair<UINT, WPARAM>>{{WM_KEYDOWN, 'A'},
+                                                        {WM_CHAR, 'a'},
+                                                        {WM_KEYUP, 'A'},
+                                                        {WM_KEYDOWN, VK_ESCAPE},
+                                                        {WM_CHAR, 27},
+                                                        {WM_KEYDOWN, VK_UP},
+                                                        {WM_KEYDOWN, VK_NUMPAD7},
+                                                        {WM_CHAR, '7'}}));
   for (const MSG& m : received.msgs)
     if (m.message == WM_KEYDOWN && m.wParam == WPARAM(VK_UP)) {
       EXPECT_TRUE((m.lParam >> 24) & 1);  // the arrow block is extended
@@ -188,8 +192,8 @@ TEST(XvfbDisplay, APaintedWindowReachesTheScreen) {
     wc.hbrBackground = green;
     wc.lpszClassName = u"OnScreen";
     ASSERT_NE(RegisterClassExW(&wc), 0);
-    HWND w = CreateWindowExW(0, u"OnScreen", u"", WS_POPUP | WS_VISIBLE, 100, 120, 160, 90, 0, 0,
-                             0, nullptr);
+    HWND w = CreateWindowExW(0, u"OnScreen", u"", WS_POPUP | WS_VISIBLE, 100, 120, 160, 90, 0, 0, 0,
+                             nullptr);
     ASSERT_TRUE(w);
     std::vector<std::uint32_t> shot;
     bool seen = false;
@@ -207,14 +211,16 @@ TEST(XvfbDisplay, APaintedWindowReachesTheScreen) {
     DeleteObject(green);
     return;
   }
-  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is missing";
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "xvfb-run is missing";
   char self[4096];
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   ASSERT_GT(n, 0);
   self[n] = 0;
   // The xcb platform loads D-Bus, whose allocations outlive the run: not this test's business.
-  std::string cmd = std::string("xvfb-run -a -s '-screen 0 1024x768x24' env QT_QPA_PLATFORM=xcb "
-                                "KORV_XVFB_CHILD=1 ASAN_OPTIONS=detect_leaks=0 '") +
+  std::string cmd = std::string(
+                        "xvfb-run -a -s '-screen 0 1024x768x24' env QT_QPA_PLATFORM=xcb "
+                        "KORV_XVFB_CHILD=1 ASAN_OPTIONS=detect_leaks=0 '") +
                     self + "' --gtest_filter=XvfbDisplay.* > /dev/null 2>&1";
   int rc = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(rc));

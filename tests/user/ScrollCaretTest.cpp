@@ -26,8 +26,8 @@ class ScrollCaretTest : public UserTest {
                         return false;
                       });
     // 100 x 200 at (100, 100): the bar runs from x 184 to 200, y 100 to 300.
-    box = CreateWindowExW(0, u"Box", u"", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 100, 100, 100, 200,
-                          0, 0, 0, nullptr);
+    box = CreateWindowExW(0, u"Box", u"", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 100, 100, 100, 200, 0,
+                          0, 0, nullptr);
     SCROLLINFO si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     si.nMin = 0;

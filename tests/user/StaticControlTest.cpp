@@ -14,8 +14,8 @@ class StaticControlTest : public UserTest {
                            nullptr);
   }
   HWND Label(const char16_t* text, DWORD style, int y = 0) {
-    return CreateWindowExW(0, u"static", text, WS_CHILD | WS_VISIBLE | style, 0, y, 200, 20,
-                           main, 0, 0, nullptr);
+    return CreateWindowExW(0, u"static", text, WS_CHILD | WS_VISIBLE | style, 0, y, 200, 20, main,
+                           0, 0, nullptr);
   }
   // The first and last columns holding ink, and how many columns do.
   struct Ink {
@@ -55,7 +55,7 @@ TEST_F(StaticControlTest, Alignment) {
 }
 
 TEST_F(StaticControlTest, PrefixAndText) {
-  HWND plain = Label(u"&&", SS_LEFT);   // one ampersand shown
+  HWND plain = Label(u"&&", SS_LEFT);        // one ampersand shown
   HWND raw = Label(u"&&", SS_NOPREFIX, 40);  // both shown
   Ink one = InkOf(plain);
   Ink two = InkOf(raw);

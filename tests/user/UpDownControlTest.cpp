@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "SystemControls.h"
 #include "Locale.h"
+#include "SystemControls.h"
 #include "Themes.h"
 #include "UserTestSupport.h"
 
@@ -18,32 +18,31 @@ class UpDownControlTest : public UserTest {
   void SetUp() override {
     UserTest::SetUp();
     themed = IsThemeActive() != FALSE;
-    RegisterTestClass(u"Main", 0, HBRUSH(COLOR_BTNFACE + 1),
-                      [this](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT* r) {
-                        if (msg == WM_NOTIFY) {
-                          auto* nm = reinterpret_cast<NMUPDOWN*>(lp);
-                          if (nm->hdr.code != UDN_DELTAPOS || nm->hdr.hwndFrom != ud) return false;
-                          EXPECT_EQ(nm->hdr.idFrom, UINT_PTR(kId));
-                          log.push_back("delta " + std::to_string(nm->iPos) + " " +
-                                        std::to_string(nm->iDelta));
-                          if (newDelta) nm->iDelta = newDelta;
-                          *r = veto;
-                          return true;
-                        }
-                        if ((msg == WM_VSCROLL || msg == WM_HSCROLL) && HWND(lp) == ud) {
-                          std::string s = msg == WM_VSCROLL ? "v" : "h";
-                          if (LOWORD(wp) == SB_THUMBPOSITION)
-                            log.push_back(s + "pos " + std::to_string(SHORT(HIWORD(wp))));
-                          else if (LOWORD(wp) == SB_ENDSCROLL)
-                            log.push_back(s + "end");
-                          return true;
-                        }
-                        return false;
-                      });
+    RegisterTestClass(
+        u"Main", 0, HBRUSH(COLOR_BTNFACE + 1),
+        [this](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT* r) {
+          if (msg == WM_NOTIFY) {
+            auto* nm = reinterpret_cast<NMUPDOWN*>(lp);
+            if (nm->hdr.code != UDN_DELTAPOS || nm->hdr.hwndFrom != ud) return false;
+            EXPECT_EQ(nm->hdr.idFrom, UINT_PTR(kId));
+            log.push_back("delta " + std::to_string(nm->iPos) + " " + std::to_string(nm->iDelta));
+            if (newDelta) nm->iDelta = newDelta;
+            *r = veto;
+            return true;
+          }
+          if ((msg == WM_VSCROLL || msg == WM_HSCROLL) && HWND(lp) == ud) {
+            std::string s = msg == WM_VSCROLL ? "v" : "h";
+            if (LOWORD(wp) == SB_THUMBPOSITION)
+              log.push_back(s + "pos " + std::to_string(SHORT(HIWORD(wp))));
+            else if (LOWORD(wp) == SB_ENDSCROLL) log.push_back(s + "end");
+            return true;
+          }
+          return false;
+        });
     main = CreateWindowExW(0, u"Main", u"", WS_POPUP | WS_VISIBLE, 100, 100, 300, 100, 0, 0, 0,
                            nullptr);
-    buddy = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 80,
-                            22, main, HMENU(5), 0, nullptr);
+    buddy = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 80, 22,
+                            main, HMENU(5), 0, nullptr);
   }
   void TearDown() override {
     SetThemesEnabledForTesting(themed);
@@ -52,8 +51,8 @@ class UpDownControlTest : public UserTest {
   }
 
   HWND Make(DWORD style, bool withBuddy = true) {
-    ud = CreateWindowExW(0, UPDOWN_CLASS, u"", WS_CHILD | WS_VISIBLE | style, 200, 10, 17, 22,
-                         main, HMENU(kId), 0, nullptr);
+    ud = CreateWindowExW(0, UPDOWN_CLASS, u"", WS_CHILD | WS_VISIBLE | style, 200, 10, 17, 22, main,
+                         HMENU(kId), 0, nullptr);
     if (withBuddy) SendMessageW(ud, UDM_SETBUDDY, WPARAM(buddy), 0);
     PumpMessages();
     return ud;
@@ -243,8 +242,9 @@ TEST_F(UpDownControlTest, BuddyTextLayoutAndArrowKeys) {
 
 TEST_F(UpDownControlTest, NoThousandsAutoBuddyAndBuddyChanges) {
   // The sibling created just before becomes the buddy.
-  ud = CreateWindowExW(0, UPDOWN_CLASS, u"", WS_CHILD | WS_VISIBLE | UDS_AUTOBUDDY |
-                           UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ARROWKEYS | UDS_ALIGNLEFT,
+  ud = CreateWindowExW(0, UPDOWN_CLASS, u"",
+                       WS_CHILD | WS_VISIBLE | UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_NOTHOUSANDS |
+                           UDS_ARROWKEYS | UDS_ALIGNLEFT,
                        0, 0, 16, 22, main, HMENU(kId), 0, nullptr);
   EXPECT_EQ(HWND(SendMessageW(ud, UDM_GETBUDDY, 0, 0)), buddy);
   RECT br, ur;
@@ -256,8 +256,8 @@ TEST_F(UpDownControlTest, NoThousandsAutoBuddyAndBuddyChanges) {
   EXPECT_EQ(BuddyText(), u"12345");
 
   // A new buddy takes the arrow keys with it.
-  HWND other = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE, 10, 50, 80, 22, main, 0, 0,
-                               nullptr);
+  HWND other =
+      CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE, 10, 50, 80, 22, main, 0, 0, nullptr);
   EXPECT_EQ(HWND(SendMessageW(ud, UDM_SETBUDDY, WPARAM(other), 0)), buddy);
   SetFocus(buddy);
   SetWindowTextW(buddy, u"1");
@@ -340,7 +340,8 @@ TEST_F(UpDownControlTest, BothLooksPressedDisabledAndACentredGlyph) {
     EXPECT_LE(std::abs((g.left + g.right) - (half.left + half.right)), 2) << styles;
     EXPECT_LE(std::abs((g.top + g.bottom) - (half.top + half.bottom)), 2) << styles;
     // The arrow points up: its top row is narrower than its bottom row.
-    RECT topRow{g.left, g.top, g.right, g.top + 1}, bottomRow{g.left, g.bottom - 1, g.right, g.bottom};
+    RECT topRow{g.left, g.top, g.right, g.top + 1},
+        bottomRow{g.left, g.bottom - 1, g.right, g.bottom};
     RECT t = Box(ud, topRow, glyph), b = Box(ud, bottomRow, glyph);
     EXPECT_LT(t.right - t.left, b.right - b.left) << styles;
 

@@ -34,8 +34,8 @@ TEST_F(WinPosTest, SizingAndMovingSendTheirMessagesInOrder) {
   EXPECT_EQ(log.Of(item, WM_SIZE)[0].lParam, MAKELPARAM(80, 60));
   log.Clear();
   MoveWindow(item, 20, 30, 80, 60, TRUE);
-  EXPECT_EQ(log.Lines(kPaint), (Lines{"item WM_WINDOWPOSCHANGING", "item WM_WINDOWPOSCHANGED",
-                                      "item WM_MOVE (def)"}));
+  EXPECT_EQ(log.Lines(kPaint),
+            (Lines{"item WM_WINDOWPOSCHANGING", "item WM_WINDOWPOSCHANGED", "item WM_MOVE (def)"}));
   EXPECT_EQ(log.Of(item, WM_MOVE)[0].lParam, MAKELPARAM(20, 30));
   log.Clear();
   MoveWindow(item, 20, 30, 80, 60, TRUE);  // nothing changes: only the question is asked
@@ -43,15 +43,15 @@ TEST_F(WinPosTest, SizingAndMovingSendTheirMessagesInOrder) {
   log.Clear();
   // Moved and sized at once: the move is told first, then the size, each with the new client.
   MoveWindow(item, 5, 6, 70, 40, TRUE);
-  EXPECT_EQ(log.Lines(kPaint), (Lines{"item WM_WINDOWPOSCHANGING", "item WM_NCCALCSIZE",
-                                      "item WM_WINDOWPOSCHANGED", "item WM_MOVE (def)",
-                                      "item WM_SIZE (def)"}));
+  EXPECT_EQ(log.Lines(kPaint),
+            (Lines{"item WM_WINDOWPOSCHANGING", "item WM_NCCALCSIZE", "item WM_WINDOWPOSCHANGED",
+                   "item WM_MOVE (def)", "item WM_SIZE (def)"}));
   EXPECT_EQ(log.Of(item, WM_MOVE)[0].lParam, MAKELPARAM(5, 6));
   EXPECT_EQ(log.Of(item, WM_SIZE)[0].lParam, MAKELPARAM(70, 40));
   log.Clear();
   SetWindowPos(item, 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-  EXPECT_EQ(log.Lines(kPaint), (Lines{"item WM_WINDOWPOSCHANGING", "item WM_NCCALCSIZE",
-                                      "item WM_WINDOWPOSCHANGED"}));
+  EXPECT_EQ(log.Lines(kPaint),
+            (Lines{"item WM_WINDOWPOSCHANGING", "item WM_NCCALCSIZE", "item WM_WINDOWPOSCHANGED"}));
 }
 
 TEST_F(WinPosTest, HandlersMayChangeThePositionAndReserveNonClientSpace) {
@@ -142,8 +142,8 @@ TEST_F(WinPosTest, MinimisingHidesTheSurfaceAndRestoringBringsTheRectangleBack) 
 }
 
 TEST_F(WinPosTest, DeferredPositionsApplyTogetherAtTheEnd) {
-  HWND other = CreateWindowExW(0, u"Item", u"", WS_CHILD | WS_VISIBLE, 200, 10, 50, 50, top, 0, 0,
-                               nullptr);
+  HWND other =
+      CreateWindowExW(0, u"Item", u"", WS_CHILD | WS_VISIBLE, 200, 10, 50, 50, top, 0, 0, nullptr);
   HDWP d = BeginDeferWindowPos(2);
   d = DeferWindowPos(d, item, 0, 1, 2, 30, 30, SWP_NOZORDER);
   d = DeferWindowPos(d, other, 0, 5, 6, 40, 40, SWP_NOZORDER);

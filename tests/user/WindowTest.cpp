@@ -33,9 +33,10 @@ TEST_F(WindowTest, CreationFollowsThePlatformsOrderForEachKindOfWindow) {
                                 "top WM_CREATE"}));
   log.Clear();
   ShowWindow(top, SW_SHOW);
-  EXPECT_EQ(log.Lines(), (Lines{"top WM_SHOWWINDOW", "top WM_WINDOWPOSCHANGING", "top WM_ACTIVATEAPP",
-                                "top WM_NCACTIVATE", "top WM_ACTIVATE", "top WM_SETFOCUS (def)",
-                                "top WM_WINDOWPOSCHANGED", "top WM_SIZE", "top WM_MOVE"}));
+  EXPECT_EQ(log.Lines(),
+            (Lines{"top WM_SHOWWINDOW", "top WM_WINDOWPOSCHANGING", "top WM_ACTIVATEAPP",
+                   "top WM_NCACTIVATE", "top WM_ACTIVATE", "top WM_SETFOCUS (def)",
+                   "top WM_WINDOWPOSCHANGED", "top WM_SIZE", "top WM_MOVE"}));
   EXPECT_EQ(GetActiveWindow(), top);
   EXPECT_EQ(GetFocus(), top);
 
@@ -43,10 +44,10 @@ TEST_F(WindowTest, CreationFollowsThePlatformsOrderForEachKindOfWindow) {
   kidLog.Name(top, "parent");
   kidLog.NameClass(u"Kid", "child");
   HWND child = Kid(top, {10, 10, 60, 40});
-  EXPECT_EQ(kidLog.Lines(), (Lines{"child WM_NCCREATE", "child WM_NCCALCSIZE", "child WM_CREATE",
-                                   "child WM_SIZE", "child WM_MOVE", "parent WM_PARENTNOTIFY",
-                                   "child WM_SHOWWINDOW", "child WM_WINDOWPOSCHANGING",
-                                   "child WM_WINDOWPOSCHANGED"}));
+  EXPECT_EQ(kidLog.Lines(),
+            (Lines{"child WM_NCCREATE", "child WM_NCCALCSIZE", "child WM_CREATE", "child WM_SIZE",
+                   "child WM_MOVE", "parent WM_PARENTNOTIFY", "child WM_SHOWWINDOW",
+                   "child WM_WINDOWPOSCHANGING", "child WM_WINDOWPOSCHANGED"}));
   EXPECT_TRUE(IsWindowVisible(child));
   EXPECT_EQ(GetWindow(top, GW_CHILD), child);
 }
@@ -79,7 +80,8 @@ TEST_F(WindowTest, RefusedCreationDestroysTheWindow) {
   EXPECT_EQ(log.Lines(), (Lines{"w WM_NCCREATE", "w WM_NCCALCSIZE", "w WM_CREATE", "w WM_DESTROY",
                                 "w WM_NCDESTROY"}));
   EXPECT_FALSE(IsWindow(seen));
-  EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", u"", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, nullptr), HWND(0));
+  EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", u"", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, nullptr),
+            HWND(0));
   EXPECT_EQ(CreateWindowExW(0, u"Kid", u"", WS_CHILD, 0, 0, 1, 1, 0, 0, 0, nullptr), HWND(0));
 }
 
@@ -93,11 +95,11 @@ TEST_F(WindowTest, DestructionHidesMovesFocusAndTearsDownChildrenLast) {
   log.Name(child, "child");
   log.Name(grand, "grand");
   EXPECT_TRUE(DestroyWindow(child));
-  EXPECT_EQ(log.Lines({WM_ERASEBKGND, WM_NCPAINT}),
-            (Lines{"top WM_PARENTNOTIFY", "child WM_SHOWWINDOW", "child WM_WINDOWPOSCHANGING",
-                   "child WM_WINDOWPOSCHANGED", "child WM_KILLFOCUS", "top WM_SETFOCUS",
-                   "child WM_DESTROY", "grand WM_DESTROY", "grand WM_NCDESTROY",
-                   "child WM_NCDESTROY"}));
+  EXPECT_EQ(
+      log.Lines({WM_ERASEBKGND, WM_NCPAINT}),
+      (Lines{"top WM_PARENTNOTIFY", "child WM_SHOWWINDOW", "child WM_WINDOWPOSCHANGING",
+             "child WM_WINDOWPOSCHANGED", "child WM_KILLFOCUS", "top WM_SETFOCUS",
+             "child WM_DESTROY", "grand WM_DESTROY", "grand WM_NCDESTROY", "child WM_NCDESTROY"}));
   EXPECT_FALSE(IsWindow(child));
   EXPECT_FALSE(IsWindow(grand));
   EXPECT_EQ(GetFocus(), top);
@@ -226,16 +228,22 @@ TEST_F(WindowTest, ZOrderSiblingsAndEnumeration) {
   EXPECT_EQ(GetWindow(top, GW_CHILD) == b && GetWindow(a, GW_HWNDNEXT) == c, true);
 
   std::vector<HWND> seen;
-  EnumChildWindows(top, [](HWND h, LPARAM p) {
-    reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-    return TRUE;
-  }, LPARAM(&seen));
+  EnumChildWindows(
+      top,
+      [](HWND h, LPARAM p) {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+        return TRUE;
+      },
+      LPARAM(&seen));
   EXPECT_EQ(seen, (std::vector<HWND>{b, b1, a, c}));  // each window before its children
   seen.clear();
-  EnumChildWindows(top, [](HWND h, LPARAM p) {
-    reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-    return FALSE;
-  }, LPARAM(&seen));
+  EnumChildWindows(
+      top,
+      [](HWND h, LPARAM p) {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+        return FALSE;
+      },
+      LPARAM(&seen));
   EXPECT_EQ(seen.size(), 1u);
 
   // Another parent: the position relative to the client area stays.
@@ -280,7 +288,8 @@ TEST_F(WindowTest, ClientAreaFollowsFramesCaptionsEdgesAndScrollBars) {
     // Wider than the smallest size a sizable window may have (SM_CXMINTRACK).
     HWND k = Kid(top, {10, 20, 130, 70}, c.style, c.ex);
     GetClientRect(k, &cr);
-    EXPECT_EQ(cr, (RECT{0, 0, 120 - 2 * c.inset, 50 - 2 * c.inset})) << std::hex << c.style << " " << c.ex;
+    EXPECT_EQ(cr, (RECT{0, 0, 120 - 2 * c.inset, 50 - 2 * c.inset}))
+        << std::hex << c.style << " " << c.ex;
     POINT o{0, 0};
     ClientToScreen(k, &o);
     EXPECT_EQ(o, (POINT{104 + 10 + c.inset, 73 + 20 + c.inset}));
@@ -300,7 +309,9 @@ TEST_F(WindowTest, ClientAreaFollowsFramesCaptionsEdgesAndScrollBars) {
 
 TEST_F(WindowTest, HitTestsNameEveryPartOfTheFrame) {
   HWND top = Top(WS_OVERLAPPEDWINDOW | WS_VISIBLE);  // (100,50)-(400,250)
-  auto hit = [](HWND h, int x, int y) { return SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(x, y)); };
+  auto hit = [](HWND h, int x, int y) {
+    return SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+  };
   EXPECT_EQ(hit(top, 200, 150), HTCLIENT);
   EXPECT_EQ(hit(top, 200, 60), HTCAPTION);
   EXPECT_EQ(hit(top, 100 + 300 - 4 - 2 - 8, 50 + 4 + 8), HTCLOSE);
@@ -391,7 +402,8 @@ TEST_F(WindowTest, SwitchingTheVisualStyleTellsEveryWindowParentsFirst) {
   EXPECT_EQ(topNotices, 2);
   std::vector<HWND> order;
   for (const auto& m : log.All())
-    if (m.message == WM_THEMECHANGED && m.hwnd != other && order.size() < 3) order.push_back(m.hwnd);
+    if (m.message == WM_THEMECHANGED && m.hwnd != other && order.size() < 3)
+      order.push_back(m.hwnd);
   EXPECT_EQ(order, (std::vector<HWND>{top, kid, grandKid}));
   EXPECT_EQ(log.Of(other, WM_THEMECHANGED).size(), 2u);
 }
