@@ -2,6 +2,8 @@
 // window system flushes, Qt input turned into host events, screens, clipboard, cursor and beep.
 #include "HostWindows.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QBackingStore>
 #include <QClipboard>
@@ -15,6 +17,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
@@ -317,6 +320,17 @@ class QtDriver : public HostWindowDriver {
     while (!expired && !delivered_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
 
+  void WatchWakeFd(int fd, std::function<void()> onWake) override {
+    wake_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QObject::connect(wake_.get(), &QSocketNotifier::activated, [this, fd, onWake] {
+      char buf[64];
+      while (::read(fd, buf, sizeof buf) > 0) {
+      }
+      ++delivered_;
+      if (onWake) onWake();
+    });
+  }
+
   void SetCapture(HostSurfaceId id) override {
     if (captured_ && captured_ != id)
       if (SurfaceWindow* w = Find(captured_)) w->setMouseGrabEnabled(false);
@@ -389,6 +403,7 @@ class QtDriver : public HostWindowDriver {
   std::unordered_map<HostSurfaceId, std::unique_ptr<SurfaceWindow>> windows_;
   HostSurfaceId captured_ = 0;
   int delivered_ = 0;
+  std::unique_ptr<QSocketNotifier> wake_;
 };
 
 QtDriver* TheDriver() {

@@ -114,6 +114,13 @@ class HostWindowDriver {
   // Delivers pending events, waiting up to timeoutMs for one (-1: as long as it takes, 0: not
   // at all).
   virtual void ProcessEvents(int timeoutMs) = 0;
+  // Watches fd (the read end of a pipe a signal handler writes to): when it becomes readable,
+  // its bytes are drained, onWake runs and a wait in ProcessEvents returns at once. A host
+  // without file descriptors to watch ignores it.
+  virtual void WatchWakeFd(int fd, std::function<void()> onWake) {
+    (void)fd;
+    (void)onWake;
+  }
 
   virtual void SetCapture(HostSurfaceId id) = 0;  // 0 releases
   virtual POINT GetCursorPos() = 0;
