@@ -5,7 +5,7 @@ set -euo pipefail
 
 pkgs=(cmake ninja-build g++ clang clang-format libgtest-dev libbenchmark-dev
       qt6-base-dev xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation2
-      cups-daemon cups-client xdotool x11-apps)
+      cups-daemon cups-client xdotool x11-apps x11-utils openbox desktop-file-utils imagemagick)
 
 missing=()
 for p in "${pkgs[@]}"; do
