@@ -162,6 +162,22 @@ bool PointerIn(HWND hwnd, DWORD flags) {
   return (flags & TME_NONCLIENT) ? hit != HTCLIENT : hit == HTCLIENT;
 }
 
+// The wheel turns what the pointer is over, as current desktops do: the capture window first,
+// else the deepest window under the pointer. A disabled window (or one inside a disabled
+// parent) hands it to the nearest enabled ancestor, as a click would; under a disabled
+// top-level, a modal loop's owner, it goes nowhere. The focus has it only when the pointer is
+// over none of our windows.
+HWND WheelTarget(POINT pt) {
+  if (gCapture && IsWindow(gCapture)) return gCapture;
+  LRESULT hit;
+  HWND under = WindowFromPointHit(pt, &hit);
+  if (!under) return gFocus && IsWindow(gFocus) ? gFocus : gActive;
+  Wnd* target = GetWnd(under);
+  for (Wnd* w = target; w && w != Desktop(); w = w->parent)
+    if (w->style & WS_DISABLED) target = IsTopLevel(w) ? nullptr : w->parent;
+  return target ? target->handle : 0;
+}
+
 void HandleOne(const HostEvent& e) {
   InputEvent in;
   in.time = Now();
@@ -300,7 +316,7 @@ bool TranslateInput(const InputEvent& e, MSG* out, bool commit, bool* eat) {
     return true;
   }
   if (e.kind == InputEvent::Wheel) {
-    HWND target = gFocus && IsWindow(gFocus) ? gFocus : gActive;
+    HWND target = WheelTarget(e.pt);
     if (!target || !IsWindow(target)) return false;
     out->hwnd = target;
     out->message = e.msg;

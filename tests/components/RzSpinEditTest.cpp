@@ -57,8 +57,9 @@ class RzSpinEditTest : public RzEditTest {
     Press(b);
     Release(b);
   }
-  void Wheel(int notches, unsigned mods = 0) {
-    HostEvent e = ClientPointerAt(spin->Handle(), 5, 5);
+  void Wheel(int notches, unsigned mods = 0) { WheelAt(spin->Handle(), 5, 5, notches, mods); }
+  void WheelAt(HWND h, int x, int y, int notches, unsigned mods = 0) {
+    HostEvent e = ClientPointerAt(h, x, y);
     e.type = HostEventType::Wheel;
     e.wheelDelta = 120 * notches;
     e.modifiers = mods;
@@ -135,6 +136,22 @@ TEST_F(RzSpinEditTest, PageKeysAndTheWheelWithCtrlStepAPage) {
   spin->OnMouseWheelUp = [](TObject*, TShiftState, TPoint, bool& handled) { handled = true; };
   Wheel(1);
   EXPECT_EQ(Text(), u"50");
+}
+
+TEST_F(RzSpinEditTest, TheWheelStepsTheSpinEditUnderThePointerNotTheFocusedControl) {
+  spin->SetValue(50);
+  next->SetFocus();
+  Application->ProcessMessages();
+  Wheel(1);
+  EXPECT_EQ(Text(), u"51");
+  // Over its buttons, a window of their own that hands the wheel to the spin edit.
+  WheelAt(spin->Buttons()->Handle(), 2, 2, 1);
+  EXPECT_EQ(Text(), u"52");
+  // Over the focused edit, which does not use it: the spin edit is left alone.
+  spin->SetFocus();
+  Application->ProcessMessages();
+  WheelAt(next->Handle(), 5, 5, 1);
+  EXPECT_EQ(Text(), u"52");
 }
 
 TEST_F(RzSpinEditTest, ChangingCanVetoAStep) {

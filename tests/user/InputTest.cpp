@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "SystemControls.h"
 #include "UserTestSupport.h"
 
 namespace {
@@ -249,25 +250,97 @@ TEST_F(InputTest, KeysGoToTheFocusAndTranslateIntoTheHostsText) {
   EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 1);
 }
 
-TEST_F(InputTest, TheWheelGoesToTheFocusAndClimbsToParentsByDefault) {
+// The wheel messages a turn at a point delivers, in order ("a WM_MOUSEWHEEL", "main ... (def)").
+class WheelTest : public InputTest {
+ protected:
+  Lines Turn(POINT at, int delta = -120, bool horizontal = false) {
+    MessageLog log;
+    log.Name(a, "a");
+    log.Name(b, "b");
+    log.Name(main, "main");
+    HostEvent e;
+    e.type = HostEventType::Wheel;
+    e.surface = main;
+    e.pt = at;
+    e.wheelDelta = delta;
+    e.horizontal = horizontal;
+    e.modifiers = kHostControl;
+    host.Send(e);
+    PumpMessages();
+    Lines wheel;
+    for (const std::string& line : log.Lines())
+      if (line.find("WHEEL") != std::string::npos) wheel.push_back(line);
+    last = log.Of(a, WM_MOUSEWHEEL);
+    return wheel;
+  }
+  std::vector<SpiedMessage> last;
+  static constexpr POINT kOverA{110, 110}, kOverB{250, 110}, kOutside{600, 600};
+};
+
+TEST_F(WheelTest, GoesToTheWindowUnderThePointerNotToTheFocus) {
   SetFocus(b);
-  MessageLog log;
-  log.Name(b, "b");
-  log.Name(main, "main");
-  HostEvent e;
-  e.type = HostEventType::Wheel;
-  e.surface = main;
-  e.pt = POINT{110, 110};  // over a: the focus counts, not the pointer
-  e.wheelDelta = -120;
-  e.modifiers = kHostControl;
-  host.Send(e);
-  PumpMessages();
-  auto wheel = log.Of(b, WM_MOUSEWHEEL);
-  ASSERT_EQ(wheel.size(), 1u);
-  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel[0].wParam), -120);
-  EXPECT_EQ(GET_KEYSTATE_WPARAM(wheel[0].wParam), int(MK_CONTROL));
-  EXPECT_EQ(wheel[0].lParam, MAKELPARAM(110, 110));
-  EXPECT_EQ(log.Of(main, WM_MOUSEWHEEL).size(), 1u);  // handed up by the default procedure
+  EXPECT_EQ(Turn(kOverA), (Lines{"a WM_MOUSEWHEEL posted", "main WM_MOUSEWHEEL (def)"}));
+  ASSERT_EQ(last.size(), 1u);
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(last[0].wParam), -120);
+  EXPECT_EQ(GET_KEYSTATE_WPARAM(last[0].wParam), int(MK_CONTROL));
+  EXPECT_EQ(last[0].lParam, MAKELPARAM(110, 110));  // screen coordinates
+  EXPECT_EQ(GetFocus(), b);
+  EXPECT_EQ(Turn(kOverA, 120, true),
+            (Lines{"a WM_MOUSEHWHEEL posted", "main WM_MOUSEHWHEEL (def)"}));
+  // A window that handles it keeps it from its parent.
+  SetTestHandler(u"Pad", [](HWND, UINT msg, WPARAM, LPARAM, LRESULT* r) {
+    *r = 0;
+    return msg == WM_MOUSEWHEEL;
+  });
+  EXPECT_EQ(Turn(kOverA), (Lines{"a WM_MOUSEWHEEL posted"}));
+  // Over the parent's own client area (a child hidden away), the parent has it.
+  ShowWindow(a, SW_HIDE);
+  EXPECT_EQ(Turn(kOverA), (Lines{"main WM_MOUSEWHEEL posted"}));
+}
+
+TEST_F(WheelTest, ADisabledWindowHandsItToItsEnabledParent) {
+  SetFocus(b);
+  EnableWindow(a, FALSE);
+  EXPECT_EQ(Turn(kOverA), (Lines{"main WM_MOUSEWHEEL posted"}));
+  // A child inside a disabled child: the enabled ancestor above both.
+  EnableWindow(a, TRUE);
+  HWND inner =
+      CreateWindowExW(0, u"Plain", u"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, b, 0, 0, nullptr);
+  EnableWindow(b, FALSE);
+  EXPECT_EQ(Turn(kOverB), (Lines{"main WM_MOUSEWHEEL posted"}));
+  EnableWindow(b, TRUE);
+  // Enabled again: the inner child (unnamed in the log) has it and hands it up.
+  EXPECT_EQ(Turn(POINT{220, 110}), (Lines{"b WM_MOUSEWHEEL (def)", "main WM_MOUSEWHEEL (def)"}));
+  // Over a disabled top-level (the owner of a modal dialog) it goes nowhere.
+  EnableWindow(main, FALSE);
+  EXPECT_EQ(Turn(kOverA), Lines{});
+  EXPECT_TRUE(IsWindow(inner));
+}
+
+TEST_F(WheelTest, AComboBoxUnderThePointerStepsItsChoiceWithoutTheFocus) {
+  for (DWORD type : {DWORD(CBS_DROPDOWNLIST), DWORD(CBS_DROPDOWN)}) {
+    HWND combo = CreateWindowExW(0, u"COMBOBOX", u"", WS_CHILD | WS_VISIBLE | type, 0, 120, 150,
+                                 200, main, 0, 0, nullptr);
+    for (const char16_t* s : {u"One", u"Two", u"Three"})
+      SendMessageW(combo, CB_ADDSTRING, 0, LPARAM(s));
+    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    SetFocus(b);
+    Turn(POINT{110, 230});  // over the text, the drop-down's own edit window
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1) << type;
+    EXPECT_EQ(GetFocus(), b);
+    DestroyWindow(combo);
+  }
+}
+
+TEST_F(WheelTest, TheFocusHasItOnlyWhenThePointerIsOverNoWindowAndTheCaptureAlways) {
+  SetFocus(b);
+  EXPECT_EQ(Turn(kOutside), (Lines{"b WM_MOUSEWHEEL posted", "main WM_MOUSEWHEEL (def)"}));
+  SetFocus(a);
+  SetCapture(b);
+  EXPECT_EQ(Turn(kOverA), (Lines{"b WM_MOUSEWHEEL posted", "main WM_MOUSEWHEEL (def)"}));
+  EXPECT_EQ(Turn(kOutside, 120), (Lines{"b WM_MOUSEWHEEL posted", "main WM_MOUSEWHEEL (def)"}));
+  ReleaseCapture();
+  EXPECT_EQ(Turn(kOverA), (Lines{"a WM_MOUSEWHEEL posted", "main WM_MOUSEWHEEL (def)"}));
 }
 
 TEST_F(InputTest, TrackedWindowsHearWhenThePointerLeavesOrRests) {
