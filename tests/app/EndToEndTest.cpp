@@ -12,19 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "QuillmarkTestSupport.h"
 
 namespace {
-
-bool Have(const char* tool) {
-  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -74,7 +64,7 @@ class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* tool : {"xvfb-run", "xdotool", "xwd"})
-      if (!Have(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
+      if (!HaveTool(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
   }
 
   // Starts the program, waits for its window, takes a screenshot and closes the window with
@@ -91,17 +81,9 @@ xdotool windowfocus "$wid"; sleep 0.3; xdotool key alt+F4
 i=0; while kill -0 $pid 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i+1)); done
 if kill -0 $pid 2>/dev/null; then kill -KILL $pid; exit 91; fi
 wait $pid)";
-    const std::string& t = dir.os();
-    const std::string command =
-        "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + Quote(t + "/home") +
-        " XDG_CONFIG_HOME=" + Quote(t + "/home/.config") +
-        " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
-        " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
-        " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) +
-        " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " + Quote(script) + " >/dev/null 2>&1";
-    int status = std::system(command.c_str());
-    ReadXwd(ReadFile(t + "/shot.xwd"), shot);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int status = RunUnderXvfb(dir.os(), script);
+    ReadXwd(ReadFile(dir.os() + "/shot.xwd"), shot);
+    return status;
   }
 
   // The settings file with its line breaks as "\n" (a rewritten file keeps those it had).
@@ -145,10 +127,10 @@ TEST_F(EndToEndTest, FirstRunShowsGreenAndWritesTheSevenKeysASecondRunReadsThemB
 TEST(EndToEndWithoutDisplay, TheProgramSaysSoInOneLineAndFails) {
   TempDir dir;
   const std::string out = dir.os() + "/stderr";
-  int status =
-      std::system(("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + Quote(dir.os()) +
-                   " " + Quote(QUILLMARK_EXE) + " 2>" + Quote(out))
-                      .c_str());
+  int status = std::system(
+      ("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + ShellQuote(dir.os()) + " " +
+       ShellQuote(QUILLMARK_EXE) + " 2>" + ShellQuote(out))
+          .c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
   const std::string text = ReadFile(out);

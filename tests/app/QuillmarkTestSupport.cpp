@@ -1,5 +1,6 @@
 #include "QuillmarkTestSupport.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -69,3 +70,16 @@ std::string QuillmarkTest::ReadSettings() const {
 
 std::string QuillmarkTest::SpaceText() const { return ToUtf8(form->SpaceRequiredEdit->Text()); }
 std::string QuillmarkTest::PageText() const { return ToUtf8(form->PageLengthEdit->Text()); }
+
+int RunUnderXvfb(const std::string& t, const std::string& script) {
+  const std::string command =
+      "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + ShellQuote(t + "/home") +
+      " XDG_CONFIG_HOME=" + ShellQuote(t + "/home/.config") +
+      " XDG_DATA_HOME=" + ShellQuote(t + "/home/.local/share") +
+      " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
+      " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + ShellQuote(QUILLMARK_EXE) +
+      " T=" + ShellQuote(t) + " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " +
+      ShellQuote(script) + " >/dev/null 2>&1";
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}

@@ -41,3 +41,8 @@ class QuillmarkTest : public ::testing::Test {
   std::vector<std::string> messageBoxes;
   bool ended = false;
 };
+
+// Runs a shell script beside the real program under Xvfb (a free display, 1024 x 768, no window
+// manager) in a home of its own under folder: the script finds the executable in $EXE and the
+// folder in $T. Returns the script's exit status, -1 when it did not exit.
+int RunUnderXvfb(const std::string& folder, const std::string& script);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -54,3 +55,25 @@ SandboxedHome::SandboxedHome()
       config_("XDG_CONFIG_HOME", dir_.os() + "/home/.config"),
       data_("XDG_DATA_HOME", dir_.os() + "/home/.local/share"),
       common_("KORV_COMMON_APPDATA", dir_.os() + "/common") {}
+
+int RunCommand(const std::string& command, std::string* out) {
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return -1;
+  std::string text;
+  char buf[4096];
+  std::size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+  int status = pclose(p);
+  if (out) *out = text;
+  return status;
+}
+
+bool HaveTool(const char* name) {
+  return RunCommand(std::string("command -v ") + name + " >/dev/null 2>&1") == 0;
+}
+
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}

@@ -56,3 +56,10 @@ class SandboxedHome {
   TempDir dir_;
   ScopedEnv home_, config_, data_, common_;
 };
+
+// Runs a command line; its exit status, with standard output in out.
+int RunCommand(const std::string& command, std::string* out = nullptr);
+// Whether a program is on PATH.
+bool HaveTool(const char* name);
+// s as one word of a shell command line.
+std::string ShellQuote(const std::string& s);

@@ -83,22 +83,6 @@ void PressMessageBoxButton(HWND window, int id) {
   SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
 }
 
-int RunCommand(const std::string& command, std::string* out) {
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return -1;
-  std::string text;
-  char buf[4096];
-  std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-  int status = pclose(p);
-  if (out) *out = text;
-  return status;
-}
-
-bool HaveTool(const char* name) {
-  return RunCommand(std::string("command -v ") + name + " >/dev/null 2>&1") == 0;
-}
-
 int PdfPageCount(const std::string& path) {
   std::string out;
   if (RunCommand("pdfinfo '" + path + "' 2>/dev/null", &out) != 0) return -1;

@@ -62,9 +62,6 @@ String MessageBoxText(HWND window);
 String WindowCaption(HWND window);
 void PressMessageBoxButton(HWND window, int id);
 
-// Runs a command line; its exit status, with standard output in out.
-int RunCommand(const std::string& command, std::string* out = nullptr);
-bool HaveTool(const char* name);
 // The number of pages pdfinfo reports; -1 when it cannot read the file.
 int PdfPageCount(const std::string& path);
 // The rows of column x of page 1 rendered in grey at dpi that are darker than half grey.
