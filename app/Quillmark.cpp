@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "Forms.h"
+#include "ProgramIdentity.h"
 #include "QuillmarkUnit.h"
 #include "SessionEnd.h"
 
@@ -14,6 +15,7 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 int main() {
+  SetProgramName("quillmark");  // the desktop entry's name: window class, application id
   const char* message = nullptr;
   if (!DisplayAvailable(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
                         std::getenv("WAYLAND_DISPLAY"), "/tmp/.X11-unix", &message)) {

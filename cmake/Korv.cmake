@@ -149,6 +149,18 @@ endfunction()
 # registered at start-up under its root class name and its file name (FindFormDescription).
 set(KORV_CMAKE_FILE "${CMAKE_CURRENT_LIST_FILE}")
 function(korv_embed_descriptions target)
+  _korv_embed(${target} RegisterFormDescription ${ARGN})
+endfunction()
+
+# Puts the program's icon renderings (PNG files) inside TARGET, registered at start-up as the
+# icon of every window (ProgramIdentity.h), so it shows without an install.
+function(korv_embed_icons target)
+  _korv_embed(${target} RegisterProgramIcon ${ARGN})
+endfunction()
+
+# Each file becomes a generated source holding its bytes, handed at start-up to
+# register(fileName, bytes, length).
+function(_korv_embed target register)
   foreach(file ${ARGN})
     get_filename_component(abs "${file}" ABSOLUTE)
     get_filename_component(name "${file}" NAME)
@@ -156,7 +168,7 @@ function(korv_embed_descriptions target)
     set(out "${CMAKE_CURRENT_BINARY_DIR}/embedded/${target}_${ident}.cpp")
     add_custom_command(OUTPUT "${out}"
       COMMAND ${CMAKE_COMMAND} -DKORV_EMBED_IN=${abs} -DKORV_EMBED_OUT=${out}
-              -DKORV_EMBED_NAME=${name} -P ${KORV_CMAKE_FILE}
+              -DKORV_EMBED_NAME=${name} -DKORV_EMBED_REGISTER=${register} -P ${KORV_CMAKE_FILE}
       DEPENDS "${abs}" "${KORV_CMAKE_FILE}"
       COMMENT "Embedding ${name}"
       VERBATIM)
@@ -164,7 +176,7 @@ function(korv_embed_descriptions target)
   endforeach()
 endfunction()
 
-# Run as a script by korv_embed_descriptions: writes one description's text as a source file.
+# Run as a script by _korv_embed: writes one file's bytes as a source file.
 if(CMAKE_SCRIPT_MODE_FILE AND DEFINED KORV_EMBED_OUT)
   file(READ "${KORV_EMBED_IN}" hex HEX)
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
@@ -172,17 +184,17 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED KORV_EMBED_OUT)
   string(LENGTH "${hex}" digits)
   math(EXPR length "${digits} / 2")
   file(WRITE "${KORV_EMBED_OUT}.tmp"
-"// Generated from ${KORV_EMBED_NAME} by korv_embed_descriptions; do not edit.
+"// Generated from ${KORV_EMBED_NAME} by _korv_embed; do not edit.
 #include <cstddef>
 
-void RegisterFormDescription(const char* fileName, const char* utf8Text, std::size_t length);
+void ${KORV_EMBED_REGISTER}(const char* fileName, const char* bytes, std::size_t length);
 
 namespace {
-const unsigned char kText[] = {
+const unsigned char kBytes[] = {
     ${bytes}0x00};
 struct Registrar {
   Registrar() {
-    RegisterFormDescription(\"${KORV_EMBED_NAME}\", reinterpret_cast<const char*>(kText), ${length});
+    ${KORV_EMBED_REGISTER}(\"${KORV_EMBED_NAME}\", reinterpret_cast<const char*>(kBytes), ${length});
   }
 } registrar;
 }  // namespace
