@@ -267,9 +267,19 @@ void TControl::Dispatch(TMessage& m) {
     case WM_MOUSEWHEEL: m.Result = Perform(CM_MOUSEWHEEL, m.WParam, m.LParam); return;
     case CM_MOUSEWHEEL: {
       POINT p = MAKEPOINT(m.LParam);
-      if (DoMouseWheel(KeysToShiftState(LOWORD(m.WParam)), GET_WHEEL_DELTA_WPARAM(m.WParam), p))
+      if (DoMouseWheel(KeysToShiftState(LOWORD(m.WParam)), GET_WHEEL_DELTA_WPARAM(m.WParam), p)) {
         m.Result = 1;
-      else if (parent_) m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+        return;
+      }
+      // Not taken by the events: a window's own procedure is next (a combo box steps its
+      // choice), and its default one hands the wheel to the parent window.
+      if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated()) {
+        TMessage wheel{WM_MOUSEWHEEL, m.WParam, m.LParam, 0};
+        DefaultHandler(wheel);
+        m.Result = wheel.Result;
+      } else if (parent_) {
+        m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+      }
       return;
     }
     case CM_MOUSEENTER:
