@@ -2,6 +2,7 @@
 // optional buddy window that shows the position and lends the control its arrow keys.
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "Locale.h"
@@ -413,6 +414,13 @@ LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case WM_MOUSEWHEEL: {
+      // A step a notch, toward the maximum when turned away from the user.
+      int notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
+      for (int i = 0; i < std::abs(notches) && Get(hwnd); ++i)
+        Step(hwnd, notches > 0 ? kUp : kDown);
+      return 0;
+    }
     case WM_KEYUP:
       if ((wp == WPARAM(VK_UP) || wp == WPARAM(VK_DOWN)) && u.keyDown) {
         EndPress(hwnd, u);

@@ -332,6 +332,18 @@ TEST_F(WheelTest, AComboBoxUnderThePointerStepsItsChoiceWithoutTheFocus) {
   }
 }
 
+TEST_F(WheelTest, AnUpDownUnderThePointerStepsANotchAtATime) {
+  HWND spin = CreateWindowExW(0, UPDOWN_CLASS, u"", WS_CHILD | WS_VISIBLE, 0, 120, 20, 40, main, 0,
+                              0, nullptr);
+  SendMessageW(spin, UDM_SETRANGE32, 0, 10);
+  SendMessageW(spin, UDM_SETPOS32, 0, 5);
+  SetFocus(b);
+  Turn(POINT{105, 230}, 2 * 120);
+  EXPECT_EQ(SendMessageW(spin, UDM_GETPOS32, 0, 0), 7);
+  Turn(POINT{105, 230}, -120);
+  EXPECT_EQ(SendMessageW(spin, UDM_GETPOS32, 0, 0), 6);
+}
+
 TEST_F(WheelTest, TheFocusHasItOnlyWhenThePointerIsOverNoWindowAndTheCaptureAlways) {
   SetFocus(b);
   EXPECT_EQ(Turn(kOutside), (Lines{"b WM_MOUSEWHEEL posted", "main WM_MOUSEWHEEL (def)"}));
