@@ -322,6 +322,8 @@ HBRUSH ControlBrush(HWND hwnd, HDC dc) {
   if (parent)
     brush = HBRUSH(
         SendMessageW(parent, grey ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, WPARAM(dc), LPARAM(hwnd)));
+  // A disabled edit's text is grey whatever the parent answered, as on the platform.
+  if (!IsWindowEnabled(hwnd)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   return brush ? brush : GetSysColorBrush(grey ? COLOR_BTNFACE : COLOR_WINDOW);
 }
 
@@ -436,6 +438,9 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       DestroyCaret();
       InvalidateRect(hwnd, nullptr, TRUE);
       NotifyParent(hwnd, EN_KILLFOCUS);
+      return 0;
+    case WM_ENABLE:  // the text turns grey, and the themed frame takes its disabled state
+      RedrawWindow(hwnd, nullptr, 0, RDW_INVALIDATE | RDW_FRAME);
       return 0;
     case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
     case WM_PAINT: Paint(hwnd, e); return 0;

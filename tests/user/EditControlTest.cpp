@@ -18,6 +18,7 @@ class EditControlTest : public UserTest {
                         if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) {
                           colorAsks.push_back(msg);
                           if (brush) {
+                            SetTextColor(HDC(wp), RGB(0, 0, 255));
                             *r = LRESULT(brush);
                             return true;
                           }
@@ -378,6 +379,28 @@ TEST_F(EditControlTest, PaintsWithTheParentsColoursAndHighlight) {
   PumpMessages();
   ASSERT_FALSE(colorAsks.empty());
   EXPECT_EQ(colorAsks.back(), WM_CTLCOLORSTATIC);
+}
+
+// The parent chooses the background of a disabled edit, never its text: that is always grey.
+TEST_F(EditControlTest, DisabledTextIsGreyWhateverTheParentAnswers) {
+  brush = CreateSolidBrush(RGB(255, 0, 0));
+  Make(u"WWW");
+  PumpMessages();
+  EnableWindow(edit, FALSE);
+  colorAsks.clear();
+  PumpMessages();
+  ASSERT_FALSE(colorAsks.empty()) << "disabling repaints";
+  EXPECT_EQ(colorAsks.back(), WM_CTLCOLORSTATIC);
+  EXPECT_EQ(SurfacePixel(edit, 150, 12), RGB(255, 0, 0));
+  int blue = 0, grey = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < XOf(3); ++x) {
+      COLORREF c = SurfacePixel(edit, x, y);
+      if (GetBValue(c) > GetRValue(c)) ++blue;
+      if (c == GetSysColor(COLOR_GRAYTEXT)) ++grey;
+    }
+  EXPECT_EQ(blue, 0);
+  EXPECT_GT(grey, 0);
 }
 
 TEST_F(EditControlTest, CueBannerShowsOnlyWhileEmpty) {
