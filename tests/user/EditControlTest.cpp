@@ -310,6 +310,55 @@ TEST_F(EditControlTest, MarginsAndAlignment) {
   EXPECT_EQ(XOf(0), (rc.right - width) / 2);
 }
 
+// An edit given a font keeps text and caret a third of an average character inside both sides,
+// so right-aligned figures do not touch the frame; without a font there is no margin.
+TEST_F(EditControlTest, FontGivesTheDefaultMargins) {
+  HFONT font =
+      CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, u"Tahoma");
+  HDC dc = GetDC(0);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(0, dc);
+  const int m = (int(tm.tmAveCharWidth) + 1) / 3;
+  ASSERT_GT(m, 0);
+
+  Make(u"1234", ES_RIGHT | ES_READONLY);
+  EXPECT_EQ(SendMessageW(edit, EM_GETMARGINS, 0, 0), 0);
+  SendMessageW(edit, WM_SETFONT, WPARAM(font), TRUE);
+  EXPECT_EQ(SendMessageW(edit, EM_GETMARGINS, 0, 0), MAKELRESULT(m, m));
+  RECT rc;
+  GetClientRect(edit, &rc);
+  EXPECT_EQ(XOf(4), rc.right - m);
+  SetFocus(edit);
+  Key(VK_END);
+  POINT caret;
+  ASSERT_TRUE(GetCaretPos(&caret));
+  EXPECT_EQ(caret.x, rc.right - m);
+  SetFocus(main);
+  PumpMessages();
+  // No ink in the right margin.
+  int ink = 0;
+  for (int y = 0; y < rc.bottom; ++y)
+    for (int x = rc.right - m; x < rc.right; ++x)
+      if (SurfacePixel(edit, x, y) != GetSysColor(COLOR_BTNFACE)) ++ink;
+  EXPECT_EQ(ink, 0);
+
+  // Asked for by name in either word, and cleared by an explicit width.
+  SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+  EXPECT_EQ(XOf(4), rc.right);
+  SendMessageW(edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, EC_USEFONTINFO));
+  EXPECT_EQ(SendMessageW(edit, EM_GETMARGINS, 0, 0), MAKELRESULT(0, m));
+  DestroyWindow(edit);
+
+  Make(u"1234");
+  SendMessageW(edit, WM_SETFONT, WPARAM(font), FALSE);
+  EXPECT_EQ(XOf(0), m);
+  DestroyWindow(edit);
+  DeleteObject(font);
+}
+
 TEST_F(EditControlTest, LongTextScrollsOnlyWithAutoHScroll) {
   Make(u"", ES_AUTOHSCROLL, 60);
   SetFocus(edit);
