@@ -32,6 +32,21 @@ void InstallHooks() {
   };
 }
 
+bool IsButtonDown(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN: return true;
+    default: return false;
+  }
+}
+
 String ShortHint(const String& hint) {
   auto bar = hint.find(u'|');
   return bar == String::npos ? hint : hint.substr(0, bar);
@@ -287,11 +302,15 @@ bool TApplication::ProcessMessage(MSG& msg) {
   try {
     bool handled = false;
     if (OnMessage) OnMessage(msg, handled);
-    if (!handled && hintActive_ &&
-        ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
-         msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN ||
-         msg.message == WM_MBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN))
+    if (!handled && hintActive_ && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST)
       CancelHint();
+    if (!handled && IsButtonDown(msg.message)) {
+      // A press puts away the hint, also one still waiting for its pause (the press may open
+      // a window it would then cover); it comes back only when the mouse reaches another control.
+      TControl* pressed = hintControl_;
+      CancelHint();
+      hintControl_ = pressed;
+    }
     if (!handled && !IsKeyMsg(msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);

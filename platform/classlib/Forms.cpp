@@ -410,6 +410,7 @@ TModalResult TCustomForm::ShowModal() {
     throw EInvalidOperation(u"Cannot make a visible window modal");
   if (HWND cap = GetCapture()) SendMessageW(cap, WM_CANCELMODE, 0, 0);
   ReleaseCapture();
+  Application->CancelHint();  // no hint of the window left behind stays over this one
   formState_.Include(fsModal);
   HWND previousActive = GetActiveWindow();
   // Every other top-level window of ours is disabled while the form runs.

@@ -128,9 +128,18 @@ void TCustomEdit::CNCommand(TMessage& message) {
   if (HIWORD(message.WParam) == EN_CHANGE && !creating_) Change();
 }
 
-// A read-only edit asks with WM_CTLCOLORSTATIC; it is painted in the control's Color too.
+// A read-only edit asks with WM_CTLCOLORSTATIC; it is painted in the control's Color too. A
+// disabled one left in the window colour looks as a disabled box of the platform's dialogs, grey
+// on the button face, so that it does not look as if it took input.
 void TCustomEdit::CNCtlColor(TMessage& message) {
-  message.Result = ControlColors(this, HDC(message.WParam));
+  HDC dc = HDC(message.WParam);
+  if (Color() == clWindow && !IsWindowEnabled(WindowHandle())) {
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    message.Result = LRESULT(GetSysColorBrush(COLOR_BTNFACE));
+    return;
+  }
+  message.Result = ControlColors(this, dc);
 }
 
 void TCustomEdit::CMEnter(TMessage& message) {

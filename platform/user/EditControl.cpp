@@ -86,6 +86,24 @@ int LineHeight(HDC dc) {
   return tm.tmHeight;
 }
 
+// The margin EC_USEFONTINFO asks for: a third of the font's average character width, rounded,
+// for a scalable font; none for a bitmap font, and none without a font.
+int FontMargin(HWND hwnd, const Edit& e) {
+  if (!e.font) return 0;
+  MeasureDC m(hwnd, e);
+  TEXTMETRICW tm{};
+  if (!GetTextMetricsW(m.dc(), &tm) || !(tm.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)))
+    return 0;
+  return (int(tm.tmAveCharWidth) + 1) / 3;
+}
+
+void SetMargins(HWND hwnd, Edit& e, WPARAM which, LPARAM lp) {
+  if (which == EC_USEFONTINFO) which = EC_LEFTMARGIN | EC_RIGHTMARGIN, lp = MAKELPARAM(-1, -1);
+  auto margin = [&](WORD w) { return w == EC_USEFONTINFO ? FontMargin(hwnd, e) : int(SHORT(w)); };
+  if (which & EC_LEFTMARGIN) e.leftMargin = std::max(0, margin(LOWORD(lp)));
+  if (which & EC_RIGHTMARGIN) e.rightMargin = std::max(0, margin(HIWORD(lp)));
+}
+
 RECT FormatRect(HWND hwnd, const Edit& e) {
   RECT r{};
   GetClientRect(hwnd, &r);
@@ -322,6 +340,8 @@ HBRUSH ControlBrush(HWND hwnd, HDC dc) {
   if (parent)
     brush = HBRUSH(
         SendMessageW(parent, grey ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, WPARAM(dc), LPARAM(hwnd)));
+  // A disabled edit's text is grey whatever the parent answered, as on the platform.
+  if (!IsWindowEnabled(hwnd)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   return brush ? brush : GetSysColorBrush(grey ? COLOR_BTNFACE : COLOR_WINDOW);
 }
 
@@ -421,6 +441,10 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETTEXTLENGTH: return LRESULT(e.text.size());
     case WM_SETFONT:
       e.font = HFONT(wp);
+      // A new font brings the margins its metrics give, as on the platform.
+      SetMargins(hwnd, e, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                 MAKELPARAM(EC_USEFONTINFO, EC_USEFONTINFO));
+      if (!e.focused) UpdateCaret(hwnd, e);
       if (LOWORD(lp)) InvalidateRect(hwnd, nullptr, TRUE);
       if (e.focused) StartCaret(hwnd, e);
       return 0;
@@ -436,6 +460,9 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       DestroyCaret();
       InvalidateRect(hwnd, nullptr, TRUE);
       NotifyParent(hwnd, EN_KILLFOCUS);
+      return 0;
+    case WM_ENABLE:  // the text turns grey, and the themed frame takes its disabled state
+      RedrawWindow(hwnd, nullptr, 0, RDW_INVALIDATE | RDW_FRAME);
       return 0;
     case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
     case WM_PAINT: Paint(hwnd, e); return 0;
@@ -539,12 +566,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case EM_GETPASSWORDCHAR: return e.passwordChar;
     case EM_SETMARGINS:
-      if (wp == EC_USEFONTINFO) {
-        e.leftMargin = e.rightMargin = 0;
-      } else {
-        if (wp & EC_LEFTMARGIN) e.leftMargin = std::max(0, int(SHORT(LOWORD(lp))));
-        if (wp & EC_RIGHTMARGIN) e.rightMargin = std::max(0, int(SHORT(HIWORD(lp))));
-      }
+      SetMargins(hwnd, e, wp, lp);
       InvalidateRect(hwnd, nullptr, TRUE);
       UpdateCaret(hwnd, e);
       return 0;

@@ -112,6 +112,84 @@ TEST_F(CoreTest, HintShowsAfterThePauseWithoutTakingActivation) {
   EXPECT_FALSE(h->HandleAllocated());
 }
 
+namespace {
+
+bool HintShown() {
+  THintWindow* h = Application->HintWindow();
+  return h && h->HandleAllocated() && IsWindowVisible(h->Handle());
+}
+
+// A control with a hint under the cursor, on a shown form, its hint pause 10 ms.
+TTestWin* HintedControl(TForm* form) {
+  auto* a = new TTestWin(form);
+  a->SetParent(form);
+  a->SetBounds(10, 10, 50, 20);
+  a->SetHint(u"Print");
+  a->SetShowHint(true);
+  Application->SetHintPause(10);
+  POINT p = {20, 15};
+  ClientToScreen(form->Handle(), &p);
+  SetCursorPos(p.x, p.y);
+  return a;
+}
+
+}  // namespace
+
+// A press anywhere in the application puts the hint away, also one still waiting for its
+// pause, and moving on the same control does not bring it back.
+TEST_F(CoreTest, ButtonPressPutsTheHintAwayForGood) {
+  TForm* form = ShownForm();
+  TTestWin* a = HintedControl(form);
+  StopClockForTesting(true);
+  auto after = [](DWORD ms) {
+    AdvanceClockForTesting(ms);
+    Application->ProcessMessages();
+    return HintShown();
+  };
+  for (bool shownFirst : {true, false}) {
+    SCOPED_TRACE(shownFirst ? "shown" : "waiting");
+    SendMessageW(a->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
+    ASSERT_EQ(Application->HintControl(), a);
+    if (shownFirst) ASSERT_TRUE(after(10));
+    PostMessageW(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 150));
+    Application->ProcessMessages();
+    EXPECT_FALSE(HintShown());
+    SendMessageW(a->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(11, 5));
+    EXPECT_FALSE(after(1000));
+    // Leaving the control and coming back shows it again.
+    SendMessageW(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(150, 150));
+    SendMessageW(a->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
+    EXPECT_TRUE(after(10));
+    Application->CancelHint();
+  }
+}
+
+// The hint of a control under the cursor never stays over a modal window that opens, nor
+// comes up over it when its pause ends while the window is open.
+TEST_F(CoreTest, ModalWindowPutsTheHintAway) {
+  TForm* form = ShownForm();
+  TTestWin* a = HintedControl(form);
+  for (bool shownFirst : {true, false}) {
+    SCOPED_TRACE(shownFirst ? "shown" : "waiting");
+    SendMessageW(a->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
+    if (shownFirst) ASSERT_TRUE(RunUntil(HintShown));
+    TForm* dialog = CreateBareForm<TForm>(Application);
+    dialog->SetBounds(300, 300, 200, 100);
+    bool hintWhileModal = false;
+    int ticks = 0;
+    auto* timer = new TTimer(dialog);
+    timer->SetInterval(10);
+    timer->SetOnTimer([&](TObject*) {
+      hintWhileModal = hintWhileModal || HintShown();
+      if (++ticks == 10) dialog->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_FALSE(hintWhileModal);
+    delete dialog;
+    Application->CancelHint();
+  }
+}
+
 TEST_F(CoreTest, ReleasedComponentsGoWithTheNextLoopUnlessTheirOwnerFreesThemFirst) {
   struct Tracked : TComponent {
     Tracked(TComponent* owner, int& gone) : TComponent(owner), gone_(gone) {}

@@ -258,6 +258,47 @@ TEST_F(StdCtrlsTest, ReadOnlyEditIsPaintedInItsColor) {
   EXPECT_EQ(ClientPixel(h, r.right - 3, r.bottom - 2), ColorToRGB(clYellow));
 }
 
+// A disabled box must not look as if it took input: grey text on the button face, in both
+// looks, and the themed frame in its disabled state.
+TEST_F(StdCtrlsTest, DisabledEditLooksDisabled) {
+  for (bool themed : {false, true}) {
+    SCOPED_TRACE(themed ? "themed" : "classic");
+    SetThemesEnabledForTesting(themed);
+    TForm* form = BareForm();
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(10, 10, 60, 21);
+    edit->SetText(u"88");
+    HWND h = edit->Handle();
+    UpdateWindow(h);
+    edit->SetEnabled(false);  // as the print dialog turns off its page boxes
+    UpdateWindow(h);
+    RECT r;
+    GetClientRect(h, &r);
+    EXPECT_EQ(ClientPixel(h, r.right - 3, r.bottom - 2), GetSysColor(COLOR_BTNFACE));
+    // The glyphs' edges blend the grey into the face: nothing is darker than the grey.
+    int ink = 0, darker = 0;
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x) {
+        COLORREF c = ClientPixel(h, x, y);
+        if (c != GetSysColor(COLOR_BTNFACE)) ++ink;
+        if (GetGValue(c) < GetGValue(GetSysColor(COLOR_GRAYTEXT))) ++darker;
+      }
+    EXPECT_GT(ink, 10) << "the digits are drawn";
+    EXPECT_EQ(darker, 0);
+    if (themed) {
+      TColor border = clNone, fill = clNone;
+      auto d = ThemeServices()->GetElementDetails(teEditTextDisabled);
+      ThemeServices()->GetThemeColor(d, TMT_BORDERCOLOR, border);
+      ThemeServices()->GetThemeColor(d, TMT_FILLCOLOR, fill);
+      EXPECT_EQ(WindowPixel(h, 0, 8), ColorToRGB(border));
+      EXPECT_EQ(WindowPixel(h, 1, 8), ColorToRGB(fill));
+    }
+    delete form;
+  }
+  SetThemesEnabledForTesting(true);
+}
+
 // ---- Masked edit ----
 
 TEST_F(StdCtrlsTest, MaskedEditWithoutAMaskIsAPlainEdit) {

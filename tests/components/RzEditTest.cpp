@@ -1,5 +1,6 @@
 // The framed edit: colour states through real focus and pointer messages, stored rules, the
 // obsolete stored names, Enter as Tab, the frame and the drop button.
+#include <functional>
 #include <memory>
 
 #include "ClassLibTestSupport.h"
@@ -334,6 +335,65 @@ TEST_F(RzEditTest, OwnFrameIsPaintedInEachStyleAndFollowsTheHotState) {
   form->Update();
   EXPECT_NE(WindowPicture(h)->Row(0, kFrameLegend), flat[0])
       << "with visual styles the platform draws the border";
+}
+
+// Each frame setter repaints the frame of a shown edit at once; the hot ones while it is hot.
+TEST_F(RzEditTest, FrameSettersRepaintTheShownFrame) {
+  const std::vector<std::string> redFlat = {"rrrrrrrrrr", "ryyyyyyyyr", "ryyyyyyyyr", "ryyyyyyyyr",
+                                            "ryyyyyyyyr", "ryyyyyyyyr", "rrrrrrrrrr"};
+  const std::vector<std::string> redBold = {"rrrrrrrrrr", "rrrrrrrrrr", "rryyyyyyrr", "rryyyyyyrr",
+                                            "rryyyyyyrr", "rrrrrrrrrr", "rrrrrrrrrr"};
+  struct Row {
+    const char* setter;
+    bool hot;
+    std::function<void(TRzEdit*)> set;
+    std::vector<std::string> after;
+  };
+  const std::vector<Row> rows = {
+      {"FrameColor",
+       false,
+       [](TRzEdit* e) { e->SetFrameColor(clBlue); },
+       {"bbbbbbbbbb", "byyyyyyyyb", "byyyyyyyyb", "byyyyyyyyb", "byyyyyyyyb", "byyyyyyyyb",
+        "bbbbbbbbbb"}},
+      {"FrameStyle", false, [](TRzEdit* e) { e->SetFrameStyle(fsFlatBold); }, redBold},
+      {"FrameSides",
+       false,
+       [](TRzEdit* e) {
+         e->SetFrameSides(TSides{sdLeft, sdBottom});
+       },
+       {"ryyyyyyyyy", "ryyyyyyyyy", "ryyyyyyyyy", "ryyyyyyyyy", "ryyyyyyyyy", "ryyyyyyyyy",
+        "rrrrrrrrrr"}},
+      {"FrameHotColor",
+       true,
+       [](TRzEdit* e) { e->SetFrameHotColor(clBlue); },
+       {"bbbbbbbbbb", "byyyyyyyyb", "byyyyyyyyb", "byyyyyyyyb", "byyyyyyyyb", "byyyyyyyyb",
+        "bbbbbbbbbb"}},
+      {"FrameHotStyle", true, [](TRzEdit* e) { e->SetFrameHotStyle(fsFlatBold); }, redBold},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.setter);
+    TForm* form = BareForm();
+    auto* edit = Place<TRzEdit>(form, 10, 10);
+    edit->SetAutoSize(false);
+    edit->SetBounds(10, 10, 10, 7);
+    edit->SetFramingPreference(fpCustomFraming);
+    edit->SetColor(clYellow);
+    edit->SetFrameColor(clRed);
+    edit->SetFrameVisible(true);
+    if (row.hot) {
+      edit->SetFrameHotTrack(true);
+      edit->SetFrameHotColor(clRed);
+      edit->SetFrameHotStyle(fsFlat);
+    }
+    HWND h = edit->Handle();
+    MoveTo(row.hot ? h : form->Handle(), row.hot ? 5 : 250, row.hot ? 3 : 150);
+    form->Update();
+    ASSERT_TRUE(LooksLike(*WindowPicture(h), kFrameLegend, redFlat));
+    row.set(edit);
+    form->Update();
+    EXPECT_TRUE(LooksLike(*WindowPicture(h), kFrameLegend, row.after));
+    delete form;
+  }
 }
 
 TEST_F(RzEditTest, DropButtonStripIsReservedAndPaintedInBothLooks) {

@@ -107,6 +107,14 @@ TEST(RzPopupPlace, BelowAboveAndInsideTheWorkArea) {
   const TRect low{100, 660, 220, 681};
   EXPECT_EQ(TRzPopup::PlaceFor(low, 50, 60, taLeftJustify, -1, -1, work), Point(100, 600));
   EXPECT_EQ(TRzPopup::PlaceFor(low, 50, 60, taLeftJustify, 3, 30, work), Point(103, 600));
+  // Exactly fitting: its bottom on the area's bottom stays below; its right edge on the area's
+  // right edge stays where its alignment puts it.
+  const TRect fits{100, 619, 220, 640};
+  EXPECT_EQ(TRzPopup::PlaceFor(fits, 50, 60, taLeftJustify, -1, -1, work), Point(100, 640));
+  EXPECT_EQ(TRzPopup::PlaceFor(fits, 50, 61, taLeftJustify, -1, -1, work), Point(100, 558));
+  const TRect edge{920, 200, 1000, 221};
+  EXPECT_EQ(TRzPopup::PlaceFor(edge, 80, 60, taLeftJustify, -1, -1, work), Point(920, 221));
+  EXPECT_EQ(TRzPopup::PlaceFor(edge, 81, 60, taLeftJustify, -1, -1, work), Point(919, 221));
   // Off the left edge, and larger than the whole area: the left and top edges win.
   const TRect left{-40, 200, 10, 221};
   EXPECT_EQ(TRzPopup::PlaceFor(left, 50, 60, taLeftJustify, -1, -1, work), Point(0, 221));

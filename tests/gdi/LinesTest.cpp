@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "Gdi.h"
 #include "PixelPicture.h"
@@ -258,37 +260,91 @@ TEST(Lines, ClippedDashedLineKeepsItsPattern) {
 }
 
 TEST(Lines, ExtremeCoordinatesDrawOnlyWhatIsVisible) {
-  // Every primitive with far-off or overflowing arguments: bounded work, nothing outside the
-  // bitmap, and the visible part where it belongs.
+  // Every primitive with far-off or overflowing arguments, clipped to the middle of the bitmap:
+  // bounded work, not one pixel around the clip box, and the visible part where it belongs.
   const int big = 2000000000;
-  PixelCanvas c(32, 16);
-  HDC dc = c.dc();
-  {
-    Selected pen(dc, CreatePen(PS_SOLID, 3, 0));
-    MoveToEx(dc, -big, 5, nullptr);
-    LineTo(dc, big, 5);
-  }
-  for (int x = 0; x < 32; ++x) EXPECT_EQ(c.At(x, 5), 0u) << x;
-  MoveToEx(dc, -big, -big, nullptr);
-  LineTo(dc, big, big);
-  POINT huge[] = {{-big, -big}, {big, -big / 3}, {big / 5, big}};
-  Polygon(dc, huge, 3);
-  Ellipse(dc, -big, -big, big, big);
-  RoundRect(dc, -big, -big, big, big, big, big);
-  PatBlt(dc, 0, 0, big, big, DSTINVERT);
+  const RECT box{8, 8, 40, 24};
   PixelCanvas src(4, 4, RGB(255, 0, 0));
-  StretchBlt(dc, -big, -big, big, big, src.dc(), 0, 0, 4, 4, SRCCOPY);
-  StretchBlt(dc, big, big, -big, -big, src.dc(), -big, -big, big, big, SRCINVERT);
-  TextOutW(dc, big, -big, u"x", 1);
-  INT dx[2] = {big, big};
-  ExtTextOutW(dc, 0, 0, 0, nullptr, u"ab", 2, dx);
-  RECT r{-big, -big, big, big};
-  DrawTextW(dc, u"far", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SetViewportOrgEx(dc, big, big, nullptr);
-  OffsetViewportOrgEx(dc, big, big, nullptr);
-  LineTo(dc, 0, 0);
-  HRGN rgn = CreateRectRgn(-big, -big, big, big);
-  OffsetRgn(rgn, big, big);
-  FrameRgn(dc, rgn, HBRUSH(GetStockObject(BLACK_BRUSH)), big, big);
-  DeleteObject(rgn);
+  struct Case {
+    const char* name;
+    std::function<void(HDC)> draw;
+    std::function<void(const PixelCanvas&)> inside;
+  };
+  const std::vector<Case> cases = {
+      {"thick line across",
+       [&](HDC dc) {
+         Selected pen(dc, CreatePen(PS_SOLID, 3, 0));
+         MoveToEx(dc, -big, 13, nullptr);
+         LineTo(dc, big, 13);
+       },
+       [&](const PixelCanvas& c) {
+         for (int x = box.left; x < box.right; ++x)
+           for (int y = 12; y <= 14; ++y) EXPECT_EQ(c.At(x, y), 0u) << x << "," << y;
+       }},
+      {"diagonal",
+       [&](HDC dc) {
+         MoveToEx(dc, -big, -big, nullptr);
+         LineTo(dc, big, big);
+       },
+       [&](const PixelCanvas& c) {
+         for (int i = box.top; i < box.bottom; ++i) EXPECT_EQ(c.At(i, i), 0u) << i;
+         EXPECT_EQ(c.Count(0), int(box.bottom - box.top));
+       }},
+      {"polygon",
+       [&](HDC dc) {
+         POINT huge[] = {{-big, -big}, {big, -big / 3}, {big / 5, big}};
+         Polygon(dc, huge, 3);
+       },
+       nullptr},
+      {"ellipse", [&](HDC dc) { Ellipse(dc, -big, -big, big, big); }, nullptr},
+      {"round rectangle", [&](HDC dc) { RoundRect(dc, -big, -big, big, big, big, big); }, nullptr},
+      {"inverted", [&](HDC dc) { PatBlt(dc, 0, 0, big, big, DSTINVERT); },
+       [&](const PixelCanvas& c) { EXPECT_EQ(c.Count(0), 32 * 16); }},
+      {"stretched",
+       [&](HDC dc) { StretchBlt(dc, -big, -big, big, big, src.dc(), 0, 0, 4, 4, SRCCOPY); },
+       nullptr},
+      {"stretched back",
+       [&](HDC dc) {
+         StretchBlt(dc, big, big, -big, -big, src.dc(), -big, -big, big, big, SRCINVERT);
+       },
+       nullptr},
+      {"text",
+       [&](HDC dc) {
+         TextOutW(dc, big, -big, u"x", 1);
+         INT dx[2] = {big, big};
+         ExtTextOutW(dc, 0, 0, 0, nullptr, u"ab", 2, dx);
+         RECT r{-big, -big, big, big};
+         DrawTextW(dc, u"far", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+       },
+       nullptr},
+      {"overflowing viewport",
+       [&](HDC dc) {
+         SetViewportOrgEx(dc, big, big, nullptr);
+         OffsetViewportOrgEx(dc, big, big, nullptr);
+         LineTo(dc, 0, 0);
+       },
+       nullptr},
+      {"framed region",
+       [&](HDC dc) {
+         HRGN rgn = CreateRectRgn(-big, -big, big, big);
+         OffsetRgn(rgn, big, big);
+         FrameRgn(dc, rgn, HBRUSH(GetStockObject(BLACK_BRUSH)), big, big);
+         DeleteObject(rgn);
+       },
+       nullptr},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    PixelCanvas c(48, 32);
+    IntersectClipRect(c.dc(), box.left, box.top, box.right, box.bottom);
+    k.draw(c.dc());
+    int around = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 48; ++x)
+        if ((x < box.left || x >= box.right || y < box.top || y >= box.bottom) &&
+            c.At(x, y) != 0xFFFFFFu)
+          ++around;
+    EXPECT_EQ(around, 0);
+    if (k.inside) k.inside(c);
+  }
 }

@@ -46,6 +46,7 @@ class PrivateCups {
            "out=\"${DEVICE_URI#capture:}\"\n"
            "if [ -n \"$6\" ]; then cat \"$6\" > \"$out.tmp\"; else cat > \"$out.tmp\"; fi\n"
            "printf '%s\\n%s\\n%s\\n' \"$3\" \"$4\" \"$5\" > \"$out.job\"\n"
+           "printf '%s\\n' \"$3\" >> \"$out.titles\"\n"
            "mv \"$out.tmp\" \"$out\"\n";
     chmod((root + "/bin/backend/capture").c_str(), 0755);
     socket_ = root + "/cups.sock";
@@ -100,6 +101,13 @@ class PrivateCups {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
+  }
+  // How many jobs the queue has handed on so far, the last one included.
+  int JobsHandedOn() const {
+    std::ifstream in(Output() + ".titles");
+    int n = 0;
+    for (std::string line; std::getline(in, line);) ++n;
+    return n;
   }
   // Title, copies and options of the job, one a line.
   std::string JobInfo() const {

@@ -18,6 +18,7 @@ class EditControlTest : public UserTest {
                         if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) {
                           colorAsks.push_back(msg);
                           if (brush) {
+                            SetTextColor(HDC(wp), RGB(0, 0, 255));
                             *r = LRESULT(brush);
                             return true;
                           }
@@ -309,6 +310,55 @@ TEST_F(EditControlTest, MarginsAndAlignment) {
   EXPECT_EQ(XOf(0), (rc.right - width) / 2);
 }
 
+// An edit given a font keeps text and caret a third of an average character inside both sides,
+// so right-aligned figures do not touch the frame; without a font there is no margin.
+TEST_F(EditControlTest, FontGivesTheDefaultMargins) {
+  HFONT font =
+      CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, u"Tahoma");
+  HDC dc = GetDC(0);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(0, dc);
+  const int m = (int(tm.tmAveCharWidth) + 1) / 3;
+  ASSERT_GT(m, 0);
+
+  Make(u"1234", ES_RIGHT | ES_READONLY);
+  EXPECT_EQ(SendMessageW(edit, EM_GETMARGINS, 0, 0), 0);
+  SendMessageW(edit, WM_SETFONT, WPARAM(font), TRUE);
+  EXPECT_EQ(SendMessageW(edit, EM_GETMARGINS, 0, 0), MAKELRESULT(m, m));
+  RECT rc;
+  GetClientRect(edit, &rc);
+  EXPECT_EQ(XOf(4), rc.right - m);
+  SetFocus(edit);
+  Key(VK_END);
+  POINT caret;
+  ASSERT_TRUE(GetCaretPos(&caret));
+  EXPECT_EQ(caret.x, rc.right - m);
+  SetFocus(main);
+  PumpMessages();
+  // No ink in the right margin.
+  int ink = 0;
+  for (int y = 0; y < rc.bottom; ++y)
+    for (int x = rc.right - m; x < rc.right; ++x)
+      if (SurfacePixel(edit, x, y) != GetSysColor(COLOR_BTNFACE)) ++ink;
+  EXPECT_EQ(ink, 0);
+
+  // Asked for by name in either word, and cleared by an explicit width.
+  SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+  EXPECT_EQ(XOf(4), rc.right);
+  SendMessageW(edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, EC_USEFONTINFO));
+  EXPECT_EQ(SendMessageW(edit, EM_GETMARGINS, 0, 0), MAKELRESULT(0, m));
+  DestroyWindow(edit);
+
+  Make(u"1234");
+  SendMessageW(edit, WM_SETFONT, WPARAM(font), FALSE);
+  EXPECT_EQ(XOf(0), m);
+  DestroyWindow(edit);
+  DeleteObject(font);
+}
+
 TEST_F(EditControlTest, LongTextScrollsOnlyWithAutoHScroll) {
   Make(u"", ES_AUTOHSCROLL, 60);
   SetFocus(edit);
@@ -378,6 +428,28 @@ TEST_F(EditControlTest, PaintsWithTheParentsColoursAndHighlight) {
   PumpMessages();
   ASSERT_FALSE(colorAsks.empty());
   EXPECT_EQ(colorAsks.back(), WM_CTLCOLORSTATIC);
+}
+
+// The parent chooses the background of a disabled edit, never its text: that is always grey.
+TEST_F(EditControlTest, DisabledTextIsGreyWhateverTheParentAnswers) {
+  brush = CreateSolidBrush(RGB(255, 0, 0));
+  Make(u"WWW");
+  PumpMessages();
+  EnableWindow(edit, FALSE);
+  colorAsks.clear();
+  PumpMessages();
+  ASSERT_FALSE(colorAsks.empty()) << "disabling repaints";
+  EXPECT_EQ(colorAsks.back(), WM_CTLCOLORSTATIC);
+  EXPECT_EQ(SurfacePixel(edit, 150, 12), RGB(255, 0, 0));
+  int blue = 0, grey = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < XOf(3); ++x) {
+      COLORREF c = SurfacePixel(edit, x, y);
+      if (GetBValue(c) > GetRValue(c)) ++blue;
+      if (c == GetSysColor(COLOR_GRAYTEXT)) ++grey;
+    }
+  EXPECT_EQ(blue, 0);
+  EXPECT_GT(grey, 0);
 }
 
 TEST_F(EditControlTest, CueBannerShowsOnlyWhileEmpty) {

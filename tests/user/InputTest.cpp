@@ -1,8 +1,6 @@
 // Input from the host: mouse routing with capture and hit tests, double clicks, activation by
 // clicks and popups that refuse it, focus, keys and characters, the wheel, mouse tracking,
 // and the screens and work areas the host reports.
-#include <chrono>
-#include <thread>
 
 #include "SystemControls.h"
 #include "UserTestSupport.h"
@@ -102,12 +100,15 @@ TEST_F(InputTest, DoubleClicksNeedTheClassStyleTheTimeAndThePlace) {
   drain();
   EXPECT_EQ(seen, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
   seen.clear();
+  StopClockForTesting(true);
   Click(main, POINT{110, 110});
   Click(main, POINT{120, 110});  // too far
-  SetDoubleClickTime(10);
-  Click(main, POINT{120, 110});
+  drain();                       // events take their time as they are read
+  SetDoubleClickTime(100);
+  AdvanceClockForTesting(100);
+  Click(main, POINT{120, 110});  // the last moment of the window
   drain();
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  AdvanceClockForTesting(101);
   Click(main, POINT{120, 110});  // too late
   drain();
   EXPECT_EQ(seen,
@@ -365,8 +366,9 @@ TEST_F(InputTest, TrackedWindowsHearWhenThePointerLeavesOrRests) {
   ASSERT_TRUE(TrackMouseEvent(&t));
   MessageLog log;
   log.Name(a, "a");
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  PumpMessages();
+  RunClockFor(19, 1);
+  EXPECT_TRUE(log.Of(a, WM_MOUSEHOVER).empty());
+  RunClockFor(1, 1);
   EXPECT_EQ(log.Of(a, WM_MOUSEHOVER).size(), 1u);
   host.Mouse(HostEventType::MouseMove, main, POINT{160, 150});  // still inside: nothing
   PumpMessages();

@@ -1,7 +1,6 @@
 // The queue: retrieval order, PeekMessage with and without removal, filters, WM_QUIT, timers
 // in real time, dispatching and translation.
 #include <chrono>
-#include <thread>
 
 #include "UserTestSupport.h"
 
@@ -46,8 +45,9 @@ TEST_F(MessageTest, PeekingWithoutRemovalSeesTheSameQueue) {
 }
 
 TEST_F(MessageTest, PostedMessagesComeBeforePaintAndPaintBeforeTimers) {
+  StopClockForTesting(true);
   SetTimer(w, 7, USER_TIMER_MINIMUM, nullptr);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  AdvanceClockForTesting(USER_TIMER_MINIMUM);
   InvalidateRect(child, nullptr, TRUE);
   PostMessageW(w, WM_USER, 0, 0);
   PostQuitMessage(3);
@@ -96,20 +96,28 @@ TEST_F(MessageTest, TimersFireAfterTheirIntervalWithoutPilingUp) {
   auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
   EXPECT_GE(waited, 59);
   EXPECT_LT(waited, 1000);
-  // Busy for several intervals: one WM_TIMER is waiting, not several.
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // The rest on the stopped clock. Busy for several intervals: one WM_TIMER is waiting, not
+  // several.
+  StopClockForTesting(true);
+  AdvanceClockForTesting(200);
   EXPECT_TRUE(PeekMessageW(&m, 0, WM_TIMER, WM_TIMER, PM_REMOVE));
   EXPECT_FALSE(PeekMessageW(&m, 0, WM_TIMER, WM_TIMER, PM_REMOVE));
   // Setting it again restarts it; killing it stops it.
+  AdvanceClockForTesting(40);
   SetTimer(w, 1, 500, nullptr);
-  std::this_thread::sleep_for(std::chrono::milliseconds(80));
-  EXPECT_FALSE(PeekMessageW(&m, 0, WM_TIMER, WM_TIMER, PM_REMOVE));
+  AdvanceClockForTesting(499);
+  EXPECT_FALSE(PeekMessageW(&m, 0, WM_TIMER, WM_TIMER, PM_NOREMOVE));
+  AdvanceClockForTesting(1);
+  EXPECT_TRUE(PeekMessageW(&m, 0, WM_TIMER, WM_TIMER, PM_NOREMOVE));
   EXPECT_TRUE(KillTimer(w, 1));
   EXPECT_FALSE(KillTimer(w, 1));
+  EXPECT_FALSE(PeekMessageW(&m, 0, WM_TIMER, WM_TIMER, PM_REMOVE)) << "a killed timer's tick";
+  AdvanceClockForTesting(1000);
+  EXPECT_FALSE(PeekMessageW(&m, 0, WM_TIMER, WM_TIMER, PM_REMOVE));
   // A window's timers die with it.
   SetTimer(child, 2, USER_TIMER_MINIMUM, nullptr);
   DestroyWindow(child);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  AdvanceClockForTesting(USER_TIMER_MINIMUM);
   EXPECT_FALSE(PeekMessageW(&m, 0, WM_TIMER, WM_TIMER, PM_REMOVE));
 }
 

@@ -1,6 +1,4 @@
 // Window scroll bars (state, hiding, clicks and drags sending WM_VSCROLL) and the caret.
-#include <chrono>
-#include <thread>
 
 #include "UserTestSupport.h"
 
@@ -117,13 +115,16 @@ TEST_F(ScrollCaretTest, TheCaretBlinksByInvertingItsRectangle) {
   ShowCaret(box);
   EXPECT_EQ(SurfacePixel(box, 6, 6), bg ^ 0xFFFFFF);
   EXPECT_EQ(SurfacePixel(box, 7, 6), bg);
-  SetCaretBlinkTime(20);
-  std::this_thread::sleep_for(std::chrono::milliseconds(35));
-  PumpMessages();
+  StopClockForTesting(true);
+  SetCaretBlinkTime(100);
+  RunClockFor(99);
+  EXPECT_EQ(SurfacePixel(box, 6, 6), bg ^ 0xFFFFFF);
+  RunClockFor(1);
   EXPECT_EQ(SurfacePixel(box, 6, 6), bg);  // blinked off
+  RunClockFor(100);
+  EXPECT_EQ(SurfacePixel(box, 6, 6), bg ^ 0xFFFFFF);  // and on again
   HideCaret(box);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  PumpMessages();
+  RunClockFor(500);
   EXPECT_EQ(SurfacePixel(box, 6, 6), bg);  // hidden carets do not blink
   ShowCaret(box);
   SetCaretPos(20, 5);  // moving takes the old mark away

@@ -1,8 +1,6 @@
 // The up-down control: range and position messages, stepping by real clicks (clamping,
 // wrapping, the backwards default range, the parent's veto and change), the buddy's text and
 // layout, arrow keys through the buddy, repeating while held, and both looks.
-#include <chrono>
-#include <thread>
 
 #include "Locale.h"
 #include "SystemControls.h"
@@ -85,14 +83,6 @@ class UpDownControlTest : public UserTest {
     GetWindowTextW(buddy, buf, 64);
     return buf;
   }
-  void PumpFor(int ms) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-      PumpMessages();
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-
   bool themed = true;
   Char separator = FormatSettings.ThousandSeparator;
   HWND main = 0, buddy = 0, ud = 0;
@@ -275,27 +265,29 @@ TEST_F(UpDownControlTest, NoThousandsAutoBuddyAndBuddyChanges) {
 TEST_F(UpDownControlTest, HoldingRepeatsAfterADelayOnlyOverTheHalf) {
   Make(0, false);
   SendMessageW(ud, UDM_SETRANGE32, 0, 1000);
+  StopClockForTesting(true);
   Press(true);
   EXPECT_EQ(Pos(), 1);
-  PumpFor(250);
+  RunClockFor(399);
   EXPECT_EQ(Pos(), 1);  // the first repeat waits 400 ms
-  PumpFor(500);
-  int held = Pos();
-  EXPECT_GE(held, 3);
-  EXPECT_LE(held, 8);
+  RunClockFor(1);
+  EXPECT_EQ(Pos(), 2);
+  RunClockFor(299);  // then one every 100 ms: at 500, 600 and 700
+  EXPECT_EQ(Pos(), 4);
+  RunClockFor(1);
+  EXPECT_EQ(Pos(), 5);
+  RunClockFor(50);
   // Dragged off the half, it stops; back on, it goes on.
   host.Mouse(HostEventType::MouseMove, main, POINT{150, 150}, 0, kHostLeftButton);
   PumpMessages();
-  int outside = Pos();
-  PumpFor(250);
-  EXPECT_EQ(Pos(), outside);
+  RunClockFor(250);
+  EXPECT_EQ(Pos(), 5);
   host.Mouse(HostEventType::MouseMove, main, Half(true), 0, kHostLeftButton);
-  PumpFor(250);
-  EXPECT_GT(Pos(), outside);
+  RunClockFor(250);  // at 1100 and 1200
+  EXPECT_EQ(Pos(), 7);
   Release(true);
-  int after = Pos();
-  PumpFor(200);
-  EXPECT_EQ(Pos(), after);
+  RunClockFor(200);
+  EXPECT_EQ(Pos(), 7);
   EXPECT_EQ(log.back(), "vend");
 }
 

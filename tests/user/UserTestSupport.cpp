@@ -217,6 +217,15 @@ void SetTestHandler(const char16_t* className, TestHandler handler) {
   Handlers()[className] = std::move(handler);
 }
 
+void RunClockFor(int ms, int step) {
+  StopClockForTesting(true);
+  PumpMessages();
+  for (int done = 0; done < ms; done += step) {
+    AdvanceClockForTesting(DWORD(std::min(step, ms - done)));
+    PumpMessages();
+  }
+}
+
 int PumpMessages() {
   int n = 0;
   MSG m;

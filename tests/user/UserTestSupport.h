@@ -120,5 +120,9 @@ void SetTestHandler(const char16_t* className, TestHandler handler);
 // Dispatches everything retrievable now, WM_PAINT included; returns how many messages.
 int PumpMessages();
 
+// Stops the clock if it runs, then moves it on by ms in steps of at most step ms, dispatching
+// after each step as a loop that keeps up would: timers fall due exactly, and no test waits.
+void RunClockFor(int ms, int step = 10);
+
 // A pixel of a window's surface as it is in memory (screen position of the point).
 COLORREF SurfacePixel(HWND hwnd, int clientX, int clientY);
