@@ -941,7 +941,7 @@ void RegisterRzEditClasses() {
             &TRzNumericEdit::SetAllowScientificNotation, true)
       .Bool(u"BeepOnInvalidKey", &TRzNumericEdit::BeepOnInvalidKey,
             &TRzNumericEdit::SetBeepOnInvalidKey, true)
-      .Float(u"BlankValue", &TRzNumericEdit::BlankValue, &TRzNumericEdit::SetBlankValue)
+      .Float(u"BlankValue", &TRzNumericEdit::BlankValue, &TRzNumericEdit::SetBlankValue, 0.0)
       .Bool(u"CalculatorVisible", &TRzNumericEdit::CalculatorVisible,
             &TRzNumericEdit::SetCalculatorVisible, false)
       .Bool(u"CalculatorBoldButtons", &TRzNumericEdit::CalculatorBoldButtons,
@@ -951,11 +951,11 @@ void RegisterRzEditClasses() {
       .Bool(u"CheckRange", &TRzNumericEdit::CheckRange, &TRzNumericEdit::SetCheckRange, false)
       .Bool(u"IntegersOnly", &TRzNumericEdit::IntegersOnly, &TRzNumericEdit::SetIntegersOnly, true)
       // Bounds and format come before Value, so a stored Value is read under them.
-      .Float(u"Max", &TRzNumericEdit::Max, &TRzNumericEdit::SetMax)
-      .Float(u"Min", &TRzNumericEdit::Min, &TRzNumericEdit::SetMin)
+      .Float(u"Max", &TRzNumericEdit::Max, &TRzNumericEdit::SetMax, 0.0)
+      .Float(u"Min", &TRzNumericEdit::Min, &TRzNumericEdit::SetMin, 0.0)
       .Str(u"DisplayFormat", &TRzNumericEdit::DisplayFormat, &TRzNumericEdit::SetDisplayFormat)
       .StoredIf([](TRzNumericEdit* e) { return e->DisplayFormat() != u",0;(,0)"; })
-      .Float(u"Value", &TRzNumericEdit::Value, &TRzNumericEdit::SetValue)
+      .Float(u"Value", &TRzNumericEdit::Value, &TRzNumericEdit::SetValue, 0.0)
       .Str(u"Text", &TRzNumericEdit::Text, &TRzNumericEdit::SetText)
       .Stored(false)
       .Event(u"OnRangeError", &TRzNumericEdit::OnRangeError, &rangeErrorEvent);

@@ -86,7 +86,7 @@ void RegisterRzPopupControls() {
       .Bool(u"BoldButtons", &TRzCalculator::BoldButtons, &TRzCalculator::SetBoldButtons, false)
       .Object(u"CalculatorColors", &TRzCalculator::CalculatorColors,
               &TRzCalculator::SetCalculatorColors)
-      .Float(u"Result", &TRzCalculator::Result, &TRzCalculator::SetResult)
+      .Float(u"Result", &TRzCalculator::Result, &TRzCalculator::SetResult, 0.0)
       .Bool(u"ThemeAware", &TRzCalculator::ThemeAware, &TRzCalculator::SetThemeAware, true)
       .Event(u"OnChange", &TRzCalculator::OnChange)
       .Event(u"OnSetBtnClick", &TRzCalculator::OnSetBtnClick);

@@ -689,7 +689,7 @@ void RegisterRzSpnEdtClasses() {
         .Ord(u"About", TypeInfoTRzAboutInfo(), &TRzCustomEdit::About, &TRzCustomEdit::SetAbout)
         .Stored(false)
         .Bool(u"AllowBlank", &TRzSpinEdit::AllowBlank, &TRzSpinEdit::SetAllowBlank, false)
-        .Float(u"BlankValue", &TRzSpinEdit::BlankValue, &TRzSpinEdit::SetBlankValue)
+        .Float(u"BlankValue", &TRzSpinEdit::BlankValue, &TRzSpinEdit::SetBlankValue, 0.0)
         .Bool(u"AllowKeyEdit", &TRzSpinEdit::AllowKeyEdit, &TRzSpinEdit::SetAllowKeyEdit, false)
         .Object(u"ButtonDownGlyph", &TRzSpinEdit::ButtonDownGlyph, &TRzSpinEdit::SetButtonDownGlyph)
         .StoredIf(custom(&TRzSpinButtons::CustomDownLeftGlyph))
@@ -708,16 +708,15 @@ void RegisterRzSpnEdtClasses() {
              &TRzSpinEdit::SetDirection, sdUpDown)
         .Ord(u"FlatButtonColor", TypeInfoTColor(), &TRzCustomEdit::FlatButtonColor,
              &TRzCustomEdit::SetFlatButtonColor, clBtnFace)
-        .Float(u"Increment", &TRzSpinEdit::Increment, &TRzSpinEdit::SetIncrement)
-        .StoredIf([](TRzSpinEdit* e) { return e->Increment() != 1.0; })
+        .Float(u"Increment", &TRzSpinEdit::Increment, &TRzSpinEdit::SetIncrement, 1.0)
         .Bool(u"IntegersOnly", &TRzSpinEdit::IntegersOnly, &TRzSpinEdit::SetIntegersOnly, true)
+        // No default: written whatever its value, 0 included.
         .Float(u"Max", &TRzSpinEdit::Max, &TRzSpinEdit::SetMax)
-        .Float(u"Min", &TRzSpinEdit::Min, &TRzSpinEdit::SetMin)
+        .Float(u"Min", &TRzSpinEdit::Min, &TRzSpinEdit::SetMin, 0.0)
         .Ord(u"Orientation", TypeInfoTOrientation(), &TRzSpinEdit::Orientation,
              &TRzSpinEdit::SetOrientation, orVertical)
-        .Float(u"PageSize", &TRzSpinEdit::PageSize, &TRzSpinEdit::SetPageSize)
-        .StoredIf([](TRzSpinEdit* e) { return e->PageSize() != 10.0; })
-        .Float(u"Value", &TRzSpinEdit::Value, &TRzSpinEdit::SetValue)
+        .Float(u"PageSize", &TRzSpinEdit::PageSize, &TRzSpinEdit::SetPageSize, 10.0)
+        .Float(u"Value", &TRzSpinEdit::Value, &TRzSpinEdit::SetValue, 0.0)
         .Event(u"OnChanging", &TRzSpinEdit::OnChanging, &changingEvent)
         .Event(u"OnButtonClick", &TRzSpinEdit::OnButtonClick, &buttonEvent)
         .Ord(u"Alignment", TypeInfoTAlignment(), &TCustomEdit::Alignment,

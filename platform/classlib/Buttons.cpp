@@ -461,9 +461,6 @@ void RegisterButtonsClasses() {
   static bool done = false;
   if (done) return;
   done = true;
-  // The glyph is a sub-object; its pixels are not part of descriptions here.
-  Published<TGraphic>(u"TGraphic", u"TPersistent");
-  Published<TBitmap>(u"TBitmap", u"TGraphic");
   Published<TSpeedButton>(u"TSpeedButton", u"TGraphicControl")
       .Creatable()
       .Str(

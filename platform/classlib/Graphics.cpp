@@ -876,6 +876,147 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& rect) {
   }
 }
 
+// ---- The BMP file ----
+// Fields are little-endian whatever the host's byte order, so they are put together byte by
+// byte rather than copied as structures.
+
+namespace {
+
+constexpr int kFileHeaderSize = 14;
+constexpr int kInfoHeaderSize = 40;
+
+[[noreturn]] void InvalidBitmap() { throw EInvalidGraphic(u"Bitmap image is not valid"); }
+
+std::uint32_t Le32(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+         (std::uint32_t(p[3]) << 24);
+}
+std::uint16_t Le16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
+}
+void Put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
+  out.push_back(std::uint8_t(v));
+  out.push_back(std::uint8_t(v >> 8));
+}
+
+// The info header with room for a full colour table, for SetDIBits and GetDIBits.
+struct DibInfo {
+  BITMAPINFOHEADER header;
+  RGBQUAD colors[256];
+  BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
+}  // namespace
+
+void TBitmap::SaveToStream(TStream* stream) {
+  const int bpp = monochrome_ ? 1 : pixelFormat_ == pf32bit ? 32 : 24;
+  const int colors = bpp == 1 ? 2 : 0;
+  const std::uint32_t stride = std::uint32_t(((width_ * bpp + 31) / 32) * 4);
+  const std::uint32_t imageSize = stride * std::uint32_t(height_);
+  const std::uint32_t offset = kFileHeaderSize + kInfoHeaderSize + 4 * colors;
+  std::vector<std::uint8_t> out;
+  out.reserve(offset + imageSize);
+  out.push_back('B');
+  out.push_back('M');
+  Put32(out, offset + imageSize);
+  Put32(out, 0);  // reserved
+  Put32(out, offset);
+  Put32(out, kInfoHeaderSize);
+  Put32(out, std::uint32_t(width_));
+  Put32(out, std::uint32_t(height_));  // positive: bottom-up rows
+  Put16(out, 1);
+  Put16(out, std::uint16_t(bpp));
+  Put32(out, BI_RGB);
+  Put32(out, imageSize);
+  Put32(out, 0);  // pixels per metre, horizontally and vertically: not recorded
+  Put32(out, 0);
+  Put32(out, std::uint32_t(colors));
+  Put32(out, 0);
+  if (colors) {
+    Put32(out, 0x000000);
+    Put32(out, 0xFFFFFF);
+  }
+  out.resize(offset + imageSize);
+  if (bitmap_ && imageSize) {
+    DibInfo info{};
+    info.header.biWidth = width_;
+    info.header.biHeight = height_;
+    info.header.biBitCount = WORD(bpp);
+    info.header.biCompression = BI_RGB;
+    if (GetDIBits(0, bitmap_, 0, UINT(height_), out.data() + offset, info.Info(), DIB_RGB_COLORS) !=
+        height_)
+      throw EWriteError(u"Bitmap pixels could not be read");
+  }
+  stream->WriteBuffer(out.data(), int(out.size()));
+}
+
+void TBitmap::LoadFromStream(TStream* stream) {
+  const std::int64_t available = stream->Size() - stream->Position();
+  if (available < kFileHeaderSize + kInfoHeaderSize || available > INT_MAX) InvalidBitmap();
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(available));
+  stream->ReadBuffer(data.data(), int(data.size()));
+  const std::uint8_t* p = data.data();
+  if (p[0] != 'B' || p[1] != 'M') InvalidBitmap();
+  const std::uint32_t offset = Le32(p + 10);
+  const std::uint8_t* h = p + kFileHeaderSize;
+  // Later headers (V4, V5) begin with the same forty bytes.
+  const std::uint32_t headerSize = Le32(h);
+  const std::int32_t width = std::int32_t(Le32(h + 4));
+  const std::int32_t height = std::int32_t(Le32(h + 8));
+  const int planes = Le16(h + 12), bpp = Le16(h + 14);
+  const std::uint32_t compression = Le32(h + 16), colorsUsed = Le32(h + 32);
+  if (headerSize < kInfoHeaderSize || headerSize > data.size() - kFileHeaderSize) InvalidBitmap();
+  if (planes != 1 || compression != BI_RGB) InvalidBitmap();
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) InvalidBitmap();
+  if (width < 0 || height == INT32_MIN || width > 0x7FFF || std::abs(height) > 0x7FFF)
+    InvalidBitmap();
+  const int rows = std::abs(height);
+  int colors = 0;
+  if (bpp <= 8) {
+    if (colorsUsed > (1u << bpp)) InvalidBitmap();
+    colors = colorsUsed ? int(colorsUsed) : 1 << bpp;
+  }
+  const std::uint64_t tableEnd = std::uint64_t(kFileHeaderSize) + headerSize + 4u * colors;
+  const std::uint64_t stride = ((std::uint64_t(width) * bpp + 31) / 32) * 4;
+  if (tableEnd > data.size() || offset < tableEnd ||
+      std::uint64_t(offset) + stride * rows > data.size())
+    InvalidBitmap();
+
+  DibInfo info{};
+  info.header.biWidth = width;
+  info.header.biHeight = height;
+  info.header.biBitCount = WORD(bpp);
+  info.header.biCompression = BI_RGB;
+  info.header.biClrUsed = DWORD(colors);
+  const std::uint8_t* table = h + headerSize;
+  for (int i = 0; i < colors; ++i)
+    info.colors[i] = RGBQUAD{table[4 * i], table[4 * i + 1], table[4 * i + 2], 0};
+  // A black-and-white table is a monochrome bitmap; any other table gives colours.
+  auto isBlackOrWhite = [&](int i) {
+    std::uint32_t c = Le32(table + 4 * i) & 0xFFFFFF;
+    return c == 0 || c == 0xFFFFFF;
+  };
+  const bool mono = bpp == 1 && colors == 2 && isBlackOrWhite(0) && isBlackOrWhite(1);
+
+  Recreate(0, 0, mono);
+  Recreate(width, rows, mono);
+  if (bitmap_) {
+    FreeDC();  // the pixels are set outside the canvas's device context
+    SetDIBits(0, bitmap_, 0, UINT(rows), p + offset, info.Info(), DIB_RGB_COLORS);
+  }
+  switch (bpp) {
+    case 1: pixelFormat_ = mono ? pf1bit : pfCustom; break;
+    case 4: pixelFormat_ = pf4bit; break;
+    case 8: pixelFormat_ = pf8bit; break;
+    case 16: pixelFormat_ = pf15bit; break;
+    case 24: pixelFormat_ = pf24bit; break;
+    default: pixelFormat_ = pf32bit; break;
+  }
+  Changed();
+}
+
 // ---- TPicture ----
 
 TPicture::TPicture() = default;

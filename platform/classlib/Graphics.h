@@ -153,6 +153,8 @@ constexpr int ScreenPixelsPerInch = 96;
 class TBitmap;
 class TCanvas;
 
+KORV_EXCEPTION(EInvalidGraphic, Exception);
+
 // ---- Graphics objects ----
 class TGraphicsObject : public TPersistent {
  public:
@@ -515,6 +517,13 @@ class TBitmap : public TGraphic {
   void SetTransparentColor(TColor color);
   TTransparentMode TransparentMode() const { return transparentMode_; }
   void SetTransparentMode(TTransparentMode mode);
+
+  // The BMP file: file header, info header, colour table and bottom-up rows. Written in 1 bit
+  // (monochrome), 32 bits (pf32bit) or 24 bits; read from 1, 4, 8, 16 (5-5-5), 24 and 32 bits
+  // uncompressed, from the stream's position to its end. Malformed data raises EInvalidGraphic
+  // and leaves the bitmap as it was.
+  void LoadFromStream(TStream* stream);
+  void SaveToStream(TStream* stream);
 
   // Nothing to give back on this platform.
   void Dormant() {}

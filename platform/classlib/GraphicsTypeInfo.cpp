@@ -222,6 +222,32 @@ void RegisterStandardClassTables() {
       .Ord(u"Style", TypeInfoTPenStyle(), &TPen::Style, &TPen::SetStyle, psSolid)
       .Int(u"Width", &TPen::Width, &TPen::SetWidth, 1);
 
+  Published<TGraphic>(u"TGraphic", u"TPersistent");
+  // Data: the BMP file's length in four little-endian bytes, then the file.
+  Published<TBitmap>(u"TBitmap", u"TGraphic").DefineProperties([](TBitmap* bitmap, TFiler* filer) {
+    filer->DefineBinaryProperty(
+        u"Data",
+        [bitmap](TStream* stream) {
+          std::uint8_t size[4];
+          stream->ReadBuffer(size, 4);
+          const std::int64_t length = std::int64_t(size[0]) | (std::int64_t(size[1]) << 8) |
+                                      (std::int64_t(size[2]) << 16) | (std::int64_t(size[3]) << 24);
+          if (length != stream->Size() - stream->Position())
+            throw EInvalidGraphic(u"Bitmap image is not valid");
+          bitmap->LoadFromStream(stream);
+        },
+        [bitmap](TStream* stream) {
+          TMemoryStream file;
+          bitmap->SaveToStream(&file);
+          const auto length = static_cast<std::uint32_t>(file.Size());
+          const std::uint8_t size[4] = {std::uint8_t(length), std::uint8_t(length >> 8),
+                                        std::uint8_t(length >> 16), std::uint8_t(length >> 24)};
+          stream->WriteBuffer(size, 4);
+          stream->WriteBuffer(file.Memory(), static_cast<int>(file.Size()));
+        },
+        !bitmap->Empty());
+  });
+
   Published<TBrush>(u"TBrush", u"TGraphicsObject")
       .Ord(u"Color", TypeInfoTColor(), &TBrush::Color, &TBrush::SetColor, clWhite)
       .Ord(u"Style", TypeInfoTBrushStyle(), &TBrush::Style, &TBrush::SetStyle, bsSolid);

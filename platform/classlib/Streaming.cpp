@@ -760,7 +760,7 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
     case tkFloat: {
       if (!prop->SetFloat) return;
       Extended v = prop->GetFloat(instance);
-      if (v == 0) return;
+      if (prop->FloatDefault && v == *prop->FloatDefault) return;
       TValueType t = type->FloatType() == ftSingle ? vaSingle
                      : type->FloatType() == ftCurr ? vaCurrency
                                                    : vaExtended;

@@ -22,6 +22,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <typeindex>
@@ -186,6 +187,8 @@ struct TPropInfo {
   String Name;
   const TTypeInfo* PropType = nullptr;
   std::int64_t Default = NoDefault;
+  // Floats: not written while equal to it; without one a stored float is always written.
+  std::optional<Extended> FloatDefault;
   // Stored rule: always unless a predicate is given; never when StoredNever.
   bool StoredNever = false;
   std::function<bool(TObject*)> StoredProc;
@@ -502,6 +505,12 @@ class Published {
     last_ = &info_->AddProp(std::move(p));
     return *this;
   }
+  template <typename G, typename S>
+  Published& Float(const String& name, G getter, S setter, Extended def) {
+    Float(name, getter, setter);
+    last_->FloatDefault = def;
+    return *this;
+  }
 
   template <typename G, typename S>
   Published& Str(const String& name, G getter, S setter) {
@@ -644,6 +653,7 @@ class Published {
   }
   Published& NoDefaultValue() {
     Last().Default = NoDefault;
+    Last().FloatDefault.reset();
     return *this;
   }
   Published& Stored(bool stored) {

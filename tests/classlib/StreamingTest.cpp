@@ -268,3 +268,63 @@ TEST_F(Streaming, FilesOnDiskAndTheirErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+// Floats with each kind of declaration: none (always written), a default of 0, another default,
+// and a stored rule without a default.
+class TFloatHolder : public TComponent {
+ public:
+  explicit TFloatHolder(TComponent* owner) : TComponent(owner) {}
+  String ClassName() const override { return u"TFloatHolder"; }
+  Extended Always = 0;
+  Extended Zeroed = 0;
+  double Scale = 2.5;
+  float Kept = 0;
+  bool KeepIt = false;
+};
+
+void RegisterFloatHolder() {
+  static const bool once = [] {
+    Published<TFloatHolder>(u"TFloatHolder", u"TComponent")
+        .Creatable()
+        .Float(u"Always", &TFloatHolder::Always, &TFloatHolder::Always)
+        .Float(u"Zeroed", &TFloatHolder::Zeroed, &TFloatHolder::Zeroed, 0.0)
+        .Float(u"Scale", &TFloatHolder::Scale, &TFloatHolder::Scale, 2.5)
+        .Float(u"Kept", &TFloatHolder::Kept, &TFloatHolder::Kept)
+        .StoredIf([](TFloatHolder* h) { return h->KeepIt; });
+    return true;
+  }();
+  (void)once;
+}
+
+}  // namespace
+
+TEST_F(Streaming, FloatsFollowTheirDeclaredDefaultAndStoredRuleNotZero) {
+  RegisterFloatHolder();
+  TFloatHolder holder(nullptr);
+  holder.SetName(u"H");
+  // Zero is written where it is not the default; the default is not written even when not zero.
+  holder.Scale = 0;
+  EXPECT_EQ(WriteComponentText(&holder),
+            u"object H: TFloatHolder\n  Always = 0.0\n  Scale = 0.0\nend\n");
+  TFloatHolder back(nullptr);
+  ReadComponentText(WriteComponentText(&holder), u"H.form", &back);
+  EXPECT_EQ(back.Scale, 0.0);
+
+  holder.Always = -1.5L;
+  holder.Zeroed = 4;
+  holder.Scale = 2.5;
+  holder.Kept = 3;
+  String text = WriteComponentText(&holder);
+  EXPECT_EQ(text, u"object H: TFloatHolder\n  Always = -1.5\n  Zeroed = 4.0\nend\n");
+  // The stored rule decides, whatever the value.
+  EXPECT_EQ(text.find(u"Kept"), String::npos);
+  holder.KeepIt = true;
+  holder.Kept = 0;
+  EXPECT_NE(WriteComponentText(&holder).find(u"  Kept = 0.0s\n"), String::npos)
+      << ToUtf8(WriteComponentText(&holder));
+  // A property declared without a default again: always written.
+  EXPECT_EQ(FindClassInfo(u"TFloatHolder")->FindProp(u"Always")->FloatDefault, std::nullopt);
+  EXPECT_EQ(FindClassInfo(u"TFloatHolder")->FindProp(u"Scale")->FloatDefault, 2.5);
+}

@@ -117,8 +117,8 @@ void RegisterTestComponents() {
              TTestSides{tsLeft, tsTop, tsRight, tsBottom})
         .Bool(u"Visible", &TTestControl::Visible, &TTestControl::Visible, true)
         .StoredIf([](TTestControl* c) { return c->Caption != u"hidden"; })
-        .Float(u"Value", &TTestControl::Value, &TTestControl::Value)
-        .Float(u"Ratio", &TTestControl::Ratio, &TTestControl::Ratio)
+        .Float(u"Value", &TTestControl::Value, &TTestControl::Value, 0.0)
+        .Float(u"Ratio", &TTestControl::Ratio, &TTestControl::Ratio, 0.0)
         .Ord(u"PasswordChar", TypeInfoChar(), &TTestControl::PasswordChar,
              &TTestControl::PasswordChar, 0)
         .Object(u"Font", &TTestControl::Font, &TTestControl::SetFont)

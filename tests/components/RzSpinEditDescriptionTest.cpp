@@ -130,4 +130,62 @@ TEST_F(RzSpinEditDescriptionTest, ObsoleteNamesLoadAndAreNeverWrittenAgain) {
   EXPECT_EQ(written.find(u"About"), String::npos) << ToUtf8(written);
 }
 
+// The block of one spin edit named Spin as the writer gives it, without its position.
+String SpinBlock(const String& form) {
+  std::size_t from = form.find(u"  object Spin: ");
+  std::size_t to = form.find(u"  end\n", from);
+  return from == String::npos ? String() : form.substr(from, to + 6 - from);
+}
+
+TEST_F(RzSpinEditDescriptionTest, ZeroBoundsAndStepsAreWrittenAndReadBack) {
+  auto* form = CreateBareForm<TForm>(Application);
+  form->SetName(u"F");
+  auto* spin = new TRzSpinEdit(form);
+  spin->SetName(u"Spin");
+  spin->SetParent(form);
+  spin->SetMin(-50);
+  spin->SetMax(0);
+  spin->SetValue(-20);
+  spin->SetPageSize(0);
+  spin->SetIncrement(0);
+  auto* edit = new TRzNumericEdit(form);
+  edit->SetName(u"Numeric");
+  edit->SetParent(form);
+  edit->SetMin(-5);
+  edit->SetMax(0);
+  edit->SetCheckRange(true);
+  const String written = WriteComponentText(form);
+  EXPECT_NE(SpinBlock(written).find(u"    Increment = 0.0\n"), String::npos) << ToUtf8(written);
+  EXPECT_NE(SpinBlock(written).find(u"    Max = 0.0\n"), String::npos) << ToUtf8(written);
+  EXPECT_NE(SpinBlock(written).find(u"    PageSize = 0.0\n"), String::npos) << ToUtf8(written);
+
+  delete form;
+  auto* again = CreateBareForm<TForm>(Application);
+  ReadComponentText(written, u"written", again);
+  auto* back = static_cast<TRzSpinEdit*>(again->FindComponent(u"Spin"));
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->Min(), -50);
+  EXPECT_EQ(back->Max(), 0);
+  EXPECT_EQ(back->PageSize(), 0);
+  EXPECT_EQ(back->Increment(), 0);
+  EXPECT_EQ(back->Value(), -20);
+  auto* numeric = static_cast<TRzNumericEdit*>(again->FindComponent(u"Numeric"));
+  ASSERT_NE(numeric, nullptr);
+  EXPECT_EQ(numeric->Min(), -5);
+  EXPECT_EQ(numeric->Max(), 0);
+  EXPECT_EQ(WriteComponentText(again), written);
+}
+
+TEST_F(RzSpinEditDescriptionTest, ADefaultSpinEditWritesOnlyWhatItAlwaysWrote) {
+  auto* form = CreateBareForm<TForm>(Application);
+  form->SetName(u"F");
+  auto* spin = new TRzSpinEdit(form);
+  spin->SetName(u"Spin");
+  spin->SetParent(form);
+  // Max alone is written whatever its value; the other floats are at their defaults.
+  EXPECT_EQ(SpinBlock(WriteComponentText(form)),
+            u"  object Spin: TRzSpinEdit\n    Left = 0\n    Top = 0\n    Width = 47\n"
+            u"    Height = 21\n    TabOrder = 0\n    Max = 100.0\n  end\n");
+}
+
 }  // namespace
