@@ -416,7 +416,10 @@ void FlushSurfaces() {
       s->hostManaged = !p.popup;
       s->hostDecorated = p.decorated;
       s->dirty = RECT{0, 0, s->width, s->height};
+      // A window shown minimised or maximised before its surface existed.
       if (iconic) host->SetSurfaceState(t->handle, HostSurfaceState::Minimized);
+      else if (t->style & WS_MAXIMIZE)
+        host->SetSurfaceState(t->handle, HostSurfaceState::Maximized);
     }
     GdiPixels px;
     if (!iconic && !Empty(s->dirty) && GdiGetBitmapPixels(s->bitmap, &px)) {
