@@ -227,8 +227,8 @@ TEST_F(DesktopFrameTest, MaximisingFillsTheWorkAreaWithTheDesktopsFrameInsideIt)
   EXPECT_EQ(ClientOnScreen(main), (RECT{100, 80, 397, 415}));
 
   // Shown maximised before the host had a surface for it (the preview's way).
-  HWND later = CreateWindowExW(0, u"Main", u"Later", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, 0, 0,
-                               0, nullptr);
+  HWND later = CreateWindowExW(0, u"Main", u"Later", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, 0, 0, 0,
+                               nullptr);
   ShowWindow(later, SW_SHOWMAXIMIZED);
   PumpMessages();
   EXPECT_EQ(host.surfaces[later].state, HostSurfaceState::Maximized);
