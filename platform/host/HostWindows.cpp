@@ -1,5 +1,6 @@
-// The Qt host of top-level windows: a frameless QWindow per surface showing the pixels the
-// window system flushes, Qt input turned into host events, screens, clipboard, cursor and beep.
+// The Qt host of top-level windows: a QWindow per surface showing the pixels the window system
+// flushes, framed by the desktop when decorated; Qt input and window-manager changes turned into
+// host events; screens, clipboard, cursor and beep.
 #include "HostWindows.h"
 
 #include <unistd.h>
@@ -181,23 +182,23 @@ class SurfaceWindow : public QWindow {
  public:
   SurfaceWindow(QtDriver* driver, HostSurfaceId id, const HostSurfaceParams& p, QWindow* owner);
   void Flush(const std::uint32_t* pixels, int width, int height, int stride, const RECT& dirty);
-  void Blit(QRect r);
-  bool PixelAt(int x, int y, std::uint32_t* out) const {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return false;
-    *out = image_.pixel(x, y) & 0xFFFFFF;
-    return true;
-  }
+  bool PixelAt(int x, int y, std::uint32_t* out);
   void Request(const QRect& r) {
     requested_ = r;
+    // A surface the user may not resize keeps the size the window system gives it.
+    if (fixedSize_) {
+      setMinimumSize(r.size());
+      setMaximumSize(r.size());
+    }
     setGeometry(r);
   }
   void ExpectFocus() { ownFocus_ = true; }
+  bool FixedSize() const { return fixedSize_; }
+  void SetState(HostSurfaceState s);
 
  protected:
   bool event(QEvent* e) override;
-  void exposeEvent(QExposeEvent*) override {
-    if (isExposed()) Blit(QRect(QPoint(), size()));
-  }
+  void exposeEvent(QExposeEvent*) override;
   void resizeEvent(QResizeEvent*) override { GeometryChanged(); }
   void moveEvent(QMoveEvent*) override { GeometryChanged(); }
   void mousePressEvent(QMouseEvent* e) override { Mouse(HostEventType::MouseDown, e); }
@@ -215,14 +216,16 @@ class SurfaceWindow : public QWindow {
   void Mouse(HostEventType type, QMouseEvent* e);
   void Key(HostEventType type, QKeyEvent* e);
   void GeometryChanged();
+  void StateChanged(Qt::WindowState s);
   void Emit(HostEvent& ev);
 
   QtDriver* driver_;
   HostSurfaceId id_;
   QBackingStore store_;
-  QImage image_;
   QRect requested_;
+  bool fixedSize_ = false;
   bool ownFocus_ = false;  // the next focus-in follows our own show or raise
+  bool ownState_ = false;  // a state change we asked for, not the window manager
 };
 
 class QtDriver : public HostWindowDriver {
@@ -273,7 +276,7 @@ class QtDriver : public HostWindowDriver {
       return;
     }
     w->ExpectFocus();
-    w->show();
+    w->setVisible(true);  // a surface minimised before it was shown stays so
     if (activate) w->requestActivate();
   }
   void MoveSurface(HostSurfaceId id, const RECT& rect) override {
@@ -292,6 +295,19 @@ class QtDriver : public HostWindowDriver {
   void FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
                     int stride, const RECT& dirty) override {
     if (SurfaceWindow* w = Find(id)) w->Flush(pixels, width, height, stride, dirty);
+  }
+  void SetSurfaceState(HostSurfaceId id, HostSurfaceState state) override {
+    if (SurfaceWindow* w = Find(id)) w->SetState(state);
+  }
+  RECT SurfaceFrameExtents(HostSurfaceId id) override {
+    SurfaceWindow* w = Find(id);
+    if (!w || (w->flags() & Qt::FramelessWindowHint)) return RECT{};
+    QMargins m = w->frameMargins();
+    return RECT{m.left(), m.top(), m.right(), m.bottom()};
+  }
+  double SurfaceScale(HostSurfaceId id) override {
+    SurfaceWindow* w = Find(id);
+    return w ? w->devicePixelRatio() : qGuiApp->devicePixelRatio();
   }
   bool BeginSystemMove(HostSurfaceId id, unsigned edges) override {
     SurfaceWindow* w = Find(id);
@@ -414,52 +430,85 @@ QtDriver* TheDriver() {
 SurfaceWindow::SurfaceWindow(QtDriver* driver, HostSurfaceId id, const HostSurfaceParams& p,
                              QWindow* owner)
     : driver_(driver), id_(id), store_(this) {
-  Qt::WindowFlags f = Qt::FramelessWindowHint;
-  if (p.popup) f |= Qt::ToolTip;
-  else if (p.toolWindow) f |= Qt::Tool;
-  else f |= Qt::Window;
+  Qt::WindowFlags f;
+  if (p.popup) f = Qt::ToolTip | Qt::FramelessWindowHint;
+  else if (p.dialog) f = Qt::Dialog;
+  else if (p.toolWindow) f = Qt::Tool;
+  else f = Qt::Window;
+  if (!p.popup && !p.decorated) f |= Qt::FramelessWindowHint;
+  if (p.decorated) {
+    // Only the buttons the window asks for.
+    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+         Qt::WindowCloseButtonHint;
+    if (p.minimizeBox) f |= Qt::WindowMinimizeButtonHint;
+    if (p.maximizeBox && p.resizable) f |= Qt::WindowMaximizeButtonHint;
+    fixedSize_ = !p.resizable;
+  }
   if (p.topmost) f |= Qt::WindowStaysOnTopHint;
   if (p.noActivate || p.popup) f |= Qt::WindowDoesNotAcceptFocus;
   setFlags(f);
   setSurfaceType(QSurface::RasterSurface);
   if (owner) setTransientParent(owner);
   setTitle(QString::fromStdU16String(p.title));
+  QObject::connect(this, &QWindow::windowStateChanged,
+                   [this](Qt::WindowState s) { StateChanged(s); });
   Request(ToQRect(p.rect));
 }
 
+// One pass: the window system's own pixels, wrapped without a copy, drawn straight into the
+// backing store. Nothing is kept here: an expose asks the window system for them again.
 void SurfaceWindow::Flush(const std::uint32_t* pixels, int width, int height, int stride,
                           const RECT& dirty) {
-  if (image_.width() != width || image_.height() != height) {
-    image_ = QImage(width, height, QImage::Format_RGB32);
-    image_.fill(Qt::black);
-  }
-  QRect r = ToQRect(dirty) & QRect(0, 0, width, height);
-  for (int y = r.top(); y <= r.bottom(); ++y) {
-    const std::uint32_t* src = reinterpret_cast<const std::uint32_t*>(
-        reinterpret_cast<const char*>(pixels) + std::ptrdiff_t(y) * stride);
-    auto* dst = reinterpret_cast<std::uint32_t*>(image_.scanLine(y));
-    for (int x = r.left(); x <= r.right(); ++x) dst[x] = src[x] | 0xFF000000u;
-  }
-  Blit(r);
-}
-
-void SurfaceWindow::Blit(QRect r) {
-  if (!isExposed() || image_.isNull()) return;
-  if (store_.size() != size()) {
-    store_.resize(size());
-    r = QRect(QPoint(), size());
-  }
-  r &= QRect(QPoint(), size());
+  if (!isExposed()) return;
+  if (store_.size() != size()) store_.resize(size());
+  QRect r = ToQRect(dirty) & QRect(0, 0, width, height) & QRect(QPoint(), size());
   if (r.isEmpty()) return;
+  QImage src(reinterpret_cast<const uchar*>(pixels), width, height, stride, QImage::Format_RGB32);
   store_.beginPaint(QRegion(r));
   {
     QPainter p(store_.paintDevice());
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(r, Qt::black);
-    p.drawImage(r.topLeft(), image_, r);
+    p.drawImage(r.topLeft(), src, r);
   }
   store_.endPaint();
   store_.flush(QRegion(r));
+}
+
+bool SurfaceWindow::PixelAt(int x, int y, std::uint32_t* out) {
+  auto* img = dynamic_cast<QImage*>(store_.paintDevice());
+  if (!img || img->isNull() || !isExposed()) return false;
+  qreal dpr = img->devicePixelRatio();
+  int px = int(x * dpr), py = int(y * dpr);
+  if (x < 0 || y < 0 || px >= img->width() || py >= img->height()) return false;
+  *out = img->pixel(px, py) & 0xFFFFFF;
+  return true;
+}
+
+void SurfaceWindow::exposeEvent(QExposeEvent*) {
+  if (!isExposed()) return;
+  HostEvent ev;
+  ev.type = HostEventType::Expose;
+  Emit(ev);
+}
+
+void SurfaceWindow::SetState(HostSurfaceState s) {
+  Qt::WindowStates want = s == HostSurfaceState::Minimized   ? Qt::WindowMinimized
+                          : s == HostSurfaceState::Maximized ? Qt::WindowMaximized
+                                                             : Qt::WindowNoState;
+  if (windowStates() == want) return;
+  ownState_ = true;
+  setWindowStates(want);
+  ownState_ = false;
+}
+
+void SurfaceWindow::StateChanged(Qt::WindowState s) {
+  if (ownState_) return;
+  HostEvent ev;
+  ev.type = HostEventType::State;
+  ev.state = (s & Qt::WindowMinimized)   ? HostSurfaceState::Minimized
+             : (s & Qt::WindowMaximized) ? HostSurfaceState::Maximized
+                                         : HostSurfaceState::Normal;
+  Emit(ev);
 }
 
 bool SurfaceWindow::event(QEvent* e) {
@@ -627,4 +676,29 @@ bool HostSurfacePixelForTesting(HostSurfaceId id, int x, int y, std::uint32_t* p
 bool HostSurfaceVisibleForTesting(HostSurfaceId id) {
   SurfaceWindow* w = TheDriver()->Find(id);
   return w && w->isVisible();
+}
+
+bool HostSurfaceInfoForTesting(HostSurfaceId id, HostSurfaceInfo* info) {
+  SurfaceWindow* w = TheDriver()->Find(id);
+  if (!w || !info) return false;
+  Qt::WindowFlags f = w->flags();
+  info->decorated = !(f & Qt::FramelessWindowHint);
+  info->dialog = w->type() == Qt::Dialog;
+  info->transientFor = w->transientParent() ? TheDriver()->IdOf(w->transientParent()) : 0;
+  info->minimized = w->windowStates() & Qt::WindowMinimized;
+  info->maximized = w->windowStates() & Qt::WindowMaximized;
+  info->fixedSize = w->FixedSize() && w->minimumSize() == w->maximumSize();
+  info->minimizeButton = f & Qt::WindowMinimizeButtonHint;
+  info->maximizeButton = f & Qt::WindowMaximizeButtonHint;
+  info->geometry = ToRect(w->geometry());
+  return true;
+}
+
+bool HostSimulateStateForTesting(HostSurfaceId id, HostSurfaceState state) {
+  SurfaceWindow* w = TheDriver()->Find(id);
+  if (!w) return false;
+  w->setWindowStates(state == HostSurfaceState::Minimized   ? Qt::WindowMinimized
+                     : state == HostSurfaceState::Maximized ? Qt::WindowMaximized
+                                                            : Qt::WindowNoState);
+  return true;
 }

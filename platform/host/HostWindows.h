@@ -1,8 +1,9 @@
 #pragma once
 // The host's top-level windows and input, behind a narrow table of calls in the shape of Wine's
-// user driver: the window system above draws every pixel of a window itself (frame and caption
-// included) and hands finished rectangles over; the host shows them, and reports input and
-// window-manager changes as events. No Qt type appears here.
+// user driver: the window system above draws every pixel of a window itself and hands finished
+// rectangles over; the host shows them, and reports input and window-manager changes as events.
+// A decorated surface gets its frame and caption from the desktop, which also moves, sizes,
+// maximises and minimises it. No Qt type appears here.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -14,14 +15,23 @@
 using HostSurfaceId = std::uint32_t;
 
 struct HostSurfaceParams {
-  RECT rect;  // screen coordinates, frame included
+  // Screen coordinates of what the surface shows: inside the desktop's frame for a decorated
+  // surface, the whole window otherwise.
+  RECT rect;
   std::u16string title;
   HostSurfaceId owner = 0;  // kept above its owner and off the task bar
   bool popup = false;       // a drop-down: no window-manager handling at all
   bool noActivate = false;  // never takes the keyboard focus from the host
   bool toolWindow = false;  // no task-bar entry
   bool topmost = false;
+  bool decorated = false;    // the desktop draws the frame and caption
+  bool dialog = false;       // a dialog of its owner (message boxes, modal windows)
+  bool resizable = true;     // decorated: the user may change its size
+  bool minimizeBox = false;  // decorated: caption buttons
+  bool maximizeBox = false;
 };
+
+enum class HostSurfaceState { Normal, Minimized, Maximized };
 
 struct HostScreen {
   RECT geometry;
@@ -70,6 +80,8 @@ enum class HostEventType {
   Geometry,  // the window manager moved or resized the surface: rect
   Close,     // the window manager asked the window to close
   ScreensChanged,
+  State,   // the window manager minimised, maximised or restored the surface: state
+  Expose,  // the surface's pixels are wanted again (shown, restored, uncovered)
 };
 
 struct HostEvent {
@@ -85,8 +97,9 @@ struct HostEvent {
   int scanCode = 0;  // set-1 scan code, 0 when unknown
   bool extended = false;
   bool autoRepeat = false;
-  std::u16string text;  // KeyDown: the characters the key typed
-  RECT rect;            // Geometry
+  std::u16string text;                                // KeyDown: the characters the key typed
+  RECT rect;                                          // Geometry
+  HostSurfaceState state = HostSurfaceState::Normal;  // State
 };
 
 using HostEventSink = std::function<void(const HostEvent&)>;
@@ -110,6 +123,22 @@ class HostWindowDriver {
   // Lets the window manager move or resize the surface with the pointer held; false when the
   // host cannot.
   virtual bool BeginSystemMove(HostSurfaceId id, unsigned edges) = 0;
+  // Minimises (to the task bar), maximises or restores a surface through the window manager.
+  virtual void SetSurfaceState(HostSurfaceId id, HostSurfaceState state) {
+    (void)id;
+    (void)state;
+  }
+  // The thickness of the frame the desktop draws around a surface (left, top, right, bottom),
+  // all 0 when none is known (undecorated, not yet shown, no window manager).
+  virtual RECT SurfaceFrameExtents(HostSurfaceId id) {
+    (void)id;
+    return RECT{};
+  }
+  // Device pixels per logical pixel of the screen the surface is on.
+  virtual double SurfaceScale(HostSurfaceId id) {
+    (void)id;
+    return 1.0;
+  }
 
   // Delivers pending events, waiting up to timeoutMs for one (-1: as long as it takes, 0: not
   // at all).
@@ -152,3 +181,18 @@ bool HostGrabScreenForTesting(const RECT& rect, std::vector<std::uint32_t>* pixe
 // What the host holds for a surface: its last flushed pixel at (x, y) in surface coordinates.
 bool HostSurfacePixelForTesting(HostSurfaceId id, int x, int y, std::uint32_t* pixel);
 bool HostSurfaceVisibleForTesting(HostSurfaceId id);
+// How the host made a surface's window, as the desktop sees it.
+struct HostSurfaceInfo {
+  bool decorated = false;  // the desktop draws its frame
+  bool dialog = false;     // of the dialog type
+  HostSurfaceId transientFor = 0;
+  bool minimized = false;
+  bool maximized = false;
+  bool fixedSize = false;  // the user cannot resize it
+  bool minimizeButton = false;
+  bool maximizeButton = false;
+  RECT geometry;  // screen coordinates of the surface, frame excluded
+};
+bool HostSurfaceInfoForTesting(HostSurfaceId id, HostSurfaceInfo* info);
+// Changes a surface's state as the window manager would (the user minimised or restored it).
+bool HostSimulateStateForTesting(HostSurfaceId id, HostSurfaceState state);

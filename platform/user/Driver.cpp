@@ -65,6 +65,7 @@ void ResetState() {
   ResetPainting();
   CaretReset();
   ForgetScreens();
+  ResetDesktopFrames();
 }
 
 }  // namespace user

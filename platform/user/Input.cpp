@@ -7,6 +7,7 @@ namespace user {
 
 POINT gCursorPos;
 bool gGeometryFromHost = false;
+bool gStateFromHost = false;
 BYTE gKeyState[256];
 BYTE gAsyncKeyState[256];
 
@@ -253,11 +254,35 @@ void HandleOne(const HostEvent& e) {
     case HostEventType::AppInactive: DeactivateApp(true); break;
     case HostEventType::Geometry: {
       Wnd* w = GetWnd(e.surface);
-      if (!w || !IsTopLevel(w) || (w->rect == e.rect)) break;
+      if (!w || !IsTopLevel(w) || (w->style & WS_MINIMIZE)) break;
+      RECT r = WindowRectFromHost(w, e.rect);
+      if (w->rect == r) break;
       gGeometryFromHost = true;
-      SetWindowPos(e.surface, 0, e.rect.left, e.rect.top, e.rect.right - e.rect.left,
-                   e.rect.bottom - e.rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(e.surface, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
       gGeometryFromHost = false;
+      break;
+    }
+    case HostEventType::State: {
+      // As on the platform: the window hears the system command, and its default procedure
+      // changes the state (WM_SIZE follows).
+      Wnd* w = GetWnd(e.surface);
+      if (!w || !IsTopLevel(w)) break;
+      DWORD now = w->style & (WS_MINIMIZE | WS_MAXIMIZE);
+      WPARAM cmd = 0;
+      if (e.state == HostSurfaceState::Minimized && now != WS_MINIMIZE) cmd = SC_MINIMIZE;
+      else if (e.state == HostSurfaceState::Maximized && now != WS_MAXIMIZE) cmd = SC_MAXIMIZE;
+      else if (e.state == HostSurfaceState::Normal && now) cmd = SC_RESTORE;
+      if (!cmd) break;
+      gStateFromHost = true;
+      Send(e.surface, WM_SYSCOMMAND, cmd, 0);
+      gStateFromHost = false;
+      break;
+    }
+    case HostEventType::Expose: {
+      Wnd* w = GetWnd(e.surface);
+      if (w && IsTopLevel(w) && w->surface)
+        MarkDirty(w, RECT{0, 0, w->surface->width, w->surface->height});
       break;
     }
     case HostEventType::Close:

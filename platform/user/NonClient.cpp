@@ -1,6 +1,11 @@
 // The non-client area: the default client rectangle, hit testing, frame, caption, client edge
-// and scroll-bar painting, caption buttons and moving or sizing with the pointer.
+// and scroll-bar painting, caption buttons and moving or sizing with the pointer; and which part
+// of a window the desktop frames instead (its caption and outer frame, as Wine's managed mode).
+#include <cstdlib>
+#include <string>
+
 #include "Themes.h"
+#include "UserDriver.h"
 #include "UserInternal.h"
 
 namespace user {
@@ -35,6 +40,21 @@ int OuterAdjust(DWORD style, DWORD ex) {
 int CaptionHeight(DWORD ex) {
   return GetSystemMetrics((ex & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
 }
+
+// How far the client area lies inside the window rectangle on each side, scroll bars aside.
+RECT FrameInsets(DWORD style, DWORD ex, bool clientEdge) {
+  int a = OuterAdjust(style, ex);
+  RECT r{a, a, a, a};
+  if (HasCaption(style)) r.top += CaptionHeight(ex);
+  if (clientEdge && (ex & WS_EX_CLIENTEDGE)) {
+    int cx = GetSystemMetrics(SM_CXEDGE), cy = GetSystemMetrics(SM_CYEDGE);
+    r = RECT{r.left + cx, r.top + cy, r.right + cx, r.bottom + cy};
+  }
+  return r;
+}
+
+bool gDesktopFramesChosen = false;
+bool gDesktopFrames = true;
 
 struct CaptionLayout {
   RECT caption{};  // window coordinates, the line under it included
@@ -234,11 +254,8 @@ RECT NcCalcClient(const Wnd* w, const RECT& windowRect) {
   RECT r = windowRect;
   DWORD style = w->style, ex = w->exStyle;
   if (style & WS_MINIMIZE) return RECT{r.left, r.top, r.left, r.top};
-  int a = OuterAdjust(style, ex);
-  InflateRect(&r, -a, -a);
-  if (HasCaption(style)) r.top += CaptionHeight(ex);
-  if (ex & WS_EX_CLIENTEDGE)
-    InflateRect(&r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+  RECT in = FrameInsets(style, ex, true);
+  r = RECT{r.left + in.left, r.top + in.top, r.right - in.right, r.bottom - in.bottom};
   if ((style & WS_VSCROLL) && r.right - r.left >= GetSystemMetrics(SM_CXVSCROLL)) {
     if (ex & WS_EX_LEFTSCROLLBAR) r.left += GetSystemMetrics(SM_CXVSCROLL);
     else r.right -= GetSystemMetrics(SM_CXVSCROLL);
@@ -248,6 +265,49 @@ RECT NcCalcClient(const Wnd* w, const RECT& windowRect) {
   if (r.right < r.left) r.right = r.left;
   if (r.bottom < r.top) r.bottom = r.top;
   return r;
+}
+
+bool DesktopFrames() {
+  if (!gDesktopFramesChosen) {
+    const char* self = std::getenv("KORV_SELF_DRAWN_FRAMES");
+    gDesktopFrames = !(self && *self && std::string(self) != "0");
+    gDesktopFramesChosen = true;
+  }
+  return gDesktopFrames;
+}
+
+void ResetDesktopFrames() { gDesktopFramesChosen = false; }
+
+bool DesktopDecorates(const Wnd* w) {
+  return DesktopFrames() && IsTopLevel(w) && HasCaption(w->style);
+}
+
+RECT DesktopFrameInsets(const Wnd* w) {
+  if (!DesktopDecorates(w)) return RECT{};
+  return FrameInsets(w->style & ~(WS_MINIMIZE | WS_MAXIMIZE), w->exStyle, false);
+}
+
+RECT DesktopFrameExtents(const Wnd* w) {
+  if (!DesktopDecorates(w)) return RECT{};
+  HostWindowDriver* h = Host();
+  if (h && w->surface && w->surface->hostCreated) {
+    RECT e = h->SurfaceFrameExtents(w->handle);
+    if (e.left || e.top || e.right || e.bottom) return e;
+  }
+  return DesktopFrameInsets(w);  // not known yet: the platform's own frame stands in
+}
+
+RECT HostSurfaceRect(const Wnd* w) {
+  RECT in = DesktopFrameInsets(w);
+  const RECT& r = w->rect;
+  return RECT{r.left + in.left, r.top + in.top, std::max(r.left + in.left, r.right - in.right),
+              std::max(r.top + in.top, r.bottom - in.bottom)};
+}
+
+RECT WindowRectFromHost(const Wnd* w, const RECT& surface) {
+  RECT in = DesktopFrameInsets(w);
+  return RECT{surface.left - in.left, surface.top - in.top, surface.right + in.right,
+              surface.bottom + in.bottom};
 }
 
 RECT ScrollBarRect(const Wnd* w, int bar) {
@@ -449,14 +509,19 @@ void MoveSizeLoop(HWND hwnd, unsigned edges, POINT start) {
 
 using namespace user;
 
+void UserSetDesktopFrames(bool on) {
+  gDesktopFramesChosen = true;
+  gDesktopFrames = on;
+}
+
+bool UserDesktopFrames() { return DesktopFrames(); }
+
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
   if (!rect) return FALSE;
   if (style & WS_MINIMIZE) return TRUE;
-  int a = OuterAdjust(style, exStyle);
-  InflateRect(rect, a, a);
-  if (HasCaption(style)) rect->top -= CaptionHeight(exStyle);
+  RECT in = FrameInsets(style, exStyle, true);
+  *rect = RECT{rect->left - in.left, rect->top - in.top, rect->right + in.right,
+               rect->bottom + in.bottom};
   if (menu) rect->top -= GetSystemMetrics(SM_CYMENU);
-  if (exStyle & WS_EX_CLIENTEDGE)
-    InflateRect(rect, GetSystemMetrics(SM_CXEDGE), GetSystemMetrics(SM_CYEDGE));
   return TRUE;
 }

@@ -367,13 +367,41 @@ void MarkDirty(Wnd* top, const RECT& r) {
   s->dirty = Empty(s->dirty) ? c : UnionOf(s->dirty, c);
 }
 
+static HostSurfaceParams SurfaceParams(const Wnd* t) {
+  HostSurfaceParams p;
+  p.rect = HostSurfaceRect(t);
+  p.title = t->text;
+  p.owner = t->owner ? t->owner->handle : 0;
+  p.decorated = DesktopDecorates(t);
+  p.popup = !p.decorated && (t->style & WS_POPUP) && (t->style & WS_CAPTION) != WS_CAPTION &&
+            (t->owner || (t->exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE)));
+  p.noActivate = (t->exStyle & WS_EX_NOACTIVATE) || p.popup;
+  p.toolWindow = (t->exStyle & WS_EX_TOOLWINDOW) != 0;
+  p.topmost = (t->exStyle & WS_EX_TOPMOST) != 0;
+  // Owned and modal (its owner disabled for it), or framed as a dialog: the desktop's dialog.
+  p.dialog = p.decorated && t->owner &&
+             ((t->owner->style & WS_DISABLED) || (t->exStyle & WS_EX_DLGMODALFRAME));
+  p.resizable = (t->style & WS_THICKFRAME) != 0;
+  p.minimizeBox = (t->style & WS_SYSMENU) && (t->style & WS_MINIMIZEBOX);
+  p.maximizeBox = (t->style & WS_SYSMENU) && (t->style & WS_MAXIMIZEBOX);
+  return p;
+}
+
+// The window manager keeps a minimised surface (on the task bar); a popup has none, so it goes.
+bool HostKeepsMinimized(const Wnd* t) {
+  return t->surface && t->surface->hostCreated && t->surface->hostManaged;
+}
+
 void FlushSurfaces() {
   // Drawing through DCs still held counts as changed.
   for (auto& [dc, rec] : Dcs())
     if (!rec.screen && !Empty(rec.visible)) MarkDirty(GetWnd(rec.top), rec.visible);
   HostWindowDriver* host = Host();
   for (Wnd* t : Desktop()->children) {
-    if (!(t->style & WS_VISIBLE) || (t->style & WS_MINIMIZE)) continue;
+    if (!(t->style & WS_VISIBLE)) continue;
+    bool iconic = (t->style & WS_MINIMIZE) != 0;
+    if (iconic && (!host || !DesktopDecorates(t) || (t->surface && t->surface->hostShown)))
+      continue;
     Surface* s = EnsureSurface(t);
     if (!s) continue;
     if (!host) {
@@ -381,24 +409,30 @@ void FlushSurfaces() {
       continue;
     }
     if (!s->hostCreated) {
-      HostSurfaceParams p;
-      p.rect = t->rect;
-      p.title = t->text;
-      p.owner = t->owner ? t->owner->handle : 0;
-      p.popup = (t->style & WS_POPUP) && (t->style & WS_CAPTION) != WS_CAPTION &&
-                (t->owner || (t->exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE)));
-      p.noActivate = (t->exStyle & WS_EX_NOACTIVATE) || p.popup;
-      p.toolWindow = (t->exStyle & WS_EX_TOOLWINDOW) != 0;
-      p.topmost = (t->exStyle & WS_EX_TOPMOST) != 0;
+      HostSurfaceParams p = SurfaceParams(t);
+      if (iconic) p.rect = WindowRectFromHost(t, t->normal);
       s->hostCreated = host->CreateSurface(t->handle, p);
       if (!s->hostCreated) continue;
+      s->hostManaged = !p.popup;
+      s->hostDecorated = p.decorated;
       s->dirty = RECT{0, 0, s->width, s->height};
+      // A window shown minimised or maximised before its surface existed.
+      if (iconic) host->SetSurfaceState(t->handle, HostSurfaceState::Minimized);
+      else if (t->style & WS_MAXIMIZE)
+        host->SetSurfaceState(t->handle, HostSurfaceState::Maximized);
     }
     GdiPixels px;
-    if (!Empty(s->dirty) && GdiGetBitmapPixels(s->bitmap, &px)) {
-      RECT d = s->dirty;
+    if (!iconic && !Empty(s->dirty) && GdiGetBitmapPixels(s->bitmap, &px)) {
+      // A decorated surface shows the window less the frame the desktop draws.
+      RECT in = s->hostDecorated ? DesktopFrameInsets(t) : RECT{};
+      int w = std::max(0, s->width - in.left - in.right);
+      int h = std::max(0, s->height - in.top - in.bottom);
+      RECT d = Intersect(Offset(s->dirty, -in.left, -in.top), RECT{0, 0, w, h});
       s->dirty = RECT{};
-      host->FlushSurface(t->handle, px.bits, s->width, s->height, px.strideBytes, d);
+      const auto* origin = reinterpret_cast<const std::uint32_t*>(
+          reinterpret_cast<const char*>(px.bits) + std::ptrdiff_t(in.top) * px.strideBytes +
+          std::ptrdiff_t(in.left) * 4);
+      if (!Empty(d)) host->FlushSurface(t->handle, origin, w, h, px.strideBytes, d);
     }
     if (!s->hostShown) {
       s->hostShown = true;

@@ -3,6 +3,12 @@
 // (the Qt one unless told otherwise), handing it host events, and starting over.
 #include "HostWindows.h"
 
+// Whether the desktop (window manager or compositor) draws the frame and caption of top-level
+// windows; off, they are drawn here (for a display without a window manager, and for tests).
+// On unless KORV_SELF_DRAWN_FRAMES=1; the switch counts for surfaces made after it, until a
+// reset.
+void UserSetDesktopFrames(bool on);
+bool UserDesktopFrames();
 // Null runs without a host: surfaces live in memory only and nothing reaches a screen.
 void UserSetHostDriver(HostWindowDriver* driver);
 HostWindowDriver* UserGetHostDriver();

@@ -69,6 +69,8 @@ struct Surface {
   RECT dirty{};  // surface coordinates; empty when nothing waits for the host
   bool hostCreated = false;
   bool hostShown = false;
+  bool hostManaged = false;    // the window manager minimises and restores it
+  bool hostDecorated = false;  // the desktop draws its frame: the host shows the rest
   std::vector<HDC> spareDCs;
 };
 
@@ -202,6 +204,7 @@ void SyncSurfaceSize(Wnd* top);
 void DestroySurface(Wnd* top);
 void MarkDirty(Wnd* top, const RECT& surfaceRect);
 void FlushSurfaces();
+bool HostKeepsMinimized(const Wnd* top);
 // Re-clips every DC handed out (windows moved, appeared or vanished).
 void RefreshDCs();
 void ReleaseWindowDCs(HWND hwnd);
@@ -218,6 +221,18 @@ void DefNcPaint(HWND hwnd, HRGN rgn);
 LRESULT DefNcLButtonDown(HWND hwnd, WPARAM hit, LPARAM lParam);
 LRESULT DefNcLButtonDblClk(HWND hwnd, WPARAM hit, LPARAM lParam);
 void RepaintCaption(HWND hwnd);
+// Whether the desktop draws top-level frames (else they are drawn here, in the surface).
+bool DesktopFrames();
+void ResetDesktopFrames();  // back to what the environment says
+// A top-level window with a caption, framed by the desktop: the host surface covers its window
+// rectangle less the outer frame and caption (insets per side, all 0 when not decorated); the
+// window rectangle keeps that frame around the surface, so the metrics stay the platform's.
+bool DesktopDecorates(const Wnd* w);
+RECT DesktopFrameInsets(const Wnd* w);
+// The frame the desktop reports around the surface (its own insets while none is known).
+RECT DesktopFrameExtents(const Wnd* w);
+RECT HostSurfaceRect(const Wnd* w);                          // screen
+RECT WindowRectFromHost(const Wnd* w, const RECT& surface);  // screen
 // Moves (edges 0) or sizes a window with the pointer held, when the host cannot.
 void MoveSizeLoop(HWND hwnd, unsigned edges, POINT start);
 // Scroll-bar rectangles in window coordinates (empty when the bar is not shown).
@@ -246,6 +261,7 @@ int MsUntilHover();
 void CancelTrackingFor(HWND hwnd);
 extern POINT gCursorPos;
 extern bool gGeometryFromHost;  // a Geometry event is being applied: the host is there already
+extern bool gStateFromHost;     // the window manager changed the state: the host is there already
 void ResetInput();
 extern BYTE gKeyState[256];
 extern BYTE gAsyncKeyState[256];

@@ -35,6 +35,14 @@ MINMAXINFO GetMinMax(HWND hwnd, const RECT& work) {
   int b = w ? OutsideBorder(w) : 0;
   mmi.ptMaxSize = {work.right - work.left + 2 * b, work.bottom - work.top + 2 * b};
   mmi.ptMaxPosition = {-b, -b};
+  if (w && DesktopDecorates(w)) {
+    // Where the window manager will put it: its frame filling the work area.
+    RECT ext = DesktopFrameExtents(w);
+    RECT win = WindowRectFromHost(w, RECT{work.left + ext.left, work.top + ext.top,
+                                          work.right - ext.right, work.bottom - ext.bottom});
+    mmi.ptMaxSize = {win.right - win.left, win.bottom - win.top};
+    mmi.ptMaxPosition = {win.left - work.left, win.top - work.top};
+  }
   mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
   mmi.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
   Send(hwnd, WM_GETMINMAXINFO, 0, LPARAM(&mmi));
@@ -66,6 +74,29 @@ void InvalidateResized(Wnd* w, const RECT& oldRect, const RECT& oldClient, bool 
 }
 
 void SendPosChanged(HWND hwnd, WINDOWPOS wp) { Send(hwnd, WM_WINDOWPOSCHANGED, 0, LPARAM(&wp)); }
+
+// The host follows a top-level window's new place and state. A minimised window has no place on
+// the screen: the window manager keeps it on the task bar, or, for a surface it does not manage,
+// the surface is hidden.
+void SyncHostSurface(Wnd* w, UINT flags) {
+  bool moved = !(flags & SWP_NOMOVE), sized = !(flags & SWP_NOSIZE);
+  bool iconic = (w->style & WS_MINIMIZE) != 0;
+  if (sized) SyncSurfaceSize(w);
+  HostWindowDriver* h = Host();
+  Surface* s = w->surface.get();
+  if (!h || !s || !s->hostCreated) return;
+  if ((moved || sized || (flags & SWP_FRAMECHANGED)) && !gGeometryFromHost && !iconic)
+    h->MoveSurface(w->handle, HostSurfaceRect(w));
+  if ((flags & SWP_STATECHANGED) && !gStateFromHost && HostKeepsMinimized(w))
+    h->SetSurfaceState(w->handle, iconic                     ? HostSurfaceState::Minimized
+                                  : (w->style & WS_MAXIMIZE) ? HostSurfaceState::Maximized
+                                                             : HostSurfaceState::Normal);
+  bool hide = (flags & SWP_HIDEWINDOW) || (iconic && !HostKeepsMinimized(w));
+  if (hide && s->hostShown) {
+    h->ShowSurface(w->handle, false, false);
+    s->hostShown = false;
+  }
+}
 
 }  // namespace
 }  // namespace user
@@ -163,17 +194,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   bool moved = !(flags & SWP_NOMOVE), sized = !(flags & SWP_NOSIZE);
   bool frameChanged = (flags & SWP_FRAMECHANGED) != 0;
 
-  if (IsTopLevel(w)) {
-    if (sized) SyncSurfaceSize(w);
-    if (w->surface && w->surface->hostCreated && (moved || sized) && !gGeometryFromHost)
-      if (HostWindowDriver* h = Host()) h->MoveSurface(hwnd, w->rect);
-    // A minimised window has no place on the host's screen.
-    if (((flags & SWP_HIDEWINDOW) || (w->style & WS_MINIMIZE)) && w->surface &&
-        w->surface->hostShown) {
-      if (HostWindowDriver* h = Host()) h->ShowSurface(hwnd, false, false);
-      w->surface->hostShown = false;
-    }
-  }
+  if (IsTopLevel(w)) SyncHostSurface(w, flags);
 
   if (!(flags & SWP_NOREDRAW) || (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
     if (!IsTopLevel(w) && wasVisible && (moved || zChanged || (flags & SWP_HIDEWINDOW))) {

@@ -553,32 +553,41 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
   return 0;
 }
 
+namespace {
+
+// The 32-bit calls: no window procedure through them (a pointer does not fit), and the extra
+// bytes read as a LONG. Null, with the error set, where neither applies.
+bool RefusedIn32Bits(int index) {
+  if (index != GWL_WNDPROC) return false;
+  SetLastError(ERROR_INVALID_INDEX);
+  return true;
+}
+
+LONG* ExtraLong(HWND hwnd, int index) {
+  Wnd* w = GetWndOrError(hwnd);
+  LONG* at;
+  return w && ExtraAt(w, index, &at) ? at : nullptr;
+}
+
+}  // namespace
+
 LONG GetWindowLongW(HWND hwnd, int index) {
-  if (index == GWL_WNDPROC) {
-    SetLastError(ERROR_INVALID_INDEX);
-    return 0;
-  }
+  if (RefusedIn32Bits(index)) return 0;
   if (index >= 0) {
-    Wnd* w = GetWndOrError(hwnd);
-    LONG* at;
-    if (!w || !ExtraAt(w, index, &at)) return 0;
-    LONG v;
-    std::memcpy(&v, at, sizeof v);
+    LONG* at = ExtraLong(hwnd, index);
+    LONG v = 0;
+    if (at) std::memcpy(&v, at, sizeof v);
     return v;
   }
   return LONG(GetWindowLongPtrW(hwnd, index));
 }
 
 LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
-  if (index == GWL_WNDPROC) {
-    SetLastError(ERROR_INVALID_INDEX);
-    return 0;
-  }
+  if (RefusedIn32Bits(index)) return 0;
   if (index >= 0) {
-    Wnd* w = GetWndOrError(hwnd);
-    LONG* at;
-    if (!w || !ExtraAt(w, index, &at)) return 0;
-    LONG old;
+    LONG* at = ExtraLong(hwnd, index);
+    LONG old = 0;
+    if (!at) return 0;
     std::memcpy(&old, at, sizeof old);
     std::memcpy(at, &value, sizeof value);
     return old;
@@ -600,11 +609,20 @@ HWND GetDlgItem(HWND parent, int id) {
   return 0;
 }
 
+namespace {
+
+// A property's name: a string, or an atom passed in the pointer.
+String PropName(const WCHAR* name) {
+  return IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name)))
+                              : String(name);
+}
+
+}  // namespace
+
 BOOL SetPropW(HWND hwnd, const WCHAR* name, HANDLE data) {
   Wnd* w = GetWndOrError(hwnd);
   if (!w || !name) return FALSE;
-  String n =
-      IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name))) : String(name);
+  String n = PropName(name);
   for (auto& p : w->props)
     if (SameText(p.first, n)) {
       p.second = data;
@@ -617,8 +635,7 @@ BOOL SetPropW(HWND hwnd, const WCHAR* name, HANDLE data) {
 HANDLE GetPropW(HWND hwnd, const WCHAR* name) {
   Wnd* w = GetWnd(hwnd);
   if (!w || !name) return 0;
-  String n =
-      IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name))) : String(name);
+  String n = PropName(name);
   for (auto& p : w->props)
     if (SameText(p.first, n)) return p.second;
   return 0;
@@ -627,8 +644,7 @@ HANDLE GetPropW(HWND hwnd, const WCHAR* name) {
 HANDLE RemovePropW(HWND hwnd, const WCHAR* name) {
   Wnd* w = GetWnd(hwnd);
   if (!w || !name) return 0;
-  String n =
-      IS_INTRESOURCE(name) ? String(1, Char(reinterpret_cast<std::uintptr_t>(name))) : String(name);
+  String n = PropName(name);
   for (auto it = w->props.begin(); it != w->props.end(); ++it)
     if (SameText(it->first, n)) {
       HANDLE v = it->second;

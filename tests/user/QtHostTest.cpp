@@ -79,7 +79,8 @@ class QtHostTest : public ::testing::Test {
   HWND Show(int x, int y, int w, int h) {
     HWND hwnd = CreateWindowExW(0, u"QtHosted", u"Hosted", WS_POPUP | WS_VISIBLE, x, y, w, h, 0, 0,
                                 0, nullptr);
-    PumpFor(300, [&] { return HostSurfaceVisibleForTesting(hwnd); });
+    std::uint32_t p;
+    PumpFor(300, [&] { return HostSurfacePixelForTesting(hwnd, 0, 0, &p); });
     return hwnd;
   }
   HBRUSH brush = 0;
@@ -179,6 +180,72 @@ TEST_F(QtHostTest, ScreensAndTheClipboardComeFromQt) {
   String text;
   EXPECT_TRUE(GetClipboardTextW(&text));
   EXPECT_EQ(text, u"Staves \u00e9");
+}
+
+TEST_F(QtHostTest, DecoratedWindowsAndDialogsAreMadeAsTheDesktopShouldSeeThem) {
+  HWND main = CreateWindowExW(0, u"QtHosted", u"Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                              300, 200, 0, 0, 0, nullptr);
+  std::uint32_t px;
+  PumpFor(300, [&] { return HostSurfacePixelForTesting(main, 0, 0, &px); });
+  HostSurfaceInfo info;
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main, &info));
+  EXPECT_TRUE(info.decorated);
+  EXPECT_FALSE(info.dialog);
+  EXPECT_FALSE(info.fixedSize);
+  EXPECT_TRUE(info.minimizeButton);
+  EXPECT_TRUE(info.maximizeButton);
+  RECT client;
+  GetClientRect(main, &client);
+  POINT o{0, 0};
+  ClientToScreen(main, &o);
+  EXPECT_EQ(info.geometry, (RECT{o.x, o.y, o.x + client.right, o.y + client.bottom}));
+  EXPECT_EQ(px, 0x00C800u);  // the client area's brush, not a caption
+
+  EnableWindow(main, FALSE);
+  HWND dlg = CreateWindowExW(WS_EX_DLGMODALFRAME, u"QtHosted", u"Dialog",
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 150, 150, 200, 100,
+                             main, 0, 0, nullptr);
+  PumpFor(300, [&] { return HostSurfaceVisibleForTesting(dlg); });
+  ASSERT_TRUE(HostSurfaceInfoForTesting(dlg, &info));
+  EXPECT_TRUE(info.decorated);
+  EXPECT_TRUE(info.dialog);
+  EXPECT_EQ(info.transientFor, main);
+  EXPECT_TRUE(info.fixedSize);
+  EXPECT_FALSE(info.maximizeButton);
+  EnableWindow(main, TRUE);
+
+  HWND popup = CreateWindowExW(WS_EX_TOOLWINDOW, u"QtHosted", u"", WS_POPUP | WS_VISIBLE, 120, 120,
+                               50, 40, main, 0, 0, nullptr);
+  PumpFor(300, [&] { return HostSurfaceVisibleForTesting(popup); });
+  ASSERT_TRUE(HostSurfaceInfoForTesting(popup, &info));
+  EXPECT_FALSE(info.decorated);
+  EXPECT_EQ(info.geometry, (RECT{120, 120, 170, 160}));
+}
+
+TEST_F(QtHostTest, MinimiseAndRestoreGoThroughTheWindowManagersState) {
+  HWND main = CreateWindowExW(0, u"QtHosted", u"Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                              300, 200, 0, 0, 0, nullptr);
+  std::uint32_t px;
+  PumpFor(300, [&] { return HostSurfacePixelForTesting(main, 0, 0, &px); });
+  ShowWindow(main, SW_MINIMIZE);
+  HostSurfaceInfo info;
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main, &info));
+  EXPECT_TRUE(info.minimized);
+  EXPECT_TRUE(HostSurfaceVisibleForTesting(main));  // iconified, not withdrawn
+  ShowWindow(main, SW_RESTORE);
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main, &info));
+  EXPECT_FALSE(info.minimized);
+
+  // The user minimises it from the desktop and brings it back.
+  ASSERT_TRUE(HostSimulateStateForTesting(main, HostSurfaceState::Minimized));
+  PumpFor(300, [&] { return IsIconic(main) != FALSE; });
+  EXPECT_TRUE(IsIconic(main));
+  ASSERT_TRUE(HostSimulateStateForTesting(main, HostSurfaceState::Normal));
+  PumpFor(300, [&] { return !IsIconic(main); });
+  EXPECT_FALSE(IsIconic(main));
+  RECT r;
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r, (RECT{100, 100, 400, 300}));
 }
 
 // Runs itself under xvfb-run with the xcb platform; the child reads the display back.

@@ -23,6 +23,8 @@ class FakeHost : public HostWindowDriver {
     int height = 0;
     std::vector<std::uint32_t> pixels;
     std::vector<RECT> flushes;
+    HostSurfaceState state = HostSurfaceState::Normal;
+    std::vector<HostSurfaceState> states;  // every state asked for
   };
 
   void SetEventSink(HostEventSink sink) override { sink_ = std::move(sink); }
@@ -37,6 +39,13 @@ class FakeHost : public HostWindowDriver {
   void FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
                     int stride, const RECT& dirty) override;
   bool BeginSystemMove(HostSurfaceId, unsigned) override { return false; }
+  void SetSurfaceState(HostSurfaceId id, HostSurfaceState s) override {
+    surfaces[id].state = s;
+    surfaces[id].states.push_back(s);
+  }
+  RECT SurfaceFrameExtents(HostSurfaceId id) override {
+    return surfaces.count(id) && surfaces[id].params.decorated ? frame : RECT{};
+  }
   void ProcessEvents(int timeoutMs) override;
   void SetCapture(HostSurfaceId id) override { capture = id; }
   POINT GetCursorPos() override { return cursor; }
@@ -60,11 +69,20 @@ class FakeHost : public HostWindowDriver {
   void Mouse(HostEventType type, HWND surface, POINT screen, int button = 0,
              unsigned buttons = 0) const;
   void Key(HostEventType type, int vk, const std::u16string& text = u"", unsigned mods = 0) const;
+  // The window manager changes a surface's state (the user minimised or restored it).
+  void State(HWND surface, HostSurfaceState s) const {
+    HostEvent e;
+    e.type = HostEventType::State;
+    e.surface = surface;
+    e.state = s;
+    Send(e);
+  }
   // The flushed pixel of a surface, 0x00RRGGBB.
   std::uint32_t Pixel(HWND surface, int x, int y) const;
 
   std::map<HostSurfaceId, Surface> surfaces;
   std::vector<HostScreen> screens;
+  RECT frame{};  // what the desktop's frame around a decorated surface measures
   HostSurfaceId capture = 0;
   POINT cursor;
   HostCursor cursorShape = HostCursor::Arrow;

@@ -120,14 +120,17 @@ TEST_F(WinPosTest, ShowingInsideAHiddenParentOnlyFlipsTheStyle) {
   EXPECT_TRUE(log.Of(item, WM_SHOWWINDOW).empty());
 }
 
-TEST_F(WinPosTest, MinimisingHidesTheSurfaceAndRestoringBringsTheRectangleBack) {
+TEST_F(WinPosTest, MinimisingGoesToTheTaskBarAndRestoringBringsTheRectangleBack) {
   ShowWindow(top, SW_MINIMIZE);
   EXPECT_TRUE(IsIconic(top));
   auto sizes = log.Of(top, WM_SIZE);
   ASSERT_FALSE(sizes.empty());
   EXPECT_EQ(sizes.back().wParam, SIZE_MINIMIZED);
   PumpMessages();
-  EXPECT_FALSE(host.surfaces[top].shown);
+  // The window manager keeps it (iconified, on the task bar), where it was.
+  EXPECT_TRUE(host.surfaces[top].shown);
+  EXPECT_EQ(host.surfaces[top].state, HostSurfaceState::Minimized);
+  EXPECT_GT(host.surfaces[top].rect.left, 50);  // not sent off to the minimised position
   WINDOWPLACEMENT wp;
   GetWindowPlacement(top, &wp);
   EXPECT_EQ(wp.showCmd, UINT(SW_SHOWMINIMIZED));
@@ -139,6 +142,7 @@ TEST_F(WinPosTest, MinimisingHidesTheSurfaceAndRestoringBringsTheRectangleBack) 
   GetWindowRect(top, &r);
   EXPECT_EQ(r, (RECT{50, 50, 450, 350}));
   EXPECT_TRUE(host.surfaces[top].shown);
+  EXPECT_EQ(host.surfaces[top].state, HostSurfaceState::Normal);
 }
 
 TEST_F(WinPosTest, DeferredPositionsApplyTogetherAtTheEnd) {
@@ -178,14 +182,16 @@ TEST_F(WinPosTest, TheWindowManagersMovesReachTheWindowWithoutEcho) {
   HostEvent e;
   e.type = HostEventType::Geometry;
   e.surface = top;
-  e.rect = RECT{70, 80, 570, 480};
+  e.rect = RECT{70, 80, 570, 480};  // inside the desktop's frame
   host.surfaces[top].rect = e.rect;
   host.Send(e);
   log.Clear();
   PumpMessages();
-  RECT r;
+  RECT r, want = e.rect;
+  AdjustWindowRectEx(&want, WS_OVERLAPPEDWINDOW, FALSE, 0);
   GetWindowRect(top, &r);
-  EXPECT_EQ(r, e.rect);
+  EXPECT_EQ(r, want);
+  EXPECT_EQ(host.surfaces[top].rect, e.rect);
   EXPECT_EQ(log.Of(top, WM_SIZE).size(), 1u);
   EXPECT_EQ(log.Of(top, WM_MOVE).size(), 1u);
   EXPECT_EQ(host.surfaces[top].width, 500);  // repainted at the new size

@@ -1,0 +1,142 @@
+// The real quillmark executable under Xvfb with openbox managing its windows: the frame the
+// window manager draws around the main window's 297 x 335 client area, minimise to an icon and
+// back with the content painted, the print dialog a dialog of its owner, and a desktop at twice
+// the scale.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "TestSupport.h"
+
+namespace {
+
+bool Have(const char* tool) {
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Starts Xvfb (its display number from -displayfd) and openbox, waits until openbox manages the
+// screen, starts the program and runs the test's steps with $wid its main window; what the steps
+// print is the report. The program, openbox and Xvfb are ended by their process ids.
+const char* kHarness = R"(
+exec 3>"$T/dpy"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xpid=$!
+i=0; while [ ! -s "$T/dpy" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done
+export DISPLAY=:$(head -1 "$T/dpy")
+openbox >/dev/null 2>&1 & opid=$!
+i=0
+while ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && [ $i -lt 200 ]
+do sleep 0.05; i=$((i+1)); done
+"$EXE" 2>"$T/stderr" & pid=$!
+wid=$(timeout 30 xdotool search --sync --name "Quillmark Paper Generation" | head -1)
+if [ -n "$wid" ]; then sleep 1.5; eval "$STEPS"; else echo "no window"; fi
+kill $pid 2>/dev/null; sleep 0.5; kill -KILL $pid 2>/dev/null
+kill $opid $xpid 2>/dev/null; wait $xpid 2>/dev/null
+)";
+
+// A screenshot's count of the space box's green, as ImageMagick sees the root window.
+const char* kGreenPixels =
+    "import -window root \"$T/shot.png\"; convert-im6.q16 \"$T/shot.png\" -fill white +opaque "
+    "'#008000' -fill black -opaque '#008000' -format '%[fx:int(w*h*(1-mean)+0.5)]' info:";
+
+class EndToEndDesktopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* tool :
+         {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import", "convert-im6.q16"})
+      if (!Have(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
+  }
+  std::string Run(const std::string& steps, const std::string& env = "") {
+    const std::string& t = dir.os();
+    const std::string command =
+        "env -u WAYLAND_DISPLAY HOME=" + Quote(t + "/home") +
+        " XDG_CONFIG_HOME=" + Quote(t + "/home/.config") +
+        " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
+        " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
+        " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 " + env +
+        " EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) + " STEPS=" + Quote(steps) + " sh -c " +
+        Quote(kHarness) + " > " + Quote(t + "/out") + " 2>&1";
+    std::system(command.c_str());
+    return ReadFile(t + "/out");
+  }
+  static bool Has(const std::string& out, const std::string& what) {
+    return out.find(what) != std::string::npos;
+  }
+  TempDir dir;
+};
+
+TEST_F(EndToEndDesktopTest, TheWindowManagerFramesTheMainWindowAroundItsClientArea) {
+  std::string out =
+      Run("xwininfo -id $wid | grep -E 'Width|Height'; xprop -id $wid _NET_FRAME_EXTENTS "
+          "_NET_WM_WINDOW_TYPE");
+  EXPECT_TRUE(Has(out, "Width: 297")) << out;
+  EXPECT_TRUE(Has(out, "Height: 335")) << out;
+  EXPECT_TRUE(Has(out, "_NET_FRAME_EXTENTS(CARDINAL) = ")) << out;
+  EXPECT_FALSE(Has(out, "_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0")) << out;
+  EXPECT_TRUE(Has(out, "_NET_WM_WINDOW_TYPE_NORMAL")) << out;
+}
+
+TEST_F(EndToEndDesktopTest, MinimisedToAnIconItComesBackPainted) {
+  std::string out = Run(std::string("xdotool windowminimize $wid; sleep 1; echo MINIMISED; "
+                                    "xprop -id $wid WM_STATE _NET_WM_STATE; "
+                                    "xdotool windowactivate $wid; sleep 1; echo RESTORED; "
+                                    "xprop -id $wid WM_STATE; echo green=$(") +
+                        kGreenPixels + ")");
+  auto restored = out.find("RESTORED");
+  ASSERT_NE(restored, std::string::npos) << out;
+  std::string before = out.substr(0, restored), after = out.substr(restored);
+  EXPECT_TRUE(Has(before, "window state: Iconic")) << out;
+  EXPECT_TRUE(Has(before, "_NET_WM_STATE_HIDDEN")) << out;
+  EXPECT_TRUE(Has(after, "window state: Normal")) << out;
+  // The space box (89 x 21, most of it green) is on the screen again.
+  auto at = out.find("green=");
+  ASSERT_NE(at, std::string::npos) << out;
+  EXPECT_GE(std::atoi(out.c_str() + at + 6), 1000) << out;
+}
+
+TEST_F(EndToEndDesktopTest, ThePrintDialogIsADialogOfItsOwner) {
+  // Preview (the button at 140, 267 of the client area), then its Print button (235, 22).
+  std::string out =
+      Run("X=$(xwininfo -id $wid | awk '/Absolute upper-left X/{print $4}'); "
+          "Y=$(xwininfo -id $wid | awk '/Absolute upper-left Y/{print $4}'); "
+          "xdotool mousemove $((X+140)) $((Y+267)) click 1; sleep 3; "
+          "pw=$(xdotool search --name 'Print Preview' | head -1); "
+          "PX=$(xwininfo -id $pw | awk '/Absolute upper-left X/{print $4}'); "
+          "PY=$(xwininfo -id $pw | awk '/Absolute upper-left Y/{print $4}'); "
+          "xprop -id $pw _NET_WM_STATE; "
+          "xdotool mousemove $((PX+235)) $((PY+22)) click 1; sleep 3; "
+          "for dw in $(xdotool search --name '^Print$'); do xprop -id $dw WM_TRANSIENT_FOR "
+          "_NET_WM_WINDOW_TYPE | tr '\\n' ' '; echo; done; "
+          "printf 'main=0x%x\\n' $wid");
+  EXPECT_TRUE(Has(out, "_NET_WM_STATE_MAXIMIZED_VERT")) << out;  // the preview
+  auto main = out.find("main=0x");
+  ASSERT_NE(main, std::string::npos) << out;
+  std::string id = out.substr(main + 5, out.find('\n', main) - main - 5);
+  // One line per window named "Print" (its button's tooltip is one too).
+  EXPECT_TRUE(Has(out, "WM_TRANSIENT_FOR(WINDOW): window id # " + id +
+                           " _NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG"))
+      << out;
+}
+
+TEST_F(EndToEndDesktopTest, AtTwiceTheScaleTheMainWindowIsTwiceAsLarge) {
+  std::string out = Run("xwininfo -id $wid | grep -E 'Width|Height'", "QT_SCALE_FACTOR=2");
+  EXPECT_TRUE(Has(out, "Width: 594")) << out;
+  EXPECT_TRUE(Has(out, "Height: 670")) << out;
+}
+
+}  // namespace
