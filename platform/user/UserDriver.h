@@ -8,6 +8,11 @@ void UserSetHostDriver(HostWindowDriver* driver);
 HostWindowDriver* UserGetHostDriver();
 // An event as the host would report it; it takes effect at the next message retrieval.
 void UserHandleHostEvent(const HostEvent& event);
+// Watches fd, the non-blocking read end of a pipe a signal handler writes to: a byte there ends
+// a wait for messages at once, and onWake then runs from the retrieval that saw it, where
+// windows may be used (a signal handler may not). A host without descriptors to watch is
+// covered by a look at fd after each of its waits. A reset forgets it.
+void UserWatchWakeFd(int fd, std::function<void()> onWake);
 // Destroys every window (with their messages) and forgets classes, queued messages, timers,
 // focus, capture, key state and the screens, as at start-up.
 void UserResetForTesting();
