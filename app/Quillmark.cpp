@@ -2,32 +2,31 @@
 // the preview window second, the message loop, and the end (settings written) before the host
 // goes away. The command line is not read.
 #include <cstdio>
-#include <cstdlib>
 
+#include "Display.h"
 #include "Forms.h"
 #include "ProgramIdentity.h"
 #include "QuillmarkUnit.h"
 #include "SessionEnd.h"
-
-// fontconfig and D-Bus (under a real display) keep caches for the life of the process.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig\nleak:libdbus-1\n";
-}
+#include "UserDriver.h"
 
 int main() {
   SetProgramName("quillmark");  // the desktop entry's name: window class, application id
   const char* message = nullptr;
-  if (!DisplayAvailable(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
-                        std::getenv("WAYLAND_DISPLAY"), "/tmp/.X11-unix", &message)) {
+  if (!DisplayAvailable(ProcessDisplayEnvironment(), &message)) {
     std::fprintf(stderr, "%s\n", message);
     return 1;
   }
   InstallSessionEndHandlers();
+  // The windows are gone with the display; what the user set is not.
+  UserSetDisplayLostHandler([] {
+    if (QuillmarkForm) QuillmarkForm->SaveSettings(true);
+  });
 
   StartQuillmarkApplication();
-  CreateSessionEndWatch(Application);
+  WatchSessionEnd();
   Application->Run();
 
   DoneApplication();
-  return 0;
+  return QuillmarkExitStatus();
 }

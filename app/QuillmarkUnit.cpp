@@ -1,5 +1,7 @@
 #include "QuillmarkUnit.h"
 
+#include <cstdio>
+
 #include "EnvironmentUnit.h"
 #include "Files.h"
 #include "IniFiles.h"
@@ -9,12 +11,16 @@
 #include "RzCommon.h"
 #include "RzEdit.h"
 #include "RzSpnEdt.h"
+#include "SessionEnd.h"
 #include "StdCtrls.h"
 #include "TypInfo.h"
 
 TQuillmarkForm* QuillmarkForm = nullptr;
 
 namespace {
+
+// Outlives the main window, whose destruction writes the settings.
+bool gSettingsLost = false;
 
 TOrientation OrientationOfIndex(int index) { return index == 0 ? oPortrait : oLandscape; }
 
@@ -121,14 +127,7 @@ bool TQuillmarkForm::SettingsFolderKnown() const {
 void TQuillmarkForm::FormActivate(TObject*) {
   if (Activated) return;
   Activated = true;
-  TQuillmarkSettings defaults;
-  defaults.Orientation = OrientationComboBox->Text();
-  defaults.TopMargin = static_cast<int>(Trunc(TopMarginSpin->Value()));
-  defaults.Staves = static_cast<int>(Trunc(StavesSpin->Value()));
-  defaults.Groups = static_cast<int>(Trunc(GroupsSpin->Value()));
-  defaults.StaveHeight = StaveHeightSpin->Value();
-  defaults.GapHeight = GapHeightSpin->Value();
-  defaults.LineWidth = LineWidthSpin->Value();
+  const TQuillmarkSettings defaults = ControlSettings();
   TQuillmarkSettings s = defaults;
   if (SettingsFolderKnown()) {
     TIniFile ini(IniPath + kSettingsFileName);
@@ -146,10 +145,9 @@ void TQuillmarkForm::FormActivate(TObject*) {
   ApplyOrientation(OrientationComboBox->ItemIndex());
 }
 
-void TQuillmarkForm::FormDestroy(TObject*) {
-  // Before the first activation the controls hold the description's values, not the user's:
-  // writing them would replace the stored settings with defaults nobody saw.
-  if (!Activated) return;
+void TQuillmarkForm::FormDestroy(TObject*) { SaveSettings(SessionEndRequested()); }
+
+TQuillmarkSettings TQuillmarkForm::ControlSettings() {
   TQuillmarkSettings s;
   s.Orientation = OrientationComboBox->Text();
   s.TopMargin = static_cast<int>(Trunc(TopMarginSpin->Value()));
@@ -158,11 +156,27 @@ void TQuillmarkForm::FormDestroy(TObject*) {
   s.StaveHeight = StaveHeightSpin->Value();
   s.GapHeight = GapHeightSpin->Value();
   s.LineWidth = LineWidthSpin->Value();
-  if (!SettingsFolderKnown())
-    throw EIniFileException(Format(u"Unable to write to %s", {IniPath + kSettingsFileName}));
-  TIniFile ini(IniPath + kSettingsFileName);
-  WriteQuillmarkSettings(ini, s);
+  return s;
 }
+
+void TQuillmarkForm::SaveSettings(bool toStandardError) {
+  // Before the first activation the controls hold the description's values, not the user's:
+  // writing them would replace the stored settings with defaults nobody saw.
+  if (!Activated) return;
+  try {
+    const String file = IniPath + kSettingsFileName;
+    if (!SettingsFolderKnown())
+      throw EIniFileException(Format(u"Unable to write to %s", {FromUtf8(ToOsPath(file))}));
+    TIniFile ini(file);
+    WriteQuillmarkSettings(ini, ControlSettings());
+  } catch (const Exception& e) {
+    gSettingsLost = true;
+    if (!toStandardError) throw;
+    std::fprintf(stderr, "quillmark: %s\n", ToUtf8(e.Message()).c_str());
+  }
+}
+
+int QuillmarkExitStatus() { return gSettingsLost ? 1 : 0; }
 
 void TQuillmarkForm::OrientationComboBoxChange(TObject*) {
   if (ComponentState().Contains(csLoading) || !PreviewForm) return;
@@ -232,6 +246,7 @@ void RegisterQuillmarkClasses() {
 }
 
 void StartQuillmarkApplication() {
+  gSettingsLost = false;
   RzCommonInit();
   EnvironmentUnitInitialization(Application->Handle());
   RegisterQuillmarkClasses();

@@ -3,6 +3,7 @@
 // against the printable page length, the settings file, and the "Preview" sequence that draws
 // the page through the preview window.
 #include "Forms.h"
+#include "QuillmarkSettings.h"
 #include "StaveLayout.h"
 
 class TRzSpinEdit;
@@ -69,6 +70,14 @@ class TQuillmarkForm : public TForm {
   // The page of staves the layout fields describe (also what the tests draw).
   TStaveLayout Layout() const;
 
+  // The controls' values as the settings file holds them.
+  TQuillmarkSettings ControlSettings();
+  // Writes them to the settings file, from the first activation on. When they cannot be
+  // written the exit status says so, and the message goes to the user (raised), or with
+  // toStandardError to standard error: while the session ends or after the display went away,
+  // nobody is there to answer a message box and waiting on one would hold up the logout.
+  void SaveSettings(bool toStandardError);
+
  private:
   void Recalculate();
   double StaveTop(int n) const;
@@ -92,3 +101,6 @@ void RegisterQuillmarkClasses();
 // detection and the environment record (with the application's window) before any window, the
 // application object on the task bar, the main window first and the preview window second.
 void StartQuillmarkApplication();
+
+// The program's exit status: 1 when the settings could not be written, else 0.
+int QuillmarkExitStatus();

@@ -30,9 +30,16 @@ function(korv_tests name dir)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE korv_testmain ${ARGN})
   korv_check_includes(${name} tests/${dir} BENEATH)
+  # Programs the tests start get the leak checker's suppressions too (one property per value:
+  # a list would not survive the generated test script).
+  set(lsan "LSAN_OPTIONS=reset:")
+  if(KORV_SANITIZE)
+    set(lsan "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp")
+  endif()
   # Labelled by folder, so that ctest -L runs one folder's tests.
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${dir})
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ENVIRONMENT_MODIFICATION "${lsan}"
+               LABELS ${dir})
 endfunction()
 
 # The layer order, checked at build time before target compiles (cmake/LayerCheck.cmake): a

@@ -5,9 +5,32 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <cstdlib>
+#include <mutex>
 #include <string>
 
 #include "ProgramIdentity.h"
+
+namespace {
+
+std::function<void()> gDisplayLost;
+QtMessageHandler gNextHandler = nullptr;
+
+// Qt's X11 platform reports a broken connection with this warning, then calls exit() from
+// inside its event processing: the last moment the program still runs.
+void WatchForLostDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  gNextHandler(type, context, text);
+  if (type == QtDebugMsg || type == QtInfoMsg || !text.startsWith(u"The X11 connection broke"))
+    return;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    if (gDisplayLost) gDisplayLost();
+  });
+  // Not exit(): destructors of a half-dead display connection are no place to end in.
+  std::_Exit(1);
+}
+
+}  // namespace
 
 void HostEnsureApplication() {
   if (QCoreApplication::instance()) return;
@@ -31,4 +54,9 @@ void HostEnsureApplication() {
   }
   // Every window without one of its own shows it (_NET_WM_ICON on X).
   if (!icon.isNull()) QGuiApplication::setWindowIcon(icon);
+}
+
+void HostSetDisplayLostHandler(std::function<void()> handler) {
+  gDisplayLost = std::move(handler);
+  if (!gNextHandler) gNextHandler = qInstallMessageHandler(WatchForLostDisplay);
 }

@@ -1,4 +1,5 @@
 // The host behind the window system, and starting over for tests.
+#include "HostApp.h"
 #include "Themes.h"
 #include "UserDriver.h"
 #include "UserInternal.h"
@@ -86,6 +87,10 @@ void UserSetHostDriver(HostWindowDriver* driver) {
 }
 
 HostWindowDriver* UserGetHostDriver() { return Host(); }
+
+void UserSetDisplayLostHandler(std::function<void()> handler) {
+  HostSetDisplayLostHandler(std::move(handler));
+}
 
 void UserHandleHostEvent(const HostEvent& event) { HandleHostEvent(event); }
 

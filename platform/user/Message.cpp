@@ -1,6 +1,8 @@
 // Messages: delivery to window procedures, the posted and input queues, retrieval in the
 // platform's order with synthesised WM_PAINT and WM_TIMER, waiting on the host, dispatching,
 // translation of keys into characters, and the message spy.
+#include <unistd.h>
+
 #include <thread>
 #include <utility>
 
@@ -21,6 +23,10 @@ MessageSpy gSpy;
 std::vector<bool> gFrames;  // procedures running, innermost last: true for DefWindowProcW
 DWORD gLastHostPump = 0;
 std::vector<String> gRegistered;
+int gWakeFd = -1;
+std::function<void()> gOnWake;
+HostWindowDriver* gWakeHost = nullptr;  // the host told of gWakeFd
+bool gHostWoke = false;                 // the host drained gWakeFd
 
 bool InRange(UINT msg, UINT min, UINT max) {
   return (min == 0 && max == 0) || (msg >= min && msg <= max);
@@ -33,13 +39,31 @@ bool WindowMatches(HWND filter, HWND hwnd) {
   return IsChild(filter, hwnd) != FALSE;
 }
 
+void TakeWake() {
+  if (gWakeFd < 0) return;
+  bool woke = std::exchange(gHostWoke, false);
+  char bytes[64];
+  while (::read(gWakeFd, bytes, sizeof bytes) > 0) woke = true;
+  // A copy: onWake may watch again, or reset the window system.
+  if (!woke || !gOnWake) return;
+  std::function<void()> onWake = gOnWake;
+  onWake();
+}
+
 void PumpHost(int timeoutMs) {
   gLastHostPump = Now();
-  if (HostWindowDriver* h = Host()) h->ProcessEvents(timeoutMs);
+  HostWindowDriver* h = Host();
+  if (h && gWakeFd >= 0 && gWakeHost != h) {
+    // The host's notice only marks the wake; onWake runs below, outside the host's own loop.
+    h->WatchWakeFd(gWakeFd, [] { gHostWoke = true; });
+    gWakeHost = h;
+  }
+  if (h) h->ProcessEvents(timeoutMs);
   else if (timeoutMs != 0)
     std::this_thread::sleep_for(
         std::chrono::milliseconds(timeoutMs < 0 ? 10 : std::min(timeoutMs, 10)));
   ProcessPendingHostEvents();
+  TakeWake();
 }
 
 // Input before the window system hands it out, keyed by its message, for TranslateMessage.
@@ -184,6 +208,10 @@ void ResetMessages() {
   gFrames.clear();
   KeyTexts().clear();
   gRegistered.clear();
+  gWakeFd = -1;
+  gOnWake = nullptr;
+  gWakeHost = nullptr;
+  gHostWoke = false;
 }
 
 }  // namespace user
@@ -210,6 +238,12 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   m.pt = gCursorPos;
   gPosted.push_back(m);
   return TRUE;
+}
+
+void UserWatchWakeFd(int fd, std::function<void()> onWake) {
+  gWakeFd = fd;
+  gOnWake = std::move(onWake);
+  gWakeHost = nullptr;
 }
 
 void PostQuitMessage(int exitCode) {

@@ -14,6 +14,15 @@ void UserSetHostDriver(HostWindowDriver* driver);
 HostWindowDriver* UserGetHostDriver();
 // An event as the host would report it; it takes effect at the next message retrieval.
 void UserHandleHostEvent(const HostEvent& event);
+// Watches fd, the non-blocking read end of a pipe a signal handler writes to: a byte there ends
+// a wait for messages at once, and onWake then runs from the retrieval that saw it, where
+// windows may be used (a signal handler may not). A host without descriptors to watch is
+// covered by a look at fd after each of its waits. A reset forgets it.
+void UserWatchWakeFd(int fd, std::function<void()> onWake);
+// Runs handler once when the display is gone for good (the X server went away), from inside
+// the host's event processing; the process then ends with status 1. handler must not use any
+// window: it is there to keep what the user did, such as settings.
+void UserSetDisplayLostHandler(std::function<void()> handler);
 // Destroys every window (with their messages) and forgets classes, queued messages, timers,
 // focus, capture, key state and the screens, as at start-up.
 void UserResetForTesting();

@@ -2,6 +2,7 @@
 // the space required with its colour, and the orientation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -180,11 +181,39 @@ TEST_F(MainWindowTest, SettingsThatCannotBeWrittenAreReportedWithTheFileNameAndT
   Start();
   ShowMain();
   EXPECT_EQ(double(form->StavesSpin->Value()), 8.0);
+  testing::internal::CaptureStderr();
   End();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   ASSERT_EQ(messageBoxes.size(), 1u);
   EXPECT_NE(messageBoxes[0].find("Unable to write to"), std::string::npos) << messageBoxes[0];
-  EXPECT_NE(messageBoxes[0].find("Korv\\Quillmark\\Quillmark.ini"), std::string::npos)
-      << messageBoxes[0];
+  EXPECT_NE(messageBoxes[0].find("Quillmark.ini"), std::string::npos) << messageBoxes[0];
+  EXPECT_EQ(QuillmarkExitStatus(), 1);
+}
+
+TEST_F(MainWindowTest, WhileTheSessionEndsAFailedWriteGoesToStandardErrorNotToAMessageBox) {
+  std::filesystem::create_directories(home.dir().os() + "/home/.config");
+  std::ofstream(home.dir().os() + "/home/.config/Korv") << "in the way";
+  InstallSessionEndHandlers();
+  Start();
+  ShowMain();
+  std::raise(SIGTERM);
+  testing::internal::CaptureStderr();
+  End();
+  const std::string err = testing::internal::GetCapturedStderr();
+  ResetSessionEndForTesting();
+  EXPECT_TRUE(messageBoxes.empty()) << messageBoxes[0];
+  EXPECT_EQ(err.rfind("quillmark: Unable to write to", 0), 0u) << err;
+  EXPECT_NE(err.find("Quillmark.ini"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_EQ(QuillmarkExitStatus(), 1);
+}
+
+TEST_F(MainWindowTest, WrittenSettingsLeaveTheExitStatusZero) {
+  Start();
+  ShowMain();
+  End();
+  EXPECT_EQ(QuillmarkExitStatus(), 0);
+  EXPECT_NE(ReadSettings(), "");
 }
 
 TEST_F(MainWindowTest, WithoutAPerUserFolderNothingIsReadOrWrittenInTheCurrentFolder) {
@@ -202,7 +231,11 @@ TEST_F(MainWindowTest, WithoutAPerUserFolderNothingIsReadOrWrittenInTheCurrentFo
   End();
   std::filesystem::current_path(previous);
   ASSERT_EQ(messageBoxes.size(), 1u);
-  EXPECT_NE(messageBoxes[0].find("Unable to write to"), std::string::npos) << messageBoxes[0];
+  // The path as the system names it.
+  EXPECT_NE(messageBoxes[0].find("Unable to write to Korv/Quillmark/Quillmark.ini"),
+            std::string::npos)
+      << messageBoxes[0];
+  EXPECT_EQ(QuillmarkExitStatus(), 1);
   EXPECT_EQ(cwd.read("Korv/Quillmark/Quillmark.ini"), "[Previous]\nStaves=12\n");
 }
 
@@ -217,7 +250,7 @@ TEST_F(MainWindowTest, ASessionEndSignalClosesTheWindowAsAUserWouldAndTheSetting
   WriteSettings("[Previous]\nStaves=12\n");
   InstallSessionEndHandlers();
   Start();
-  CreateSessionEndWatch(Application);
+  WatchSessionEnd();
   bool gaveUp = false;
   auto* guard = new TTimer(Application);
   guard->SetInterval(5000);

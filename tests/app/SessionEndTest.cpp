@@ -1,14 +1,22 @@
-// Ending the program from outside: the session's signals, and starting without a display.
+// Ending the program from outside: the session's signals.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
-#include <filesystem>
-#include <fstream>
+#include <thread>
 
+#include "Forms.h"
+#include "HostWindows.h"
 #include "SessionEnd.h"
 #include "TestSupport.h"
+#include "User.h"
+#include "UserDriver.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 TEST(SessionEnd, TheFirstSignalIsOnlyNotedTheSecondEndsTheProcessAtOnce) {
   for (int sig : {SIGTERM, SIGHUP, SIGINT}) {
@@ -27,37 +35,33 @@ TEST(SessionEnd, TheFirstSignalIsOnlyNotedTheSecondEndsTheProcessAtOnce) {
   EXPECT_FALSE(SessionEndRequested());
 }
 
-TEST(SessionEnd, WithoutADisplayTheProgramSaysSoInOneLine) {
-  TempDir sockets;
-  std::ofstream(sockets.os() + "/X7") << "";
-  const char* message = nullptr;
-  struct Case {
-    const char* qpa;
-    const char* display;
-    const char* wayland;
-    bool available;
-  } cases[] = {
-      {nullptr, nullptr, nullptr, false},
-      {"", "", "", false},
-      {nullptr, ":7", nullptr, true},
-      {nullptr, ":7.0", nullptr, true},
-      {nullptr, ":8", nullptr, false},  // no server behind it
-      {"xcb", ":8", nullptr, false},
-      {nullptr, "otherhost:0", nullptr, true},  // remote: the host's to reach
-      {"offscreen", nullptr, nullptr, true},
-      {nullptr, nullptr, "wayland-0", true},
-  };
-  for (const Case& c : cases) {
-    message = nullptr;
-    bool ok = DisplayAvailable(c.qpa, c.display, c.wayland, sockets.os().c_str(), &message);
-    EXPECT_EQ(ok, c.available) << (c.display ? c.display : "(none)");
-    if (!ok) {
-      ASSERT_NE(message, nullptr);
-      std::string m = message;
-      EXPECT_EQ(m.find('\n'), std::string::npos);
-      EXPECT_NE(m.find("xvfb-run"), std::string::npos) << m;
-    }
-  }
+// The Qt host (offscreen) waiting in GetMessage with nothing to do: no timer, no input.
+TEST(SessionEnd, ASignalEndsABlockingWaitAtOnce) {
+  UserSetHostDriver(HostQtWindowDriver());
+  UserResetForTesting();
+  InstallSessionEndHandlers();
+  WatchSessionEnd();  // no main window: the loop ends
+  // Ends the wait should the signal not.
+  const UINT_PTR guard = SetTimer(0, 0, 2000, nullptr);
+  std::atomic<Clock::rep> raised{0};
+  std::thread signaller([&raised] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    raised = Clock::now().time_since_epoch().count();
+    kill(getpid(), SIGTERM);  // to the process: any thread may take it
+  });
+  MSG m{};
+  const BOOL got = GetMessageW(&m, 0, 0, 0);
+  const Clock::time_point ended = Clock::now();
+  signaller.join();
+  KillTimer(0, guard);
+  EXPECT_EQ(got, FALSE) << "the wait ended with message " << m.message;
+  const Clock::time_point at{Clock::duration(raised.load())};
+  const double ms = std::chrono::duration<double, std::milli>(ended - at).count();
+  EXPECT_LT(ms, 20);
+  ResetSessionEndForTesting();
+  ResetApplicationForTesting();
+  UserResetForTesting();
+  UserSetHostDriver(nullptr);
 }
 
 }  // namespace

@@ -86,6 +86,13 @@ TEST_F(MessageTest, GetMessageEndsTheLoopOnQuit) {
   EXPECT_EQ(GetMessageW(&m, 0xDEAD, 0, 0), -1);
 }
 
+TEST_F(MessageTest, AByteOnTheWakePipeEndsABlockingWaitAtOnce) {
+  // The fake host watches no descriptor: the loop's own look after each wait finds the byte.
+  double ms = WakeFromBlockingGetMessageMs();
+  EXPECT_GE(ms, 0) << "the wait ended without the wake";
+  EXPECT_LT(ms, 20);
+}
+
 TEST_F(MessageTest, TimersFireAfterTheirIntervalWithoutPilingUp) {
   auto start = Clock::now();
   UINT_PTR id = SetTimer(w, 1, 60, nullptr);

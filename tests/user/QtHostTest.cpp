@@ -147,6 +147,15 @@ TEST_F(QtHostTest, QtInputArrivesAsWindowMessages) {
     }
 }
 
+TEST_F(QtHostTest, AByteOnTheWakePipeEndsABlockingWaitAtOnce) {
+  // Qt waits in its own dispatcher; the host's watch on the pipe must end that wait.
+  Show(10, 10, 40, 30);
+  PumpFor(50);
+  double ms = WakeFromBlockingGetMessageMs();
+  EXPECT_GE(ms, 0) << "the wait ended without the wake";
+  EXPECT_LT(ms, 20);
+}
+
 TEST_F(QtHostTest, TheWindowManagersCloseRequestBecomesWmClose) {
   HWND w = Show(10, 10, 50, 50);
   ASSERT_TRUE(HostSimulateCloseForTesting(w));

@@ -1,5 +1,9 @@
 #include "UserTestSupport.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -251,4 +255,28 @@ COLORREF SurfacePixel(HWND hwnd, int clientX, int clientY) {
   COLORREF c = GetPixel(dc, p.x - tr.left, p.y - tr.top);
   ReleaseDC(top, dc);
   return c;
+}
+
+double WakeFromBlockingGetMessageMs() {
+  using Clock = std::chrono::steady_clock;
+  // Open for the process's life: a host keeps watching the descriptor it was given.
+  static int fds[2] = {-1, -1};
+  if (fds[0] < 0 && pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return -1;
+  UserWatchWakeFd(fds[0], [] { PostQuitMessage(5); });
+  const UINT_PTR guard = SetTimer(0, 0, 2000, nullptr);
+  std::atomic<Clock::rep> written{0};
+  std::thread writer([&written] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    written = Clock::now().time_since_epoch().count();
+    char byte = 1;
+    (void)!write(fds[1], &byte, 1);
+  });
+  MSG m{};
+  const BOOL got = GetMessageW(&m, 0, 0, 0);
+  const Clock::time_point ended = Clock::now();
+  writer.join();
+  KillTimer(0, guard);
+  if (got != FALSE || m.message != WM_QUIT || m.wParam != 5) return -1;
+  const Clock::time_point at{Clock::duration(written.load())};
+  return std::chrono::duration<double, std::milli>(ended - at).count();
 }

@@ -144,3 +144,8 @@ void RunClockFor(int ms, int step = 10);
 
 // A pixel of a window's surface as it is in memory (screen position of the point).
 COLORREF SurfacePixel(HWND hwnd, int clientX, int clientY);
+
+// GetMessage waiting with nothing to do while another thread writes a byte to a watched wake
+// pipe, as a signal handler would: the milliseconds from the write to the WM_QUIT the wake
+// posted, or a negative number when the wait ended otherwise (a guard timer ends it after 2 s).
+double WakeFromBlockingGetMessageMs();
