@@ -181,6 +181,10 @@ void TPreviewForm::DrawRightText(int x, int y, const String& s, TCanvas* canvas)
 }
 
 void TPreviewForm::ShowElement(const TPrintElement& element) {
+  if (pagePending_ || !Showing()) {
+    pagePending_ = true;  // drawn with the whole page when the window is shown
+    return;
+  }
   const Extended X = element.Coordinates.x;
   const Extended Y = element.Coordinates.y;
   TCanvas* canvas = Image1->Canvas();
@@ -205,6 +209,17 @@ void TPreviewForm::SetZoom(const String& text) {
       p > 0 ? static_cast<double>(static_cast<Extended>(StrToInt(Copy(text, 1, p - 1))) / 100)
             : 1.0;
   ZoomFactor = zoom;
+  BuildPage();
+}
+
+void TPreviewForm::BuildPage() {
+  // A hidden window's page is built when it is shown: the main window measures through a
+  // preview nobody may ever open.
+  if (!Showing()) {
+    pagePending_ = true;
+    return;
+  }
+  pagePending_ = false;
   TBitmap* bitmap = Image1->Picture()->Bitmap();
   // The bitmap takes both sides at once: an empty bitmap given only a height stays empty.
   int h = TruncInt(static_cast<Extended>(FPageHeight) * ZoomFactor * ScreenRes.y);
@@ -224,6 +239,10 @@ void TPreviewForm::DrawPage() {
   const int h = TruncInt(static_cast<Extended>(FPageHeight) * ZoomFactor * ScreenRes.y);
   const int w = TruncInt(static_cast<Extended>(FPageWidth) * ZoomFactor * ScreenRes.x);
   ++pageDraws_;
+  if (!Showing()) {
+    pagePending_ = true;
+    return;
+  }
   TCanvas* canvas = Image1->Canvas();
   canvas->Brush()->SetColor(static_cast<TColor>(0xFFFFFF));
   canvas->FillRect(Rect(0, 0, w, h));
@@ -357,8 +376,15 @@ void TPreviewForm::FormClose(TObject*, TCloseAction& Action) {
 
 // ---- Creation ----
 
+void TPreviewForm::DoShow() {
+  if (pagePending_) BuildPage();
+  TForm::DoShow();
+}
+
 void TPreviewForm::FormCreate(TObject*) {
-  ScreenRes = GetDeviceResolution(Canvas());
+  // The screen's resolution as the window system knows it: asking the window's own canvas
+  // would create the hidden window and its surface for one number.
+  ScreenRes = TPoint{Screen->PixelsPerInch(), Screen->PixelsPerInch()};
   Pages.assign(1, TPageItems());
   AssignGlyphs();
 }

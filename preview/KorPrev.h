@@ -84,6 +84,8 @@ class TPreviewForm : public TForm {
   void DrawCentredText(int x, int y, const String& s, TCanvas* canvas);
   void DrawRightText(int x, int y, const String& s, TCanvas* canvas);
   void ShowElement(const TPrintElement& element);
+  // Sets the zoom and builds the page's bitmap at it, or, while the window is not shown, leaves
+  // the bitmap to be built when it is.
   void SetZoom(const String& text);
   void DrawPage();
   void ShowPage(int n);
@@ -137,15 +139,20 @@ class TPreviewForm : public TForm {
   TImage* Image1 = nullptr;
   TPrintDialog* PrintDialog = nullptr;
 
+ protected:
+  void DoShow() override;
+
  private:
   void AddElement(const TPrintElement& element);
+  void BuildPage();
   void AddElement(TPrintOp op, int x, int y, const String& s = String());
   // Sets the page box's text and makes sure its change handler saw the new text.
   void SetPageEditText(const String& text);
   void AssignGlyphs();
 
-  TPoint printRes_;         // the resolution of the job being printed
-  unsigned pageDraws_ = 0;  // how often DrawPage ran, so a page change draws once
+  TPoint printRes_;           // the resolution of the job being printed
+  unsigned pageDraws_ = 0;    // how often DrawPage ran, so a page change draws once
+  bool pagePending_ = false;  // the page's bitmap waits for the window to be shown
 };
 
 // The one preview window, owned by the application.

@@ -12,6 +12,9 @@
 namespace {
 
 constexpr int kMaxCopies = 9999;
+// How long opening the dialog waits for the print server's printers: a server on this machine
+// answers in a few milliseconds; one that takes longer is shown as slow, not waited for.
+constexpr int kServerWaitMs = 400;
 
 const Char* const kAllPages = u"All pages";
 const Char* const kPageRange = u"Pages";
@@ -49,11 +52,12 @@ class TPrintDialog::DialogForm : public TForm {
   TEdit* CopiesEdit = nullptr;
   TEdit* FileEdit = nullptr;
   TLabel* FileLabel = nullptr;
+  TLabel* ServerLabel = nullptr;
   TButton* OKButton = nullptr;
   TButton* CancelButton = nullptr;
 
   // What OK accepted.
-  int printerIndex = 0;
+  String printerName;
   TPrintRange range = prAllPages;
   int fromPage = 0;
   int toPage = 0;
@@ -105,11 +109,14 @@ void TPrintDialog::DialogForm::Build(TPrintDialog* dialog) {
   Font()->SetHeight(-11);
 
   TPrinter* printer = Printer();
+  printer->AwaitPrinters(kServerWaitMs, true);
   AddLabel(u"PrinterLabel", u"Printer:", 12, 14);
   PrinterComboBox = Add<TComboBox>(u"PrinterComboBox", 92, 14, 268, 21);
   PrinterComboBox->SetStyle(csDropDownList);
   PrinterComboBox->Items()->AddStrings(printer->Printers());
-  PrinterComboBox->SetItemIndex(printer->PrinterIndex());
+  // A printer only measured on, before the server named its default, is not the user's choice.
+  PrinterComboBox->SetItemIndex(printer->PrinterChosen() ? printer->PrinterIndex()
+                                                         : printer->DefaultPrinterIndex());
   PrinterComboBox->OnChange = [this](TObject* s) { PrinterChange(s); };
 
   AddLabel(u"RangeLabel", u"Print range:", 12, 44);
@@ -148,6 +155,13 @@ void TPrintDialog::DialogForm::Build(TPrintDialog* dialog) {
   if (file.empty() || FileExists(file))
     file = NewDocumentFileName(printer->Title().empty() ? String(u"Document") : printer->Title());
   FileEdit->SetText(FromUtf8(ToOsPath(file)));
+
+  // Between the file and the buttons: why the print server's printers are missing.
+  ServerLabel = Add<TLabel>(u"ServerLabel", 12, 159, 348, 14);
+  ServerLabel->SetAutoSize(false);
+  ServerLabel->SetBounds(12, 159, 348, 14);
+  ServerLabel->SetCaption(printer->PrintersProblem());
+  ServerLabel->SetVisible(!ServerLabel->Caption().empty());
 
   OKButton = Add<TButton>(u"OKButton", 204, 176, 75, 25);
   OKButton->SetCaption(u"OK");
@@ -246,7 +260,7 @@ void TPrintDialog::DialogForm::OKClick(TObject*) {
       return;
     }
   }
-  printerIndex = PrinterComboBox->ItemIndex();
+  printerName = PrinterComboBox->Text();
   range = r;
   fromPage = from;
   toPage = to;
@@ -286,7 +300,9 @@ bool TPrintDialog::Execute() {
   fromPage_ = form->fromPage;
   toPage_ = form->toPage;
   copies_ = form->copies;
-  if (form->printerIndex >= 0) printer->SetPrinterIndex(form->printerIndex);
+  // By name: the list may have grown while the dialog was open.
+  int index = printer->Printers()->IndexOf(form->printerName);
+  if (index >= 0) printer->SetPrinterIndex(index);
   printer->SetCopies(copies_);
   if (printer->IsPdfPrinter()) {
     fileName_ = form->fileName;

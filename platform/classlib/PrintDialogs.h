@@ -56,12 +56,14 @@ class TPrintDialog : public TComponent {
 
   // Shows the dialog modally. True on OK: Printer()'s PrinterIndex, Copies and (for the PDF
   // printer) FileName are set, and so are this dialog's fields. With poWarning and no printer
-  // a warning is shown and the result is false.
+  // a warning is shown and the result is false. Opening it asks the print server for its
+  // printers again and waits a moment for them; a server slow to answer or out of reach is
+  // named on a line of the dialog (ServerLabel) instead of being waited for.
   bool Execute();
 
   // The dialog's form while Execute runs (nullptr otherwise), so tests can answer it. Its
   // controls are named PrinterComboBox, RangeComboBox, FromEdit, ToEdit, CopiesEdit, FileEdit,
-  // OKButton and CancelButton.
+  // ServerLabel, OKButton and CancelButton.
   TForm* Form() const { return form_; }
 
  private:

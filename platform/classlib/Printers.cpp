@@ -1,8 +1,11 @@
 #include "Printers.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include "Exceptions.h"
 #include "Files.h"
@@ -23,25 +26,29 @@ class HostPrinterDriver : public TPrinterDriver {
  public:
   std::vector<TPrinterDevice> Printers() override {
     std::vector<TPrinterDevice> out;
-    for (GdiPrinterInfo& info : GdiEnumPrinters())
+    String error;
+    for (GdiPrinterInfo& info : GdiEnumPrinters(&error))
       out.push_back(TPrinterDevice{std::move(info.name), info.isDefault, info.device});
+    if (out.empty() && !error.empty()) throw EPrinter(error);
     return out;
   }
+  bool MayWait() const override { return true; }
   void Submit(const String& printer, const GdiRecording& job, int copies,
               const String& title) override {
     SubmitRecordingToPrinter(printer, job, {}, copies, title);
   }
 };
 
-std::unique_ptr<TPrinterDriver>& DriverSlot() {
-  static auto* slot = new std::unique_ptr<TPrinterDriver>();
+// Shared, so a lookup still running on its thread keeps the driver it asks.
+std::shared_ptr<TPrinterDriver>& DriverSlot() {
+  static auto* slot = new std::shared_ptr<TPrinterDriver>();
   return *slot;
 }
 
-TPrinterDriver& Driver() {
+const std::shared_ptr<TPrinterDriver>& Driver() {
   auto& slot = DriverSlot();
   if (!slot) slot = CreateHostPrinterDriver();
-  return *slot;
+  return slot;
 }
 
 // Never destroyed: it holds device contexts, which must not outlive the graphics layer.
@@ -177,46 +184,145 @@ TPrinter::~TPrinter() {
 
 String TPrinter::ClassName() const { return u"TPrinter"; }
 
-void TPrinter::LoadPrinters() {
-  devices_.clear();
-  devices_.push_back(TPrinterDevice{PdfPrinterName, false, PdfPrinterDevice()});
-  try {
-    for (TPrinterDevice& d : Driver().Printers())
-      if (ValidDevice(d.device) && !d.name.empty()) devices_.push_back(std::move(d));
-  } catch (...) {
-    // The queues are out of reach; printing to PDF still works.
+// One asking of the driver; the thread that asks fills it in, the printer object takes it.
+struct TPrinter::Lookup {
+  std::mutex mutex;
+  std::condition_variable answered;
+  bool done = false;
+  std::vector<TPrinterDevice> devices;
+  String problem;
+
+  void Run(TPrinterDriver& driver) {
+    std::vector<TPrinterDevice> found;
+    String why;
+    try {
+      found = driver.Printers();
+    } catch (const Exception& e) {
+      why = e.Message();
+    } catch (...) {
+      why = u"The printers cannot be listed";
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    devices = std::move(found);
+    problem = std::move(why);
+    done = true;
+    answered.notify_all();
   }
+};
+
+void TPrinter::EnsureLoaded() {
+  if (!loaded_) {
+    devices_.assign(1, TPrinterDevice{PdfPrinterName, false, PdfPrinterDevice()});
+    names_->Clear();
+    names_->Add(PdfPrinterName);
+    loaded_ = true;
+  }
+  // A driver that answers at once is asked at once; one that may wait only when the list is
+  // wanted (StartLookup), so measuring on the default never starts a print server's lookup.
+  if (!asked_ && !Driver()->MayWait()) StartLookup();
+  TakeLookup();
+}
+
+void TPrinter::StartLookup() {
+  asked_ = true;
+  std::shared_ptr<TPrinterDriver> driver = Driver();
+  auto lookup = std::make_shared<Lookup>();
+  lookup_ = lookup;
+  if (!driver->MayWait()) {
+    lookup->Run(*driver);
+    TakeLookup();
+    return;
+  }
+  // Detached: a server that never answers must not hold the program's end either.
+  std::thread([driver, lookup] { lookup->Run(*driver); }).detach();
+}
+
+bool TPrinter::TakeLookup() {
+  if (!lookup_) return true;
+  if (Printing()) return false;  // the job's printer index must stay valid until it ends
+  std::vector<TPrinterDevice> found;
+  {
+    std::lock_guard<std::mutex> lock(lookup_->mutex);
+    if (!lookup_->done) return false;
+    found = std::move(lookup_->devices);
+    problem_ = std::move(lookup_->problem);
+  }
+  lookup_.reset();
+  String selected = index_ >= 0 ? devices_[std::size_t(index_)].name : String();
+  devices_.resize(1);
+  for (TPrinterDevice& d : found)
+    if (ValidDevice(d.device) && !d.name.empty()) devices_.push_back(std::move(d));
   names_->Clear();
   for (const TPrinterDevice& d : devices_) names_->Add(d.name);
-  loaded_ = true;
+  if (index_ >= 0) {
+    // The selection follows its printer by name; one that went away leaves the default.
+    index_ = -1;
+    for (std::size_t i = 0; i < devices_.size(); ++i)
+      if (devices_[i].name == selected) index_ = int(i);
+    if (index_ < 0) chosen_ = false;
+  }
+  return true;
 }
 
 void TPrinter::Refresh() {
   CheckPrinting(false);
   ReleaseInfoDC();
-  LoadPrinters();
   index_ = -1;
+  chosen_ = false;
+  problem_.clear();
+  asked_ = false;
+  loaded_ = false;  // until the driver answers again, its earlier list may no longer hold
+  lookup_.reset();
+  EnsureLoaded();
+  if (!asked_) StartLookup();
+}
+
+bool TPrinter::AwaitPrinters(int timeoutMs, bool again) {
+  EnsureLoaded();
+  if (!asked_ || (again && !lookup_ && !Printing())) StartLookup();
+  if (lookup_ && !Printing()) {
+    std::unique_lock<std::mutex> lock(lookup_->mutex);
+    lookup_->answered.wait_for(lock, std::chrono::milliseconds(std::max(timeoutMs, 0)),
+                               [this] { return lookup_->done; });
+  }
+  return TakeLookup();
+}
+
+String TPrinter::PrintersProblem() {
+  EnsureLoaded();
+  if (lookup_) return u"The print server has not answered yet; its printers are not listed";
+  return problem_;
 }
 
 TStrings* TPrinter::Printers() {
-  if (!loaded_) LoadPrinters();
+  EnsureLoaded();
+  if (!asked_) StartLookup();
   return names_.get();
 }
 
-int TPrinter::PrinterIndex() {
-  if (!loaded_) LoadPrinters();
-  if (index_ >= 0) return index_;
+int TPrinter::DefaultPrinterIndex() {
+  EnsureLoaded();
   for (std::size_t i = 1; i < devices_.size(); ++i)
     if (devices_[i].isDefault) return int(i);
   return 0;
 }
 
+int TPrinter::PrinterIndex() {
+  EnsureLoaded();
+  return index_ >= 0 ? index_ : DefaultPrinterIndex();
+}
+
 void TPrinter::SetPrinterIndex(int index) {
   CheckPrinting(false);
-  if (!loaded_) LoadPrinters();
+  EnsureLoaded();
   if (index < -1 || index >= int(devices_.size())) throw EPrinter("Printer selected is not valid");
   index_ = index;
+  chosen_ = index >= 0;
   ReleaseInfoDC();
+}
+
+void TPrinter::Pin() {
+  if (index_ < 0) index_ = PrinterIndex();
 }
 
 bool TPrinter::IsPdfPrinter() { return PrinterIndex() == 0; }
@@ -233,6 +339,7 @@ void TPrinter::CheckPrinting(bool printing) const {
 }
 
 GdiDeviceInfo TPrinter::CurrentDevice() {
+  Pin();  // a page measured on the default stays that printer's
   int index = PrinterIndex();
   return Oriented(devices_[std::size_t(index)].device, orientation_);
 }
@@ -312,7 +419,7 @@ void TPrinter::EndDoc() {
     RenderRecordingToPdf(job, {}, copies_, file, title_);
     lastFileName_ = file;
   } else {
-    Driver().Submit(target.name, job, copies_, title_);
+    Driver()->Submit(target.name, job, copies_, title_);
   }
 }
 

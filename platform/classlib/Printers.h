@@ -6,6 +6,12 @@
 // The built-in "Print to PDF" printer is always first in the list: 600 pixels per inch, A4
 // (4961 x 7016 pixels) or, where the locale's territory uses it, Letter (5100 x 6600), with a
 // quarter-inch margin (150 pixels) on every side. It is the default unless CUPS names one.
+//
+// Nothing waits on the print server: a driver that may wait is asked on a thread of its own,
+// and until it answers the list holds the PDF printer (and the printers found before). The
+// printer a page was measured on stays selected (it is pinned by the measurement), so a default
+// named later by the server never changes a measured page under the user; the print dialog
+// then offers that default, and choosing it there is what changes the printer.
 #include <memory>
 #include <vector>
 
@@ -28,8 +34,11 @@ struct TPrinterDevice {
 class TPrinterDriver {
  public:
   virtual ~TPrinterDriver() = default;
-  // May raise; a failure reads as no printers.
+  // May raise; a failure reads as no printers, its message as the reason.
   virtual std::vector<TPrinterDevice> Printers() = 0;
+  // True when Printers() may wait on something outside the program (a print server): the
+  // printer object then asks on a thread of its own, and only when the list is wanted.
+  virtual bool MayWait() const { return false; }
   // Hands a finished job over (all its pages, copies as asked); raises EPrinter on failure.
   virtual void Submit(const String& printer, const GdiRecording& job, int copies,
                       const String& title) = 0;
@@ -54,14 +63,26 @@ class TPrinter : public TObject {
   TPrinter& operator=(const TPrinter&) = delete;
   String ClassName() const override;
 
-  // "Print to PDF" first, then the driver's printers.
+  // "Print to PDF" first, then the driver's printers as far as they are known; asks the driver
+  // (without waiting for it) when it has not been asked yet.
   TStrings* Printers();
-  // Reads the driver's printers again; the selection returns to the default.
+  // Reads the driver's printers again (until a driver that may wait answers, the list holds the
+  // PDF printer alone); the selection returns to the default.
   void Refresh();
+  // Waits at most timeoutMs for the driver's printers, asking it when it has not been asked
+  // (or, with again, when no asking is under way); true when its answer is in the list.
+  bool AwaitPrinters(int timeoutMs, bool again = false);
+  // Why the list may lack the driver's printers: it has not answered yet, or could not list
+  // them (the print server does not answer or cannot be reached). Empty when it is complete.
+  String PrintersProblem();
   // The selected printer's index; setting -1 selects the default. EPrinter while printing or
-  // for an index outside the list.
+  // for an index outside the list. Measuring or printing on the default selects it for good.
   int PrinterIndex();
   void SetPrinterIndex(int index);
+  // The default printer's index: the driver's default when known, else the PDF printer.
+  int DefaultPrinterIndex();
+  // Whether a printer was chosen (SetPrinterIndex with an index), not just measured on.
+  bool PrinterChosen() const { return chosen_; }
   bool IsPdfPrinter();
 
   // Swaps the page's width and height; a change while printing applies to the next job.
@@ -104,7 +125,11 @@ class TPrinter : public TObject {
 
  private:
   class PrinterCanvas;
-  void LoadPrinters();
+  struct Lookup;
+  void EnsureLoaded();
+  void StartLookup();
+  bool TakeLookup();
+  void Pin();
   void CheckPrinting(bool printing) const;
   GdiDeviceInfo CurrentDevice();
   void ReleaseInfoDC();
@@ -112,7 +137,11 @@ class TPrinter : public TObject {
 
   std::vector<TPrinterDevice> devices_;  // [0] is the PDF printer
   bool loaded_ = false;
-  int index_ = -1;  // into devices_; -1: not chosen yet (the default)
+  std::shared_ptr<Lookup> lookup_;  // the driver's answer being awaited
+  bool asked_ = false;              // the driver was asked since the last Refresh
+  String problem_;                  // why the last answer had no printers
+  int index_ = -1;                  // into devices_; -1: not chosen yet (the default)
+  bool chosen_ = false;
   TPrinterOrientation orientation_ = poPortrait;
   std::unique_ptr<TStringList> names_;
   std::unique_ptr<PrinterCanvas> canvas_;

@@ -109,8 +109,9 @@ struct GdiPrinterInfo {
   bool isDefault = false;
   GdiDeviceInfo device;  // portrait
 };
-// Empty when the queues are out of reach.
-std::vector<GdiPrinterInfo> GdiEnumPrinters();
+// Empty when the queues are out of reach; error (when given) then says why. May wait on the
+// print server (boundedly) and runs on any thread.
+std::vector<GdiPrinterInfo> GdiEnumPrinters(String* error = nullptr);
 // Pages (1-based numbers; empty: all) of recording, repeated for copies, as a PDF written
 // through a temporary file beside fileName (the platform's path form). Raises EPrinter naming
 // the file when it cannot be written; nothing half-written remains.

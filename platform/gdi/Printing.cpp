@@ -210,9 +210,9 @@ HostPrintJob GdiMakePrintJob(const GdiRecording& recording, const std::vector<in
   return job;
 }
 
-std::vector<GdiPrinterInfo> GdiEnumPrinters() {
+std::vector<GdiPrinterInfo> GdiEnumPrinters(String* error) {
   std::vector<GdiPrinterInfo> out;
-  for (const HostPrinterInfo& info : HostEnumPrinters()) {
+  for (const HostPrinterInfo& info : HostEnumPrinters(error)) {
     const HostPaper& p = info.paper;
     GdiPrinterInfo d;
     d.name = info.name;

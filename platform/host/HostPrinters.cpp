@@ -12,8 +12,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QRegion>
 #include <QString>
 #include <algorithm>
@@ -25,16 +23,13 @@
 #include "Files.h"
 #include "HostApp.h"
 #include "HostFontsQt.h"
+#include "ScopeGuard.h"
 #include "Strings.h"
 
 namespace {
 
 QString ToQ(const std::u16string& s) {
   return QString(reinterpret_cast<const QChar*>(s.data()), qsizetype(s.size()));
-}
-
-std::u16string FromQ(const QString& s) {
-  return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
 }
 
 QColor ToQColor(HostColor c) {
@@ -375,39 +370,133 @@ void RenderPages(QPainter& painter, QPagedPaintDevice& device, const HostPrintJo
 std::u16string Quoted(const std::u16string& s) { return u"\"" + s + u"\""; }
 
 // The few calls of libcups the host needs, loaded at run time: its headers are not installed,
-// the library is wherever Qt's CUPS support is.
+// and a program that never lists or uses a queue never loads it (nor the dozens of libraries it
+// pulls in). The structures are libcups's own layout.
 struct CupsOption {
   char* name;
   char* value;
 };
+struct CupsDest {
+  char* name;
+  char* instance;
+  int isDefault;
+  int optionCount;
+  CupsOption* options;
+};
+struct CupsSize {  // hundredths of a millimetre
+  char media[128];
+  int width, length, bottom, left, right, top;
+};
+struct Http;
+struct DestInfo;
+struct IppAttribute;
+using TimeoutCallback = int (*)(Http*, void*);
+constexpr int kIppStatusErrorNotFound = 0x0406;
+constexpr int kIppResPerCm = 4;
+
 struct Cups {
   int (*printFile)(const char* printer, const char* file, const char* title, int count,
                    CupsOption* options) = nullptr;
   const char* (*lastErrorString)() = nullptr;
+  int (*lastError)() = nullptr;
   void (*setServer)(const char* server) = nullptr;
+  const char* (*server)() = nullptr;
+  int (*port)() = nullptr;
+  int (*encryption)() = nullptr;
+  Http* (*connect)(const char* host, int port, void* addresses, int family, int encryption,
+                   int blocking, int msec, int* cancel) = nullptr;
+  void (*close)(Http* http) = nullptr;
+  void (*setTimeout)(Http* http, double seconds, TimeoutCallback callback, void* data) = nullptr;
+  int (*getDests)(Http* http, CupsDest** dests) = nullptr;
+  void (*freeDests)(int count, CupsDest* dests) = nullptr;
+  CupsDest* (*getNamedDest)(Http* http, const char* name, const char* instance) = nullptr;
+  DestInfo* (*copyDestInfo)(Http* http, CupsDest* dest) = nullptr;
+  void (*freeDestInfo)(DestInfo* info) = nullptr;
+  int (*mediaDefault)(Http* http, CupsDest* dest, DestInfo* info, unsigned flags,
+                      CupsSize* size) = nullptr;
+  IppAttribute* (*findDefault)(Http* http, CupsDest* dest, DestInfo* info,
+                               const char* option) = nullptr;
+  int (*getResolution)(IppAttribute* attr, int element, int* yres, int* units) = nullptr;
 };
 
+template <class F>
+bool Bind(void* lib, const char* name, F*& f) {
+  f = reinterpret_cast<F*>(dlsym(lib, name));
+  return f != nullptr;
+}
+
+// Loaded once, by whichever thread asks first; thread-safe as a local static.
 const Cups* LoadCups() {
   static const Cups* cups = []() -> const Cups* {
     void* lib = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
     if (!lib) return nullptr;
-    void* print = dlsym(lib, "cupsPrintFile");
-    if (!print) return nullptr;
     auto* c = new Cups;
-    c->printFile = reinterpret_cast<decltype(c->printFile)>(print);
-    c->lastErrorString =
-        reinterpret_cast<decltype(c->lastErrorString)>(dlsym(lib, "cupsLastErrorString"));
-    c->setServer = reinterpret_cast<decltype(c->setServer)>(dlsym(lib, "cupsSetServer"));
+    bool all =
+        Bind(lib, "cupsPrintFile", c->printFile) &&
+        Bind(lib, "cupsLastErrorString", c->lastErrorString) &&
+        Bind(lib, "cupsLastError", c->lastError) && Bind(lib, "cupsSetServer", c->setServer) &&
+        Bind(lib, "cupsServer", c->server) && Bind(lib, "ippPort", c->port) &&
+        Bind(lib, "cupsEncryption", c->encryption) && Bind(lib, "httpConnect2", c->connect) &&
+        Bind(lib, "httpClose", c->close) && Bind(lib, "httpSetTimeout", c->setTimeout) &&
+        Bind(lib, "cupsGetDests2", c->getDests) && Bind(lib, "cupsFreeDests", c->freeDests) &&
+        Bind(lib, "cupsGetNamedDest", c->getNamedDest) &&
+        Bind(lib, "cupsCopyDestInfo", c->copyDestInfo) &&
+        Bind(lib, "cupsFreeDestInfo", c->freeDestInfo) &&
+        Bind(lib, "cupsGetDestMediaDefault", c->mediaDefault) &&
+        Bind(lib, "cupsFindDestDefault", c->findDefault) &&
+        Bind(lib, "ippGetResolution", c->getResolution);
+    if (!all) {
+      delete c;
+      return nullptr;
+    }
     return c;
   }();
   return cups;
 }
 
-// libcups keeps the server it first found for the whole run; forgetting it makes a changed
-// CUPS_SERVER (or client.conf) count from the next call on.
-void ForgetCupsServer() {
-  const Cups* cups = LoadCups();
-  if (cups && cups->setServer) cups->setServer(nullptr);
+// libcups keeps the server it first found for the whole run (of the calling thread); forgetting
+// it makes a changed CUPS_SERVER (or client.conf) count from the next call on.
+void ForgetCupsServer(const Cups& cups) { cups.setServer(nullptr); }
+
+// Gives up on the first timeout: a server that accepts and never answers must not hold the
+// caller for libcups's own minute per request.
+int GiveUp(Http*, void* timedOut) {
+  *static_cast<bool*>(timedOut) = true;
+  return 0;
+}
+
+int Pixels(int hundredthsOfMm, int dpi) {
+  return int(std::lround(hundredthsOfMm * double(dpi) / 2540.0));
+}
+
+// A queue's paper: the server's default medium and its margins, at the default resolution; A4
+// with 10-point margins at 1200 dpi where the queue says nothing (a raw queue).
+HostPaper QueuePaper(const Cups& cups, Http* http, CupsDest* dest) {
+  HostPaper p;
+  int dpi = 1200;
+  CupsSize size{};
+  bool sized = false;
+  if (DestInfo* info = cups.copyDestInfo(http, dest)) {
+    if (IppAttribute* res = cups.findDefault(http, dest, info, "printer-resolution")) {
+      int y = 0, units = 0;
+      int x = cups.getResolution(res, 0, &y, &units);
+      if (units == kIppResPerCm) x = int(std::lround(x * 2.54));
+      if (x >= 72 && x <= 9600) dpi = x;
+    }
+    sized = cups.mediaDefault(http, dest, info, 0, &size) && size.width > 0 && size.length > 0;
+    cups.freeDestInfo(info);
+  }
+  if (!sized) {
+    size.width = 21000;
+    size.length = 29700;
+    size.left = size.right = size.top = size.bottom = 353;  // 10 points
+  }
+  p.dpiX = p.dpiY = dpi;
+  p.width = Pixels(std::min(size.width, size.length), dpi);
+  p.height = Pixels(std::max(size.width, size.length), dpi);
+  p.printable = RECT{Pixels(size.left, dpi), Pixels(size.top, dpi),
+                     p.width - Pixels(size.right, dpi), p.height - Pixels(size.bottom, dpi)};
+  return p;
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -423,29 +512,48 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-std::vector<HostPrinterInfo> HostEnumPrinters(std::u16string* error) {
-  HostEnsureApplication();
-  if (error) error->clear();
-  ForgetCupsServer();
+std::vector<HostPrinterInfo> HostEnumPrinters(std::u16string* error, int waitMs) {
+  std::u16string why;
   std::vector<HostPrinterInfo> out;
-  QString defaultName = QPrinterInfo::defaultPrinterName();
-  for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
-    QPrinter printer(info, QPrinter::HighResolution);
-    int res = printer.resolution();
-    if (res <= 0) continue;
-    QPageLayout layout = printer.pageLayout();
-    layout.setOrientation(QPageLayout::Portrait);
-    QRect full = layout.fullRectPixels(res), paint = layout.paintRectPixels(res);
-    if (full.isEmpty() || paint.isEmpty()) continue;
+  ScopeGuard report([&] {
+    if (error) *error = why;
+  });
+  const Cups* cups = LoadCups();
+  if (!cups) {
+    why = u"Printing to a printer needs the CUPS library (libcups.so.2), which is not installed";
+    return out;
+  }
+  ForgetCupsServer(*cups);
+  const std::string server = cups->server() ? cups->server() : "";
+  Http* http = cups->connect(server.c_str(), cups->port(), nullptr, 0, cups->encryption(), 1,
+                             waitMs, nullptr);
+  if (!http) {
+    why = u"The print server " + Quoted(FromUtf8(server)) + u" cannot be reached";
+    return out;
+  }
+  ScopeGuard closed([&] { cups->close(http); });
+  bool timedOut = false;
+  cups->setTimeout(http, waitMs / 1000.0, GiveUp, &timedOut);
+  CupsDest* dests = nullptr;
+  int count = cups->getDests(http, &dests);
+  ScopeGuard freed([&] { cups->freeDests(count, dests); });
+  for (int i = 0; i < count && !timedOut; ++i) {
+    CupsDest& d = dests[i];
+    if (!d.name || d.instance) continue;  // an instance is the same queue with other options
     HostPrinterInfo p;
-    p.name = FromQ(info.printerName());
-    p.isDefault = info.printerName() == defaultName || info.isDefault();
-    p.paper.dpiX = p.paper.dpiY = res;
-    p.paper.width = full.width();
-    p.paper.height = full.height();
-    p.paper.printable =
-        RECT{paint.left(), paint.top(), paint.left() + paint.width(), paint.top() + paint.height()};
+    p.name = FromUtf8(d.name);
+    p.isDefault = d.isDefault != 0;
+    p.paper = QueuePaper(*cups, http, &d);
     out.push_back(std::move(p));
+  }
+  if (timedOut) {
+    out.clear();
+    why = u"The print server " + Quoted(FromUtf8(server)) + u" does not answer";
+  } else if (count == 0 && cups->lastError() >= 0x0400 &&
+             cups->lastError() != kIppStatusErrorNotFound) {
+    const char* reason = cups->lastErrorString();
+    why = u"The print server " + Quoted(FromUtf8(server)) + u" cannot be asked for its printers" +
+          (reason && *reason ? u": " + FromUtf8(reason) : std::u16string());
   }
   return out;
 }
@@ -491,9 +599,11 @@ void HostSubmitToPrinter(const std::u16string& printerName, const HostPrintJob& 
   const Cups* cups = LoadCups();
   if (!cups)
     throw EPrinter("Printing needs the CUPS library (libcups.so.2), which is not installed");
-  ForgetCupsServer();
-  if (QPrinterInfo::printerInfo(ToQ(printerName)).isNull())
-    throw EPrinter(u"The printer " + Quoted(printerName) + u" is not available");
+  ForgetCupsServer(*cups);
+  std::string queue = ToUtf8(printerName);
+  CupsDest* dest = cups->getNamedDest(nullptr, queue.c_str(), nullptr);
+  if (!dest) throw EPrinter(u"The printer " + Quoted(printerName) + u" is not available");
+  cups->freeDests(1, dest);
   // The queue gets the same vector PDF as the PDF printer writes, with the copies as an option.
   HostPrintJob once = job;
   once.copies = 1;
@@ -516,8 +626,8 @@ void HostSubmitToPrinter(const std::u16string& printerName, const HostPrintJob& 
   std::string media = LayoutFor(job.paper).pageSize().key().toStdString();
   if (!media.empty() && LayoutFor(job.paper).pageSize().id() != QPageSize::Custom)
     options[count++] = {const_cast<char*>("media"), media.data()};
-  std::string printer = ToUtf8(printerName), title = ToUtf8(job.title);
-  int id = cups->printFile(printer.c_str(), name.data(), title.c_str(), count, options);
+  std::string title = ToUtf8(job.title);
+  int id = cups->printFile(queue.c_str(), name.data(), title.c_str(), count, options);
   unlink(name.data());
   if (id <= 0) {
     const char* why = cups->lastErrorString ? cups->lastErrorString() : nullptr;

@@ -28,9 +28,12 @@ struct HostPrinterInfo {
   HostPaper paper;  // portrait
 };
 
-// The CUPS queues. Without a reachable server the list is empty; error (when given) then says
-// why, or stays empty when there simply are no queues.
-std::vector<HostPrinterInfo> HostEnumPrinters(std::u16string* error = nullptr);
+// The CUPS queues, asked of the print server through libcups, which is loaded on the first
+// call. Touches no Qt, so it may run on any thread. Each of its two requests waits at most
+// waitMs for the answer, after the second libcups itself gives the server to take a request.
+// Without a reachable or answering server the list is empty; error (when given) then says why,
+// or stays empty when there simply are no queues.
+std::vector<HostPrinterInfo> HostEnumPrinters(std::u16string* error = nullptr, int waitMs = 2000);
 
 enum class HostLineCap : std::uint8_t { Round, Square, Flat };
 enum class HostLineJoin : std::uint8_t { Round, Bevel, Miter };

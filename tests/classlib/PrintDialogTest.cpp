@@ -1,11 +1,14 @@
 // The print dialog, answered from the modal-loop hook.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "ClassLibTestSupport.h"
 #include "Files.h"
 #include "Forms.h"
 #include "PrintDialogs.h"
 #include "Printers.h"
+#include "ScopeGuard.h"
 #include "StdCtrls.h"
 #include "SystemControls.h"  // the platform window classes
 #include "TestSupport.h"
@@ -230,3 +233,56 @@ TEST_F(PrintDialogTest, AMissingFolderIsRefused) {
 }
 
 }  // namespace
+
+// A print server slow to answer: the dialog opens without waiting for it and says so; one that
+// answers later is asked again when the dialog opens next, and its default is offered then.
+TEST_F(PrintDialogTest, ASlowPrintServerIsNamedAndItsDefaultOfferedOnceItAnswers) {
+  auto gate = std::make_shared<PrintServerGate>();
+  ScopeGuard released([gate] { gate->Release(); });
+  SetPrinterDriverForTesting(std::make_unique<HeldPrinterDriver>(
+      std::vector<TPrinterDevice>{FakePrinter(u"Office Laser", 300, 2400, 3150, true)}, gate));
+  EXPECT_EQ(Printer()->PageWidth(), Printer()->PageWidth());  // measured on the PDF printer
+  EXPECT_EQ(Printer()->PrinterIndex(), 0);
+  std::vector<std::string> printers;
+  std::string line, chosen;
+  bool lineShown = false;
+  auto look = [&](TForm* form) {
+    auto* p = Get<TComboBox>(form, u"PrinterComboBox");
+    printers.clear();
+    for (int i = 0; i < p->Items()->Count(); ++i)
+      printers.push_back(ToUtf8(p->Items()->Strings(i)));
+    chosen = ToUtf8(p->Text());
+    auto* l = Get<TLabel>(form, u"ServerLabel");
+    line = ToUtf8(l->Caption());
+    lineShown = l->Visible();
+    Press(form, u"CancelButton");
+  };
+  Answer(look);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(dialog->Execute());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(printers, (std::vector<std::string>{"Print to PDF"}));
+  EXPECT_TRUE(lineShown);
+  EXPECT_NE(line.find("print server has not answered"), std::string::npos) << line;
+
+  gate->Release();
+  EXPECT_FALSE(dialog->Execute());
+  EXPECT_EQ(printers, (std::vector<std::string>{"Print to PDF", "Office Laser"}));
+  EXPECT_FALSE(lineShown) << line;
+  EXPECT_EQ(chosen, "Office Laser") << "the server's default, though the page was measured on PDF";
+  EXPECT_EQ(Printer()->PrinterIndex(), 0) << "Cancel changes no printer";
+}
+
+TEST_F(PrintDialogTest, AnUnreachablePrintServerIsNamed) {
+  auto driver = std::make_unique<FakePrinterDriver>(std::vector<TPrinterDevice>{});
+  driver->state()->down = true;
+  SetPrinterDriverForTesting(std::move(driver));
+  std::string line;
+  Answer([&](TForm* form) {
+    auto* l = Get<TLabel>(form, u"ServerLabel");
+    if (l->Visible()) line = ToUtf8(l->Caption());
+    Press(form, u"CancelButton");
+  });
+  EXPECT_FALSE(dialog->Execute());
+  EXPECT_EQ(line, "the print server is down");
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "ClassLibTestSupport.h"
 #include "Exceptions.h"
@@ -391,6 +393,7 @@ TEST(PrinterCups, AQueueOfAPrivateCupsServerPrintsThroughTheHost) {
   ASSERT_TRUE(cups.Ready());
   SetPrinterDriverForTesting(nullptr);
   TPrinter printer;
+  ASSERT_TRUE(printer.AwaitPrinters(10000)) << ToUtf8(printer.PrintersProblem());
   ASSERT_EQ(printer.Printers()->Count(), 2);
   EXPECT_EQ(printer.Printers()->Strings(1), u"Music_Room");
   EXPECT_EQ(printer.PrinterIndex(), 0);  // the server names no default
@@ -416,4 +419,92 @@ TEST(PrinterCups, AQueueOfAPrivateCupsServerPrintsThroughTheHost) {
   if (pdftools::Available()) {
     EXPECT_EQ(pdftools::Pages(cups.Output()), 2);
   }
+}
+
+// A print server that keeps the printer object waiting: the list, the default and a measured
+// page are there at once, and the page measured stays the user's when the server answers.
+class PrinterLookupTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    gate->Release();
+    SetPrinterDriverForTesting(nullptr);
+  }
+  void UseHeldDriver(bool down = false) {
+    auto driver = std::make_unique<HeldPrinterDriver>(
+        std::vector<TPrinterDevice>{FakePrinter(u"Office Laser", 300, 2400, 3150, true)}, gate);
+    driver->state()->down = down;
+    SetPrinterDriverForTesting(std::move(driver));
+  }
+  static long Millis(std::chrono::steady_clock::time_point since) {
+    return long(std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - since)
+                    .count());
+  }
+
+  SandboxedHome home;
+  ScopedEnv lcAll{"LC_ALL", "de_DE.UTF-8"};
+  std::shared_ptr<PrintServerGate> gate = std::make_shared<PrintServerGate>();
+};
+
+TEST_F(PrinterLookupTest, AServerThatDoesNotAnswerHoldsNothingAndTheMeasuredPageStays) {
+  UseHeldDriver();
+  TPrinter printer;
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(printer.Printers()->Count(), 1);
+  EXPECT_EQ(printer.PrinterIndex(), 0);
+  EXPECT_EQ(printer.PageWidth(), 4961 - 300);  // measured on the PDF printer's A4
+  EXPECT_FALSE(printer.AwaitPrinters(50));
+  EXPECT_LT(Millis(start), 1000);
+  EXPECT_NE(printer.PrintersProblem().find(u"not answered"), String::npos);
+
+  gate->Release();
+  ASSERT_TRUE(printer.AwaitPrinters(5000));
+  EXPECT_EQ(printer.Printers()->Count(), 2);
+  EXPECT_EQ(printer.PrintersProblem(), u"");
+  EXPECT_EQ(printer.DefaultPrinterIndex(), 1);
+  // The page was measured on the PDF printer: it stays so until a printer is chosen.
+  EXPECT_EQ(printer.PrinterIndex(), 0);
+  EXPECT_FALSE(printer.PrinterChosen());
+  EXPECT_EQ(printer.PageWidth(), 4961 - 300);
+  printer.SetPrinterIndex(1);
+  EXPECT_TRUE(printer.PrinterChosen());
+  EXPECT_EQ(printer.PageWidth(), 2400);
+}
+
+TEST_F(PrinterLookupTest, ADefaultKnownBeforeAnyMeasurementIsTheDefault) {
+  UseHeldDriver();
+  TPrinter printer;
+  printer.Printers();  // asks the server
+  gate->Release();
+  ASSERT_TRUE(printer.AwaitPrinters(5000));
+  EXPECT_EQ(printer.PrinterIndex(), 1);
+  EXPECT_EQ(printer.PageWidth(), 2400);
+}
+
+TEST_F(PrinterLookupTest, MeasuringAloneNeverAsksTheServerAndAFailureIsNamed) {
+  UseHeldDriver(true);
+  TPrinter printer;
+  EXPECT_EQ(printer.PageHeight(), 7016 - 300);
+  gate->Release();
+  // Not asked yet: nothing to wait for until the list is wanted.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(printer.Printers()->Count(), 1);
+  ASSERT_TRUE(printer.AwaitPrinters(5000));
+  EXPECT_EQ(printer.PrintersProblem(), u"the print server is down");
+  EXPECT_EQ(printer.Printers()->Count(), 1);
+}
+
+TEST_F(PrinterLookupTest, TheChosenPrinterFollowsItsNameWhenTheListChanges) {
+  std::vector<TPrinterDevice> two{FakePrinter(u"Office Laser", 300, 2400, 3150, true),
+                                  FakePrinter(u"Plotter", 600, 4000, 6000, false)};
+  SetPrinterDriverForTesting(std::make_unique<FakePrinterDriver>(two));
+  TPrinter printer;
+  printer.SetPrinterIndex(2);
+  std::swap(two[0], two[1]);
+  SetPrinterDriverForTesting(std::make_unique<HeldPrinterDriver>(two, gate));
+  gate->Release();
+  ASSERT_TRUE(printer.AwaitPrinters(5000, true));
+  EXPECT_EQ(printer.Printers()->Strings(1), u"Plotter");
+  EXPECT_EQ(printer.PrinterIndex(), 1);
+  EXPECT_EQ(printer.PageWidth(), 4000);
 }

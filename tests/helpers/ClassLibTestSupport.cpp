@@ -24,6 +24,22 @@ void FakePrinterDriver::Submit(const String& printer, const GdiRecording& job, i
   state_->jobs.push_back(SubmittedJob{printer, job, copies, title});
 }
 
+void PrintServerGate::Release() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  open_ = true;
+  released_.notify_all();
+}
+
+bool PrintServerGate::Wait() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return released_.wait_for(lock, std::chrono::seconds(20), [this] { return open_; });
+}
+
+std::vector<TPrinterDevice> HeldPrinterDriver::Printers() {
+  if (!gate_->Wait()) throw EPrinter(u"the print server never answered");
+  return FakePrinterDriver::Printers();
+}
+
 TPrinterDevice FakePrinter(const String& name, int dpi, int width, int height, bool isDefault) {
   TPrinterDevice p;
   p.name = name;

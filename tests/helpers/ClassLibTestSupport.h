@@ -1,7 +1,9 @@
 #pragma once
 // Test helpers for the class library and the layers above it: a class-library canvas drawing
 // into a pixel picture, and a printer driver of known figures that keeps what it is handed.
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "GdiRecording.h"
@@ -65,6 +67,34 @@ class FakePrinterDriver : public TPrinterDriver {
  private:
   std::vector<TPrinterDevice> printers_;
   std::shared_ptr<FakePrinterState> state_;
+};
+
+// A print server that answers only when released: every Printers() of a HeldPrinterDriver
+// waits for Release() (at most 20 s, so a test that forgets still ends).
+class PrintServerGate {
+ public:
+  void Release();
+  // Blocks until released or the 20 s are over; true when released.
+  bool Wait();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  bool open_ = false;
+};
+
+// A FakePrinterDriver behind a print server that may keep it waiting: the printer object asks
+// it on a thread of its own. Release the gate before the test ends.
+class HeldPrinterDriver : public FakePrinterDriver {
+ public:
+  HeldPrinterDriver(std::vector<TPrinterDevice> printers, std::shared_ptr<PrintServerGate> gate,
+                    std::shared_ptr<FakePrinterState> state = std::make_shared<FakePrinterState>())
+      : FakePrinterDriver(std::move(printers), std::move(state)), gate_(std::move(gate)) {}
+  std::vector<TPrinterDevice> Printers() override;
+  bool MayWait() const override { return true; }
+
+ private:
+  std::shared_ptr<PrintServerGate> gate_;
 };
 
 // A printer with square pixels and a printable area of width x height pixels (portrait), set in

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "HostPrinters.h"
 #include "PdfTools.h"
 #include "PrivateCups.h"
+#include "SilentPrintServer.h"
 #include "TestSupport.h"
 
 namespace {
@@ -261,6 +263,32 @@ TEST(HostPrinters, APrivateCupsQueueIsListedAndGetsTheJob) {
     EXPECT_EQ(pdftools::ImageCount(cups.Output()), 0);
   }
   EXPECT_THROW(HostSubmitToPrinter(u"Not There", job), EPrinter);
+}
+
+TEST(HostPrinters, APrintServerThatNeverAnswersIsGivenUpOnWithAReason) {
+  SilentPrintServer server;
+  ASSERT_TRUE(server.Listening());
+  std::u16string error;
+  auto start = std::chrono::steady_clock::now();
+  std::vector<HostPrinterInfo> printers = HostEnumPrinters(&error);
+  // Two requests, each given libcups's second and then the 2 s wait.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+  EXPECT_TRUE(printers.empty());
+  EXPECT_NE(error.find(u"does not answer"), std::u16string::npos) << ToUtf8(error);
+  EXPECT_NE(error.find(FromUtf8(server.Path())), std::u16string::npos) << ToUtf8(error);
+
+  // A shorter wait is honoured as well.
+  start = std::chrono::steady_clock::now();
+  HostEnumPrinters(&error, 300);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4000));
+}
+
+TEST(HostPrinters, NoServerListsNothingAndSaysWhy) {
+  TempDir dir;
+  ScopedEnv server("CUPS_SERVER", dir.os() + "/nobody-listens.sock");
+  std::u16string error;
+  EXPECT_TRUE(HostEnumPrinters(&error).empty());
+  EXPECT_NE(error.find(u"cannot be reached"), std::u16string::npos) << ToUtf8(error);
 }
 
 TEST(HostPrinters, HatchesAreLinesAtTheScreensSpacing) {

@@ -1,0 +1,70 @@
+// The real quillmark executable under Xvfb, with a print server that accepts connections and
+// never answers: the main window still appears at once, painted, with nothing of the printing
+// libraries loaded, and a SIGTERM still ends it with its settings written.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "SilentPrintServer.h"
+#include "TestSupport.h"
+
+namespace {
+
+bool Have(const char* tool) {
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(EndToEndPrintServer, ASilentPrintServerNeitherHoldsTheWindowNorTheEnd) {
+  for (const char* tool : {"xvfb-run", "xdotool"})
+    if (!Have(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
+  SilentPrintServer server;  // CUPS_SERVER names it for the program
+  ASSERT_TRUE(server.Listening());
+  TempDir dir;
+  // Exit 90: no window within 8 s; 91: the signal did not end it within 5 s. The libraries
+  // mapped once the window is there go to maps.
+  const std::string script = R"(
+"$EXE" 2>"$T/stderr" & pid=$!
+wid=$(timeout 8 xdotool search --sync --name "Quillmark Paper Generation" | head -1)
+if [ -z "$wid" ]; then kill -KILL $pid; exit 90; fi
+sleep 0.5
+cat /proc/$pid/maps > "$T/maps"
+kill -TERM $pid
+i=0; while kill -0 $pid 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i+1)); done
+if kill -0 $pid 2>/dev/null; then kill -KILL $pid; exit 91; fi
+wait $pid)";
+  const std::string& t = dir.os();
+  const std::string command =
+      "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + Quote(t + "/home") +
+      " XDG_CONFIG_HOME=" + Quote(t + "/home/.config") +
+      " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
+      " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
+      " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) +
+      " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " + Quote(script) + " >/dev/null 2>&1";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << ReadFile(t + "/stderr");
+  EXPECT_NE(ReadFile(t + "/home/.config/Korv/Quillmark/Quillmark.ini").find("Staves=8"),
+            std::string::npos);
+  const std::string maps = ReadFile(t + "/maps");
+  ASSERT_FALSE(maps.empty());
+  EXPECT_EQ(maps.find("libcups"), std::string::npos);
+  EXPECT_EQ(maps.find("PrintSupport"), std::string::npos);
+}
+
+}  // namespace
