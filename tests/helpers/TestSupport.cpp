@@ -1,8 +1,15 @@
 #include "TestSupport.h"
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -54,3 +61,93 @@ SandboxedHome::SandboxedHome()
       config_("XDG_CONFIG_HOME", dir_.os() + "/home/.config"),
       data_("XDG_DATA_HOME", dir_.os() + "/home/.local/share"),
       common_("KORV_COMMON_APPDATA", dir_.os() + "/common") {}
+
+std::string InChild(unsigned seconds, const std::function<std::string()>& f) {
+  int out[2];
+  if (pipe(out) != 0) return "pipe failed";
+  pid_t pid = fork();
+  if (pid < 0) return "fork failed";
+  if (pid == 0) {
+    close(out[0]);
+    signal(SIGALRM, SIG_DFL);
+    alarm(seconds);
+    std::string result;
+    try {
+      result = f();
+    } catch (const std::exception& e) {
+      result = std::string("exception: ") + e.what();
+    }
+    for (std::size_t done = 0; done < result.size();) {
+      ssize_t n = ::write(out[1], result.data() + done, result.size() - done);
+      if (n <= 0) break;
+      done += std::size_t(n);
+    }
+    _exit(0);  // no exit handlers: they belong to the parent
+  }
+  close(out[1]);
+  std::string result;
+  char buf[4096];
+  ssize_t n;
+  while ((n = ::read(out[0], buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+    if (n > 0) result.append(buf, std::size_t(n));
+  close(out[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status)) {
+    int sig = WTERMSIG(status);
+    return sig == SIGALRM ? "did not finish within " + std::to_string(seconds) + " s"
+                          : std::string("ended by signal ") + strsignal(sig);
+  }
+  return result;
+}
+
+const char* NameOf(NotASettingsFile kind) {
+  switch (kind) {
+    case NotASettingsFile::Fifo: return "FIFO";
+    case NotASettingsFile::LinkToDevZero: return "link to /dev/zero";
+    case NotASettingsFile::Socket: return "socket";
+    case NotASettingsFile::Folder: return "folder";
+    case NotASettingsFile::Oversized: return "file over 16 MB";
+  }
+  return "?";
+}
+
+bool MakeNotASettingsFile(NotASettingsFile kind, const std::string& path) {
+  switch (kind) {
+    case NotASettingsFile::Fifo: return mkfifo(path.c_str(), 0600) == 0;
+    case NotASettingsFile::LinkToDevZero: return symlink("/dev/zero", path.c_str()) == 0;
+    case NotASettingsFile::Socket: {
+      sockaddr_un addr{};
+      addr.sun_family = AF_UNIX;
+      if (path.size() >= sizeof addr.sun_path) return false;
+      std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+      int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+      bool ok = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+      if (fd >= 0) close(fd);  // the socket file stays
+      return ok;
+    }
+    case NotASettingsFile::Folder: return mkdir(path.c_str(), 0700) == 0;
+    case NotASettingsFile::Oversized: {
+      std::ofstream(path, std::ios::binary) << "[Previous]\nStaves=12\n";
+      return truncate(path.c_str(), (16 << 20) + 1) == 0;
+    }
+  }
+  return false;
+}
+
+std::string KindAt(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return "missing";
+  if (S_ISLNK(st.st_mode)) {
+    char buf[256];
+    ssize_t n = readlink(path.c_str(), buf, sizeof buf);
+    const std::string to(buf, n > 0 ? std::size_t(n) : 0);
+    return to == "/dev/zero" ? NameOf(NotASettingsFile::LinkToDevZero) : "link to " + to;
+  }
+  if (S_ISFIFO(st.st_mode)) return NameOf(NotASettingsFile::Fifo);
+  if (S_ISSOCK(st.st_mode)) return NameOf(NotASettingsFile::Socket);
+  if (S_ISDIR(st.st_mode)) return NameOf(NotASettingsFile::Folder);
+  if (S_ISREG(st.st_mode) && st.st_size > (16 << 20)) return NameOf(NotASettingsFile::Oversized);
+  return S_ISREG(st.st_mode) ? "regular file" : "other";
+}

@@ -1,5 +1,6 @@
 #pragma once
 // Shared test helpers: temporary folders, scoped environment variables and exception messages.
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -56,3 +57,21 @@ class SandboxedHome {
   TempDir dir_;
   ScopedEnv home_, config_, data_, common_;
 };
+
+// Runs F in a forked child that an alarm ends after Seconds, so a call that would block for
+// ever (a FIFO opened for reading) fails the test instead of hanging it. Returns what F
+// returned (empty when all was well), or how the child ended when it did not return.
+std::string InChild(unsigned seconds, const std::function<std::string()>& f);
+
+// What can stand where a settings file is expected, each made real: a FIFO, a symbolic link to
+// /dev/zero, a bound AF_UNIX socket, a folder, and a (sparse) file one byte over 16 MB.
+enum class NotASettingsFile { Fifo, LinkToDevZero, Socket, Folder, Oversized };
+constexpr NotASettingsFile kNotSettingsFiles[] = {
+    NotASettingsFile::Fifo, NotASettingsFile::LinkToDevZero, NotASettingsFile::Socket,
+    NotASettingsFile::Folder, NotASettingsFile::Oversized};
+const char* NameOf(NotASettingsFile kind);
+// Makes one at Path (operating-system form); false when it could not be made.
+bool MakeNotASettingsFile(NotASettingsFile kind, const std::string& path);
+// What stands at Path now, described as NameOf does, "regular file" or "missing": a test checks
+// that nothing replaced it.
+std::string KindAt(const std::string& path);
