@@ -1,12 +1,14 @@
 #include "TestSupport.h"
 
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -150,4 +152,26 @@ std::string KindAt(const std::string& path) {
   if (S_ISDIR(st.st_mode)) return NameOf(NotASettingsFile::Folder);
   if (S_ISREG(st.st_mode) && st.st_size > (16 << 20)) return NameOf(NotASettingsFile::Oversized);
   return S_ISREG(st.st_mode) ? "regular file" : "other";
+}
+
+RenameCounter::RenameCounter(const std::string& folder)
+    : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+  // Creations too: the kernel merges an event with an identical one queued just before it, so
+  // back-to-back renames onto one name would count once; a temporary's creation parts them.
+  if (fd_ < 0 || inotify_add_watch(fd_, folder.c_str(), IN_MOVED_TO | IN_CREATE) < 0)
+    throw std::runtime_error("cannot watch " + folder);
+}
+
+RenameCounter::~RenameCounter() { close(fd_); }
+
+int RenameCounter::Count(const std::string& name) {
+  alignas(inotify_event) char buf[65536];
+  ssize_t n;
+  while ((n = ::read(fd_, buf, sizeof buf)) > 0)
+    for (char* p = buf; p < buf + n;) {
+      auto* e = reinterpret_cast<inotify_event*>(p);
+      if (e->len && (e->mask & IN_MOVED_TO)) names_.emplace_back(e->name);
+      p += sizeof(inotify_event) + e->len;
+    }
+  return int(std::count(names_.begin(), names_.end(), name));
 }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Exceptions.h"
 #include "Strings.h"
@@ -75,3 +76,19 @@ bool MakeNotASettingsFile(NotASettingsFile kind, const std::string& path);
 // What stands at Path now, described as NameOf does, "regular file" or "missing": a test checks
 // that nothing replaced it.
 std::string KindAt(const std::string& path);
+
+// Counts the renames onto a name in a folder (inotify), each the mark of a file replaced whole:
+// how many times a file was written, whatever process wrote it.
+class RenameCounter {
+ public:
+  explicit RenameCounter(const std::string& folder);
+  ~RenameCounter();
+  RenameCounter(const RenameCounter&) = delete;
+  RenameCounter& operator=(const RenameCounter&) = delete;
+  // Renames onto Name since the counter was made.
+  int Count(const std::string& name);
+
+ private:
+  int fd_ = -1;
+  std::vector<std::string> names_;
+};
