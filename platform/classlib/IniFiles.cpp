@@ -69,13 +69,6 @@ String LimitValue(String v) {
   return v;
 }
 
-int HexDigit(Char c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 // ---- TCustomIniFile -------------------------------------------------------------------
@@ -161,7 +154,7 @@ int TCustomIniFile::ReadBinaryStream(const String& section, const String& ident,
   std::vector<std::uint8_t> bytes;
   bytes.reserve(text.size() / 2);
   for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-    int hi = HexDigit(text[i]), lo = HexDigit(text[i + 1]);
+    int hi = HexDigitValue(text[i]), lo = HexDigitValue(text[i + 1]);
     if (hi < 0 || lo < 0) break;
     bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
   }
