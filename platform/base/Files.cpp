@@ -188,7 +188,7 @@ void Fail(TFileError* error, int code, const String& reason = String()) {
 String KindRefusal(mode_t mode) {
   if (S_ISREG(mode)) return String();
   if (S_ISDIR(mode)) return u"a folder, not a file";
-  if (S_ISFIFO(mode)) return u"not a regular file but a FIFO (named pipe)";
+  if (S_ISFIFO(mode)) return u"not a regular file but a named pipe";
   if (S_ISSOCK(mode)) return u"not a regular file but a socket";
   if (S_ISCHR(mode) || S_ISBLK(mode)) return u"not a regular file but a device";
   return u"not a regular file";

@@ -57,7 +57,7 @@ int FindFirst(const String& path, int attr, TSearchRec& found);
 
 // Why a file could not be read or written, in words a message can give: the system's own
 // ("Permission denied", "No space left on device") or, where the system has none, ours ("not a
-// regular file but a FIFO (named pipe)").
+// regular file but a named pipe").
 struct TFileError {
   int code = 0;           // the errno value; 0 while nothing failed
   bool notAFile = false;  // a FIFO, device, socket or folder, refused without being opened

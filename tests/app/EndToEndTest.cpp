@@ -12,26 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "EndToEndSupport.h"
 #include "TestSupport.h"
 
 namespace {
-
-bool Have(const char* tool) {
-  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A screenshot in the X window dump format of a true-colour screen.
 struct Shot {
@@ -92,16 +76,9 @@ i=0; while kill -0 $pid 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i+1));
 if kill -0 $pid 2>/dev/null; then kill -KILL $pid; exit 91; fi
 wait $pid)";
     const std::string& t = dir.os();
-    const std::string command =
-        "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + Quote(t + "/home") +
-        " XDG_CONFIG_HOME=" + Quote(t + "/home/.config") +
-        " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
-        " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
-        " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) +
-        " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " + Quote(script) + " >/dev/null 2>&1";
-    int status = std::system(command.c_str());
+    int status = RunUnderXvfb(t, script);
     ReadXwd(ReadFile(t + "/shot.xwd"), shot);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status;
   }
 
   // The settings file with its line breaks as "\n" (a rewritten file keeps those it had).

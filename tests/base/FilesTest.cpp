@@ -105,7 +105,7 @@ TEST(Files, WhatIsNoRegularFileIsRefusedAtOnceNeverReadToItsEnd) {
       return ToUtf8(error.reason);
     });
     const char* expected =
-        kind == NotASettingsFile::Fifo            ? "not a regular file but a FIFO (named pipe)"
+        kind == NotASettingsFile::Fifo            ? "not a regular file but a named pipe"
         : kind == NotASettingsFile::LinkToDevZero ? "not a regular file but a device"
         : kind == NotASettingsFile::Socket        ? "not a regular file but a socket"
         : kind == NotASettingsFile::Folder        ? "a folder, not a file"
