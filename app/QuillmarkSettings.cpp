@@ -4,6 +4,7 @@
 
 #include "Locale.h"
 #include "Numbers.h"
+#include "ScopeGuard.h"
 
 const char16_t* const kSettingsSection = u"Previous";
 const char16_t* const kSettingsFileName = u"Quillmark.ini";
@@ -48,6 +49,9 @@ TQuillmarkSettings ReadQuillmarkSettings(TCustomIniFile& ini, const TQuillmarkSe
 }
 
 void WriteQuillmarkSettings(TCustomIniFile& ini, const TQuillmarkSettings& s) {
+  // One read and one write of the file: a save cut short, or another instance saving at the
+  // same moment, never leaves some keys old and some new.
+  UpdateScope<TCustomIniFile> update(&ini);
   ini.WriteString(kSettingsSection, u"Orientation", s.Orientation);
   ini.WriteInteger(kSettingsSection, u"TopMargin", s.TopMargin);
   ini.WriteInteger(kSettingsSection, u"Staves", s.Staves);

@@ -19,7 +19,8 @@ extern const char16_t* const kSettingsFileName;  // "Quillmark.ini"
 // Each key with the matching field of defaults as its default: a missing, empty or unreadable
 // value leaves the default.
 TQuillmarkSettings ReadQuillmarkSettings(TCustomIniFile& ini, const TQuillmarkSettings& defaults);
-// The seven keys in their order, then the file flushed.
+// The seven keys in their order, then the file flushed: within one update, so a TIniFile is
+// read once and written once, all seven keys together.
 void WriteQuillmarkSettings(TCustomIniFile& ini, const TQuillmarkSettings& settings);
 
 // A stored number in the user's decimal form, or in the other common one (a file written under

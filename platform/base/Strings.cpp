@@ -167,6 +167,13 @@ String IntToHex(std::uint64_t v, int digits) {
   return r;
 }
 
+int HexDigitValue(Char c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
 String Format(const String& fmt, std::initializer_list<FormatArg> args) {
   String out;
   auto it = args.begin();

@@ -34,6 +34,8 @@ bool SameText(const String& a, const String& b);
 
 String IntToStr(std::int64_t v);
 String IntToHex(std::uint64_t v, int digits);
+// The value of a hexadecimal digit (either case); -1 for any other character.
+int HexDigitValue(Char c);
 
 // "%s", "%d", "%u", "%x" and "%%" with arguments taken in order.
 using FormatArg = std::variant<String, std::int64_t, long double>;

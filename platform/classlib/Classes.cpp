@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <numeric>
 #include <stdexcept>
@@ -518,18 +519,27 @@ void TMemoryStream::SaveToStream(TStream* stream) const {
   }
 }
 
+namespace {
+// "Cannot open file "/home/ann/x.dat": Permission denied": the path as the system names it.
+String OpenMessage(const String& what, const String& fileName, const String& why) {
+  return Format(u"%s \"%s\": %s", {what, DisplayPath(fileName), why});
+}
+}  // namespace
+
 void TMemoryStream::LoadFromFile(const String& fileName) {
   std::string bytes;
-  if (!ReadFileBytes(fileName, bytes))
-    throw EFOpenError(Format(u"Cannot open file \"%s\"", {fileName}));
+  TFileError error;
+  if (!ReadFileBytes(fileName, bytes, &error, std::numeric_limits<std::int64_t>::max()))
+    throw EFOpenError(OpenMessage(u"Cannot open file", fileName, error.reason));
   data_.assign(bytes.begin(), bytes.end());
   position_ = 0;
 }
 
 void TMemoryStream::SaveToFile(const String& fileName) const {
   std::string bytes(data_.begin(), data_.end());
-  if (!WriteFileReplacing(fileName, bytes))
-    throw EFCreateError(Format(u"Cannot create file \"%s\"", {fileName}));
+  TFileError error;
+  if (!WriteFileReplacing(fileName, bytes, &error))
+    throw EFCreateError(OpenMessage(u"Cannot create file", fileName, error.reason));
 }
 
 // ---- TFileStream ----------------------------------------------------------------------
@@ -547,19 +557,31 @@ TFileStream::TFileStream(const String& fileName, std::uint16_t mode) : fileName_
       default: flags |= O_RDONLY; break;
     }
   }
+  if (create || (mode & 3) != fmOpenRead) IgnoreFileSizeSignal();
+  String why = SystemErrorText(ENOENT);
   if (!os.empty()) {
+    // Without O_NONBLOCK opening a FIFO would wait for its other end, for ever.
     do {
-      fd_ = ::open(os.c_str(), flags, 0666);
+      fd_ = ::open(os.c_str(), flags | O_NONBLOCK | O_NOCTTY, 0666);
     } while (fd_ < 0 && errno == EINTR);
+    why = SystemErrorText(errno);
   }
   struct stat st;
-  if (fd_ >= 0 && (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode))) {
-    ::close(fd_);
-    fd_ = -1;
+  if (fd_ >= 0) {
+    // Judged by what was opened: only a regular file is a file here.
+    const int fileFlags = fcntl(fd_, F_GETFL);
+    if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) why = u"not a regular file";
+    else if (fileFlags < 0 || fcntl(fd_, F_SETFL, fileFlags & ~O_NONBLOCK) != 0)
+      why = SystemErrorText(errno);
+    else why.clear();
+    if (!why.empty()) {
+      ::close(fd_);
+      fd_ = -1;
+    }
   }
   if (fd_ < 0) {
-    if (create) throw EFCreateError(Format(u"Cannot create file \"%s\"", {fileName}));
-    throw EFOpenError(Format(u"Cannot open file \"%s\"", {fileName}));
+    if (create) throw EFCreateError(OpenMessage(u"Cannot create file", fileName, why));
+    throw EFOpenError(OpenMessage(u"Cannot open file", fileName, why));
   }
 }
 

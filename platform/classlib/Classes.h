@@ -214,10 +214,11 @@ class TMemoryStream : public TStream {
   void Clear();
   void LoadFromStream(TStream* stream);
   void SaveToStream(TStream* stream) const;
-  // Reads the whole file (EFOpenError "Cannot open file \"%s\"" when it cannot be read).
+  // Reads the whole file, a regular one (EFOpenError "Cannot open file \"<path>\": <why>" when
+  // it cannot be read).
   void LoadFromFile(const String& fileName);
   // Replaces the file whole or, failing, leaves it as it was and raises
-  // EFCreateError("Cannot create file \"%s\"").
+  // EFCreateError("Cannot create file \"<path>\": <why>").
   void SaveToFile(const String& fileName) const;
 
  private:
@@ -236,10 +237,12 @@ constexpr std::uint16_t fmShareDenyNone = 0x0040;
 // Creates the file or empties an existing one, open for reading and writing.
 constexpr std::uint16_t fmCreate = 0xFF00;
 
-// A stream on an operating-system file. Share modes are accepted and not enforced.
+// A stream on an operating-system file, a regular one: a FIFO, device, socket or folder is
+// refused at once, never waited on. Share modes are accepted and not enforced.
 class TFileStream : public TStream {
  public:
-  // EFCreateError("Cannot create file \"%s\"") or EFOpenError("Cannot open file \"%s\"").
+  // EFCreateError("Cannot create file \"<path>\": <why>") or EFOpenError("Cannot open file
+  // \"<path>\": <why>"), the path as the system names it and the reason in its words.
   TFileStream(const String& fileName, std::uint16_t mode);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;

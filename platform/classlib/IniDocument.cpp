@@ -152,17 +152,35 @@ TextEncoding DetectEncoding(std::string_view bytes) {
   if (StartsWith(bytes, "\xFF\xFE")) return TextEncoding::Utf16LE;
   if (StartsWith(bytes, "\xFE\xFF")) return TextEncoding::Utf16BE;
   if (StartsWith(bytes, "\xEF\xBB\xBF")) return TextEncoding::Utf8Bom;
+  // Without a mark, UTF-16 shows in its zero bytes: INI text is mostly ASCII, whose characters
+  // have a zero byte in the odd places (little-endian) or the even ones (big-endian), while
+  // UTF-8 and single-byte text have none. At least half the characters must say so, so a few
+  // stray zero bytes in other text do not turn it into UTF-16.
+  std::size_t zeroEven = 0, zeroOdd = 0;
+  const std::size_t pairs = bytes.size() / 2;
+  for (std::size_t i = 0; i < pairs * 2; ++i)
+    if (bytes[i] == 0) ++(i % 2 ? zeroOdd : zeroEven);
+  if (zeroOdd * 2 >= pairs && zeroOdd > 0 && zeroOdd >= 4 * zeroEven)
+    return TextEncoding::Utf16LENoMark;
+  if (zeroEven * 2 >= pairs && zeroEven > 0 && zeroEven >= 4 * zeroOdd)
+    return TextEncoding::Utf16BENoMark;
   return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+bool IsUtf16(TextEncoding encoding) {
+  return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE ||
+         encoding == TextEncoding::Utf16LENoMark || encoding == TextEncoding::Utf16BENoMark;
 }
 
 String DecodeText(std::string_view bytes, TextEncoding& encoding, std::string* tail) {
   encoding = DetectEncoding(bytes);
   if (tail) tail->clear();
-  const bool utf16 = encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
-  if (utf16 && bytes.size() % 2 && tail) *tail = bytes.substr(bytes.size() - 1);
+  if (IsUtf16(encoding) && bytes.size() % 2 && tail) *tail = bytes.substr(bytes.size() - 1);
   switch (encoding) {
     case TextEncoding::Utf16LE: return DecodeUtf16(bytes.substr(2), false);
     case TextEncoding::Utf16BE: return DecodeUtf16(bytes.substr(2), true);
+    case TextEncoding::Utf16LENoMark: return DecodeUtf16(bytes, false);
+    case TextEncoding::Utf16BENoMark: return DecodeUtf16(bytes, true);
     case TextEncoding::Utf8Bom: return DecodeUtf8KeepingBytes(bytes.substr(3));
     case TextEncoding::Utf8: return FromUtf8(bytes);
     case TextEncoding::Windows1252: break;
@@ -187,6 +205,8 @@ bool EncodeText(const String& text, TextEncoding encoding, std::string& bytes,
       bytes = "\xFE\xFF";
       AppendUtf16(text, true, bytes);
       break;
+    case TextEncoding::Utf16LENoMark: AppendUtf16(text, false, bytes); break;
+    case TextEncoding::Utf16BENoMark: AppendUtf16(text, true, bytes); break;
     case TextEncoding::Windows1252:
       if (!Encode1252(text, bytes)) return false;
       break;

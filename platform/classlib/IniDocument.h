@@ -9,10 +9,21 @@
 
 namespace korv_ini {
 
-enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
+// The UTF-16 forms carry their byte-order mark; the NoMark ones are the same without it.
+enum class TextEncoding {
+  Utf8,
+  Utf8Bom,
+  Utf16LE,
+  Utf16BE,
+  Utf16LENoMark,
+  Utf16BENoMark,
+  Windows1252
+};
 
-// By byte-order mark, else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
+// By byte-order mark, else UTF-16 without one when at least half the characters have their
+// zero byte on the same side, else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 TextEncoding DetectEncoding(std::string_view bytes);
+bool IsUtf16(TextEncoding encoding);
 // Encoding the text again in the same encoding, with the tail, gives the same bytes: bytes
 // that are not UTF-8 in a file marked as UTF-8 are held in the text (readers of names and values
 // see U+FFFD), and the stray last byte of an odd-length UTF-16 file goes to tail.

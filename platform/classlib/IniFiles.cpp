@@ -1,6 +1,8 @@
 #include "IniFiles.h"
 
+#include <cerrno>
 #include <cmath>
+#include <exception>
 
 #include "Files.h"
 #include "IniDocument.h"
@@ -21,8 +23,8 @@ void Fill(TStrings* strings, const std::vector<String>& lines) {
   for (const String& s : lines) strings->Add(s);
 }
 
-[[noreturn]] void WriteError(const String& fileName) {
-  throw EIniFileException(Format(u"Unable to write to %s", {fileName}));
+[[noreturn]] void WriteError(const String& fileName, const String& why) {
+  throw EIniFileException(Format(u"Unable to write to %s: %s", {DisplayPath(fileName), why}));
 }
 
 void WriteText(const String& fileName, const String& text, TextEncoding encoding,
@@ -31,7 +33,30 @@ void WriteText(const String& fileName, const String& text, TextEncoding encoding
   // Text outside a single-byte file's code page would be lost; such a file becomes UTF-8.
   if (!korv_ini::EncodeText(text, encoding, bytes, tail))
     korv_ini::EncodeText(text, TextEncoding::Utf8, bytes);
-  if (!WriteFileReplacing(fileName, bytes)) WriteError(fileName);
+  TFileError error;
+  if (!WriteFileReplacing(fileName, bytes, &error)) WriteError(fileName, error.reason);
+}
+
+// The file as a document; a missing file is an empty one. False, with an empty document and
+// the reason, when the file is there but cannot be read or is no text: such a file must never
+// be written over, since its contents were never seen.
+bool ReadDocument(const String& fileName, Document& doc, TFileError& error) {
+  doc = Document();
+  std::string bytes;
+  if (!ReadFileBytes(fileName, bytes, &error)) return error.Missing();
+  TextEncoding encoding;
+  std::string tail;
+  String text = korv_ini::DecodeText(bytes, encoding, &tail);
+  // Zero characters are in no text file; bytes that decode to them are not text we know.
+  if (text.find(u'\0') != String::npos) {
+    error.code = EILSEQ;
+    error.reason = u"not text in an encoding this program reads";
+    return false;
+  }
+  doc = Document(text);
+  doc.encoding = encoding;
+  doc.tail = std::move(tail);
+  return true;
 }
 
 String LimitValue(String v) {
@@ -42,13 +67,6 @@ String LimitValue(String v) {
     v.resize(n);
   }
   return v;
-}
-
-int HexDigit(Char c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -136,7 +154,7 @@ int TCustomIniFile::ReadBinaryStream(const String& section, const String& ident,
   std::vector<std::uint8_t> bytes;
   bytes.reserve(text.size() / 2);
   for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-    int hi = HexDigit(text[i]), lo = HexDigit(text[i + 1]);
+    int hi = HexDigitValue(text[i]), lo = HexDigitValue(text[i + 1]);
     if (hi < 0 || lo < 0) break;
     bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
   }
@@ -172,19 +190,44 @@ TIniFile::~TIniFile() = default;
 String TIniFile::ClassName() const { return u"TIniFile"; }
 
 Document TIniFile::Load(bool forWrite) const {
-  std::string bytes;
-  if (!ReadFileBytes(FileName(), bytes)) {
-    // Rewriting a file that is there but unreadable would throw its contents away.
-    if (forWrite && FileExists(FileName())) WriteError(FileName());
-    return Document();
+  if (batch_) {
+    if (forWrite && !batchReadable_) ReadGuard(batchError_);
+    return *batch_;
   }
-  TextEncoding encoding;
-  std::string tail;
-  String text = korv_ini::DecodeText(bytes, encoding, &tail);
-  Document doc(text);
-  doc.encoding = encoding;
-  doc.tail = std::move(tail);
+  Document doc;
+  TFileError error;
+  // Rewriting a file that is there but unreadable would throw its contents away.
+  if (!ReadDocument(FileName(), doc, error) && forWrite) ReadGuard(error);
   return doc;
+}
+
+void TIniFile::ReadGuard(const TFileError& error) const {
+  WriteError(FileName(), u"it could not be read (" + error.reason + u"), so it is left as it is");
+}
+
+template <class Edit>
+void TIniFile::Change(Edit&& edit) {
+  Document doc = Load(true);
+  if (!edit(doc)) return;
+  if (!batch_) return Save(doc);
+  *batch_ = std::move(doc);
+  batchChanged_ = true;
+}
+
+void TIniFile::BeginUpdate() {
+  if (updates_++ > 0) return;
+  auto batch = std::make_unique<Document>();
+  batchReadable_ = ReadDocument(FileName(), *batch, batchError_);
+  batchChanged_ = false;
+  batchUncaught_ = std::uncaught_exceptions();
+  batch_ = std::move(batch);
+}
+
+void TIniFile::EndUpdate() {
+  if (updates_ == 0 || --updates_ > 0) return;
+  auto batch = std::move(batch_);
+  // Leaving because something failed: the changes made so far are not the whole update.
+  if (batchChanged_ && std::uncaught_exceptions() <= batchUncaught_) Save(*batch);
 }
 
 void TIniFile::Save(const Document& doc) const {
@@ -205,8 +248,7 @@ String TIniFile::ReadString(const String& section, const String& ident, const St
 }
 
 void TIniFile::WriteString(const String& section, const String& ident, const String& value) {
-  Document doc = Load(true);
-  if (doc.Set(section, ident, value)) Save(doc);
+  Change([&](Document& doc) { return doc.Set(section, ident, value); });
 }
 
 void TIniFile::ReadSection(const String& section, TStrings* strings) {
@@ -227,16 +269,18 @@ void TIniFile::ReadSectionValues(const String& section, TStrings* strings) {
 }
 
 void TIniFile::EraseSection(const String& section) {
-  Document doc = Load(true);
-  if (doc.EraseSection(section)) Save(doc);
+  Change([&](Document& doc) { return doc.EraseSection(section); });
 }
 
 void TIniFile::DeleteKey(const String& section, const String& ident) {
-  Document doc = Load(true);
-  if (doc.DeleteKey(section, ident)) Save(doc);
+  Change([&](Document& doc) { return doc.DeleteKey(section, ident); });
 }
 
-void TIniFile::UpdateFile() {}
+void TIniFile::UpdateFile() {
+  if (!batch_ || !batchChanged_) return;
+  Save(*batch_);
+  batchChanged_ = false;
+}
 
 // ---- TMemIniFile ----------------------------------------------------------------------
 
@@ -251,14 +295,11 @@ TMemIniFile::~TMemIniFile() = default;
 String TMemIniFile::ClassName() const { return u"TMemIniFile"; }
 
 void TMemIniFile::Load() {
-  std::string bytes;
-  if (!ReadFileBytes(FileName(), bytes)) {
-    if (FileExists(FileName())) throw EFOpenError(Format(u"Cannot open file \"%s\"", {FileName()}));
-    doc_->Clear();
-    return;
-  }
-  TextEncoding encoding;
-  *doc_ = Document(korv_ini::DecodeText(bytes, encoding));
+  TFileError error;
+  // What is no file at all (a FIFO, a folder) reads as missing; UpdateFile is refused there.
+  if (!ReadDocument(FileName(), *doc_, error) && !error.notAFile)
+    throw EFOpenError(
+        Format(u"Cannot open file \"%s\": %s", {DisplayPath(FileName()), error.reason}));
 }
 
 bool TMemIniFile::SectionExists(const String& section) { return doc_->HasSection(section); }

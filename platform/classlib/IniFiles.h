@@ -6,17 +6,21 @@
 // surrounding blanks and one pair of matching surrounding quotes (' or "). Lines before the
 // first section, comments (";") and lines without "=" are never keys, but they are kept when
 // the file is written again. Files are decoded by their byte-order mark (UTF-16 LE, UTF-16 BE,
-// UTF-8), else as UTF-8 when the bytes are valid UTF-8, else as Windows-1252. Line breaks
-// "\r\n", "\n" and "\r" are all accepted.
+// UTF-8), else as UTF-16 without a mark when its zero bytes say so, else as UTF-8 when the bytes
+// are valid UTF-8, else as Windows-1252. Line breaks "\r\n", "\n" and "\r" are all accepted.
+// Bytes that decode to zero characters are no text: such a file reads as empty and is never
+// written over.
 //
 // Writing: a file is always replaced whole (a temporary file beside it, then a rename), so a
 // failed write leaves the old file as it was and raises EIniFileException("Unable to write to
-// <file name>"). Line breaks inside written names and values become blanks, so a value can
+// <path as the system names it>: <why>"); a symbolic link stays a link to the file it names.
+// Line breaks inside written names and values become blanks, so a value can
 // never add lines or sections to the file.
 #include <memory>
 
 #include "Classes.h"
 #include "DateTime.h"
+#include "Files.h"
 #include "Strings.h"
 
 class TCustomIniFile : public TObject {
@@ -65,6 +69,11 @@ class TCustomIniFile : public TObject {
   virtual void EraseSection(const String& section) = 0;
   virtual void DeleteKey(const String& section, const String& ident) = 0;
   virtual void UpdateFile() = 0;
+  // An update: the changes between the two are made in memory and written together at the
+  // outermost EndUpdate, one read and one write of the file (UpdateScope pairs them). Classes
+  // that write at once anyway take the pair as a no-op.
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
 
  protected:
   void SetFileName(const String& fileName) { fileName_ = fileName; }
@@ -78,11 +87,17 @@ class Document;
 }
 
 // The private-profile file: every read parses the file as it is on disk now, every change
-// rewrites it at once, in the encoding it had (a new file: UTF-8 without a byte-order mark;
-// a Windows-1252 file that is given text outside that code page becomes UTF-8, so nothing
-// written is lost). All other lines are kept byte for byte, their line breaks included.
-// A value read is at most 2047 characters long, as the platform's read buffer holds; a missing
-// or unreadable file reads as empty.
+// rewrites it at once (outside an update), in the encoding it had (a new file: UTF-8 without a
+// byte-order mark; a Windows-1252 file that is given text outside that code page becomes UTF-8, so
+// nothing written is lost). All other lines are kept byte for byte, their line breaks included. A
+// value read is at most 2047 characters long, as the platform's read buffer holds; a missing or
+// unreadable file reads as empty; a file that is there but cannot be read or decoded is never
+// written over (EIniFileException saying why).
+//
+// Within BeginUpdate/EndUpdate the file is read once, at BeginUpdate; reads and changes use
+// that copy, and the outermost EndUpdate writes it back once when something changed (UpdateFile
+// writes it sooner). An EndUpdate reached while an exception leaves the scope writes nothing,
+// so an update is on disk whole or not at all.
 class TIniFile : public TCustomIniFile {
  public:
   explicit TIniFile(const String& fileName);
@@ -104,12 +119,25 @@ class TIniFile : public TCustomIniFile {
   void EraseSection(const String& section) override;
   // Removes every key of that name from the section.
   void DeleteKey(const String& section, const String& ident) override;
-  // Changes are on disk already; nothing to do.
+  // Outside an update changes are on disk already; within one, writes them now.
   void UpdateFile() override;
+  void BeginUpdate() override;
+  void EndUpdate() override;
 
  private:
   korv_ini::Document Load(bool forWrite) const;
   void Save(const korv_ini::Document& doc) const;
+  [[noreturn]] void ReadGuard(const TFileError& error) const;
+  // Loads for writing, applies Edit and saves (or keeps in the update) when it changed something.
+  template <class Edit>
+  void Change(Edit&& edit);
+
+  int updates_ = 0;
+  std::unique_ptr<korv_ini::Document> batch_;
+  bool batchReadable_ = true;
+  bool batchChanged_ = false;
+  int batchUncaught_ = 0;
+  TFileError batchError_;
 };
 
 // Encodings for TMemIniFile's writes. Default is this platform's default text encoding,
@@ -117,8 +145,9 @@ class TIniFile : public TCustomIniFile {
 // little-endian with the mark FF FE.
 enum class TIniEncoding { Default, UTF8, Unicode };
 
-// The whole file in memory: read once on creation (a missing file is empty; one that exists
-// but cannot be read raises EFOpenError), written only by UpdateFile, in Encoding() whatever
+// The whole file in memory: read once on creation (a missing file, or a FIFO, device, socket or
+// folder in its place, is empty; a file that is there but cannot be read or decoded raises
+// EFOpenError saying why), written only by UpdateFile, in Encoding() whatever
 // the file had, with "\r\n" line breaks. Comments and other lines are kept.
 class TMemIniFile : public TCustomIniFile {
  public:

@@ -34,6 +34,13 @@ DWORD RegDataToDataType(TRegDataType type) {
   throw ERegistryException(Format(FromUtf8(format), {name}));
 }
 
+// A refused change, with the file's reason when the file was what refused it.
+[[noreturn]] void RaiseWriteFailure(const char* format, const String& name) {
+  String message = Format(FromUtf8(format), {name});
+  if (String why = RegistryFileProblem(); !why.empty()) message += u": " + why;
+  throw ERegistryException(message);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -141,7 +148,7 @@ bool TRegistry::CreateKey(const String& key) {
       Check(RegCreateKeyExW(GetBaseKey(relative), s.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_ALL_ACCESS, nullptr, &temp, &disposition));
   if (temp) RegCloseKey(temp);
-  if (!ok) Raise("Failed to create key %s", key);
+  if (!ok) RaiseWriteFailure("Failed to create key %s", key);
   return true;
 }
 
@@ -252,7 +259,7 @@ int TRegistry::GetData(const String& name, void* buffer, int bufSize, TRegDataTy
 void TRegistry::PutData(const String& name, const void* buffer, int bufSize, TRegDataType regData) {
   if (!Check(RegSetValueExW(currentKey_, name.c_str(), 0, RegDataToDataType(regData),
                             static_cast<const BYTE*>(buffer), static_cast<DWORD>(bufSize))))
-    Raise("Failed to set data for '%s'", name);
+    RaiseWriteFailure("Failed to set data for '%s'", name);
 }
 
 void TRegistry::ReadError(const String& name) const { Raise("Invalid data type for '%s'", name); }

@@ -31,7 +31,8 @@ struct TRegDataInfo {
 // Failures raise ERegistryException: a typed read of a value of another type "Invalid data type
 // for '<name>'", a read of a value that is not there "Failed to get data for '<name>'" (ReadString
 // and ReadBinaryData instead return empty and 0), a refused write "Failed to set data for
-// '<name>'", and a refused CreateKey "Failed to create key <key>".
+// '<name>'", and a refused CreateKey "Failed to create key <key>"; when the root's file is what
+// refused, ": " and RegistryFileProblem follow (the file as the system names it, and why).
 class TRegistry : public TObject {
  public:
   TRegistry();  // KEY_ALL_ACCESS

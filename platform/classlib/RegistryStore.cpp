@@ -205,19 +205,12 @@ bool ParseQuoted(const String& s, std::size_t& pos, String& out) {
   return false;
 }
 
-int HexDigit(Char c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
 // 1 to 8 hex digits, nothing else.
 bool ParseHexNumber(const String& s, DWORD& out) {
   if (s.empty() || s.size() > 8) return false;
   out = 0;
   for (Char c : s) {
-    int d = HexDigit(c);
+    int d = HexDigitValue(c);
     if (d < 0) return false;
     out = (out << 4) | static_cast<DWORD>(d);
   }
@@ -502,6 +495,7 @@ struct Root {
   String fileName;
   FileStamp stamp;
   Condition condition = Condition::Good;
+  String unreadable;  // why, while Unreadable
   Key tree;
 };
 
@@ -515,6 +509,7 @@ struct Store {
   Root roots[kRootCount];
   std::unordered_map<HKEY, Handle> handles;
   HKEY next = 1;
+  String fileProblem;  // RegistryFileProblem
 };
 
 Store& TheStore() {
@@ -534,32 +529,46 @@ Root& Loaded(int index) {
   r.tree.Clear();
   if (!stamp.exists) return r;
   std::string bytes;
-  if (!ReadFileBytes(file, bytes)) r.condition = Condition::Unreadable;
-  else if (!bytes.empty() && !regfile::Parse(bytes, kRootNames[index], r.tree))
+  TFileError error;
+  if (!ReadFileBytes(file, bytes, &error)) {
+    r.condition = Condition::Unreadable;
+    r.unreadable = error.reason;
+  } else if (!bytes.empty() && !regfile::Parse(bytes, kRootNames[index], r.tree))
     r.condition = Condition::Corrupt;
   return r;
 }
 
-// Moves a file that did not parse out of the way under a name no earlier one has.
-bool SetAside(const String& file) {
+// Copies a file that did not parse out of the way under a name no earlier one has. A copy, not
+// a rename, so a root file that is a symbolic link stays one.
+bool SetAside(const String& file, TFileError& error) {
   String base = file + u".corrupt-" + FormatDateTime(u"yyyymmdd-hhnnss", Now());
   String target = base;
   for (int n = 1; FileExists(target); ++n) target = base + u"-" + IntToStr(n);
-  return RenameFile(file, target);
+  std::string bytes;
+  return ReadFileBytes(file, bytes, &error) && WriteFileReplacing(target, bytes, &error);
 }
 
 // After every change. On failure the root is read again from its file, which is as it was, so
-// the change is undone in memory too.
+// the change is undone in memory too, and RegistryFileProblem says why.
 LONG Save(int index) {
   Root& r = TheStore().roots[index];
   LONG result = ERROR_SUCCESS;
-  if (r.condition == Condition::Unreadable) result = ERROR_ACCESS_DENIED;
-  else if (r.fileName.empty() || !ForceDirectories(ExtractFilePath(r.fileName)))
+  TFileError error;
+  if (r.condition == Condition::Unreadable) {
+    result = ERROR_ACCESS_DENIED;
+    error.reason = u"it could not be read (" + r.unreadable + u"), so it is left as it is";
+  } else if (r.fileName.empty() || !ForceDirectories(ExtractFilePath(r.fileName))) {
     result = ERROR_CANTWRITE;
-  else if (r.condition == Condition::Corrupt && !SetAside(r.fileName)) result = ERROR_ACCESS_DENIED;
-  else if (!WriteFileReplacing(r.fileName, regfile::Serialize(r.tree, kRootNames[index])))
+    error.reason = u"its folder cannot be created";
+  } else if (r.condition == Condition::Corrupt && !SetAside(r.fileName, error)) {
+    result = ERROR_ACCESS_DENIED;
+  } else if (!WriteFileReplacing(r.fileName, regfile::Serialize(r.tree, kRootNames[index]),
+                                 &error)) {
     result = ERROR_CANTWRITE;
+  }
   if (result != ERROR_SUCCESS) {
+    TheStore().fileProblem =
+        Format(u"cannot write %s: %s", {DisplayPath(r.fileName), error.reason});
     r.loaded = false;
     return result;
   }
@@ -595,8 +604,10 @@ Key* Resolve(Key& root, const std::vector<String>& path) {
   return k;
 }
 
-// Opens the handle's key, with Needed access, reloading its root when the file changed.
+// Opens the handle's key, with Needed access, reloading its root when the file changed. Every
+// call starts here, so a file problem reported is always the current call's.
 LONG OpenTarget(HKEY key, REGSAM needed, Target& t, Key*& k) {
+  TheStore().fileProblem.clear();
   if (LONG rc = Lookup(key, t); rc != ERROR_SUCCESS) return rc;
   if (needed && !(t.access & needed)) return ERROR_ACCESS_DENIED;
   k = Resolve(Loaded(t.root).tree, t.path);
@@ -619,6 +630,25 @@ LONG SplitPath(const Char* subKey, std::vector<String>& parts) {
     if (cut == String::npos) return ERROR_SUCCESS;
     start = cut + 1;
   }
+}
+
+// The handle's key opened and the sub-key path under it split, as the calls that take one begin.
+LONG OpenWithPath(HKEY key, const Char* subKey, Target& t, Key*& k, std::vector<String>& parts) {
+  if (LONG rc = SplitPath(subKey, parts); rc != ERROR_SUCCESS) return rc;
+  return OpenTarget(key, 0, t, k);
+}
+
+// What both deletions start with: the path split, the handle's key opened, and the right to
+// delete, which a handle that may not add keys does not have either.
+LONG OpenForDeletion(HKEY key, const Char* subKey, Target& t, Key*& k, std::vector<String>& parts) {
+  if (LONG rc = OpenWithPath(key, subKey, t, k, parts); rc != ERROR_SUCCESS) return rc;
+  return t.access & (KEY_CREATE_SUB_KEY | DELETE) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+// The key that holds the path's last part, or null when a key on the way is missing.
+Key* ParentOf(Key* k, const std::vector<String>& parts) {
+  for (std::size_t i = 0; k && i + 1 < parts.size(); ++i) k = k->FindKey(parts[i]);
+  return k;
 }
 
 HKEY NewHandle(int root, std::vector<String> path, REGSAM access) {
@@ -673,6 +703,8 @@ LONG CopyName(const String& name, Char* buffer, DWORD* length) {
 
 }  // namespace
 
+String RegistryFileProblem() { return TheStore().fileProblem; }
+
 String RegistryRootName(HKEY root) {
   return IsRoot(root) ? String(kRootNames[root - HKEY_CLASSES_ROOT]) : String();
 }
@@ -691,8 +723,7 @@ LONG RegOpenKeyExW(HKEY key, const Char* subKey, DWORD, REGSAM desired, HKEY* re
   Target t;
   Key* k = nullptr;
   std::vector<String> parts;
-  if (LONG rc = SplitPath(subKey, parts); rc != ERROR_SUCCESS) return rc;
-  if (LONG rc = OpenTarget(key, 0, t, k); rc != ERROR_SUCCESS) return rc;
+  if (LONG rc = OpenWithPath(key, subKey, t, k, parts); rc != ERROR_SUCCESS) return rc;
   for (const auto& name : parts) {
     if (!(k = k->FindKey(name))) return ERROR_FILE_NOT_FOUND;
     t.path.push_back(k->name);
@@ -708,8 +739,7 @@ LONG RegCreateKeyExW(HKEY key, const Char* subKey, DWORD, Char*, DWORD, REGSAM d
   Target t;
   Key* k = nullptr;
   std::vector<String> parts;
-  if (LONG rc = SplitPath(subKey, parts); rc != ERROR_SUCCESS) return rc;
-  if (LONG rc = OpenTarget(key, 0, t, k); rc != ERROR_SUCCESS) return rc;
+  if (LONG rc = OpenWithPath(key, subKey, t, k, parts); rc != ERROR_SUCCESS) return rc;
   std::size_t i = 0;
   for (; i < parts.size(); ++i) {
     Key* sub = k->FindKey(parts[i]);
@@ -770,9 +800,7 @@ LONG RegDeleteKeyW(HKEY key, const Char* subKey) {
   Target t;
   Key* k = nullptr;
   std::vector<String> parts;
-  if (LONG rc = SplitPath(subKey, parts); rc != ERROR_SUCCESS) return rc;
-  if (LONG rc = OpenTarget(key, 0, t, k); rc != ERROR_SUCCESS) return rc;
-  if (!(t.access & (KEY_CREATE_SUB_KEY | DELETE))) return ERROR_ACCESS_DENIED;
+  if (LONG rc = OpenForDeletion(key, subKey, t, k, parts); rc != ERROR_SUCCESS) return rc;
   Key* parent = nullptr;
   if (parts.empty()) {
     // An empty path deletes the handle's own key; a root (or a handle on one) cannot go.
@@ -781,8 +809,7 @@ LONG RegDeleteKeyW(HKEY key, const Char* subKey) {
     t.path.pop_back();
     parent = Resolve(Loaded(t.root).tree, t.path);
   } else {
-    parent = k;
-    for (std::size_t i = 0; parent && i + 1 < parts.size(); ++i) parent = parent->FindKey(parts[i]);
+    parent = ParentOf(k, parts);
   }
   Key* victim = parent ? parent->FindKey(parts.back()) : nullptr;
   if (!victim) return ERROR_FILE_NOT_FOUND;
@@ -795,16 +822,13 @@ LONG RegDeleteTreeW(HKEY key, const Char* subKey) {
   Target t;
   Key* k = nullptr;
   std::vector<String> parts;
-  if (LONG rc = SplitPath(subKey, parts); rc != ERROR_SUCCESS) return rc;
-  if (LONG rc = OpenTarget(key, 0, t, k); rc != ERROR_SUCCESS) return rc;
-  if (!(t.access & (KEY_CREATE_SUB_KEY | DELETE))) return ERROR_ACCESS_DENIED;
+  if (LONG rc = OpenForDeletion(key, subKey, t, k, parts); rc != ERROR_SUCCESS) return rc;
   if (parts.empty()) {
     if (k->keys.empty() && k->values.empty()) return ERROR_SUCCESS;
     k->Clear();
     return Save(t.root);
   }
-  Key* parent = k;
-  for (std::size_t i = 0; parent && i + 1 < parts.size(); ++i) parent = parent->FindKey(parts[i]);
+  Key* parent = ParentOf(k, parts);
   if (!parent || !parent->RemoveKey(parts.back())) return ERROR_FILE_NOT_FOUND;
   return Save(t.root);
 }

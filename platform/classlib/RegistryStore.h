@@ -4,10 +4,11 @@
 // read when the root is first used and again whenever the file changed on disk, and replaced
 // whole after every change (a failed replacement fails the call and undoes the change).
 // A file that does not parse reads as an empty root; before that root is written again the
-// file is renamed to <file>.corrupt-<yyyymmdd-hhnnss>[-n], never over an earlier one. A file
-// that exists but cannot be read also reads as empty, and is never replaced: writes to its root
-// fail with ERROR_ACCESS_DENIED. An empty (zero-byte) file is simply an empty root.
-// HKEY_CLASSES_ROOT is a root of its own, not a view of two others.
+// file is copied to <file>.corrupt-<yyyymmdd-hhnnss>[-n], never over an earlier one. A file
+// that exists but cannot be read (a FIFO, a device, a folder, one over 16 MB among them) also
+// reads as empty, and is never replaced: writes to its root fail with ERROR_ACCESS_DENIED. A
+// root file that is a symbolic link stays one; the file it names is replaced. An empty (zero-byte)
+// file is simply an empty root. HKEY_CLASSES_ROOT is a root of its own, not a view of two others.
 // User-interface thread only: nothing here is locked.
 #include <cstdint>
 #include <memory>
@@ -108,6 +109,10 @@ LONG RegQueryInfoKeyW(HKEY key, Char* keyClass, DWORD* classLength, DWORD* reser
 String RegistryRootName(HKEY root);
 // The file that holds a root, in the platform's path form; empty for a handle that is not a root.
 String RegistryFileName(HKEY root);
+// Why the last registry call could not write its root's file, for a message: "cannot write
+// /home/ann/.config/korv/registry/HKEY_CURRENT_USER.reg: No space left on device". Empty when
+// that call's failure (if any) was not the file's.
+String RegistryFileProblem();
 
 // The file format, open to tests and the fuzzer.
 namespace regfile {

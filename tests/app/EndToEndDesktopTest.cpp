@@ -13,23 +13,6 @@
 
 namespace {
 
-bool Have(const char* tool) {
-  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // Starts Xvfb (its display number from -displayfd) and openbox, waits until openbox manages the
 // screen, starts the program and runs the test's steps with $wid its main window; what the steps
 // print is the report. The program, openbox and Xvfb are ended by their process ids.
@@ -59,18 +42,19 @@ class EndToEndDesktopTest : public ::testing::Test {
   void SetUp() override {
     for (const char* tool :
          {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import", "convert-im6.q16"})
-      if (!Have(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
+      if (!HaveTool(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
   }
   std::string Run(const std::string& steps, const std::string& env = "") {
     const std::string& t = dir.os();
     const std::string command =
-        "env -u WAYLAND_DISPLAY HOME=" + Quote(t + "/home") +
-        " XDG_CONFIG_HOME=" + Quote(t + "/home/.config") +
-        " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
-        " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
+        "env -u WAYLAND_DISPLAY HOME=" + ShellQuote(t + "/home") +
+        " XDG_CONFIG_HOME=" + ShellQuote(t + "/home/.config") +
+        " XDG_DATA_HOME=" + ShellQuote(t + "/home/.local/share") +
+        " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
         " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 " + env +
-        " EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) + " STEPS=" + Quote(steps) + " sh -c " +
-        Quote(kHarness) + " > " + Quote(t + "/out") + " 2>&1";
+        " EXE=" + ShellQuote(QUILLMARK_EXE) + " T=" + ShellQuote(t) +
+        " STEPS=" + ShellQuote(steps) + " sh -c " + ShellQuote(kHarness) + " > " +
+        ShellQuote(t + "/out") + " 2>&1";
     std::system(command.c_str());
     return ReadFile(t + "/out");
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "QuillmarkTestSupport.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -13,26 +13,9 @@
 
 namespace {
 
-bool Have(const char* tool) {
-  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 TEST(EndToEndPrintServer, ASilentPrintServerNeitherHoldsTheWindowNorTheEnd) {
   for (const char* tool : {"xvfb-run", "xdotool"})
-    if (!Have(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
+    if (!HaveTool(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
   SilentPrintServer server;  // CUPS_SERVER names it for the program
   ASSERT_TRUE(server.Listening());
   TempDir dir;
@@ -50,12 +33,13 @@ if kill -0 $pid 2>/dev/null; then kill -KILL $pid; exit 91; fi
 wait $pid)";
   const std::string& t = dir.os();
   const std::string command =
-      "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + Quote(t + "/home") +
-      " XDG_CONFIG_HOME=" + Quote(t + "/home/.config") +
-      " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
-      " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
-      " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) +
-      " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " + Quote(script) + " >/dev/null 2>&1";
+      "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + ShellQuote(t + "/home") +
+      " XDG_CONFIG_HOME=" + ShellQuote(t + "/home/.config") +
+      " XDG_DATA_HOME=" + ShellQuote(t + "/home/.local/share") +
+      " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
+      " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + ShellQuote(QUILLMARK_EXE) +
+      " T=" + ShellQuote(t) + " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " +
+      ShellQuote(script) + " >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_EQ(WEXITSTATUS(status), 0) << ReadFile(t + "/stderr");

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "EndToEndSupport.h"
+#include "QuillmarkTestSupport.h"
 #include "TestSupport.h"
 
 namespace {
@@ -42,7 +42,7 @@ class EndToEndSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* tool : {"xvfb-run", "Xvfb", "xdotool"})
-      if (!Have(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
+      if (!HaveTool(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
   }
 
   // Runs script with the program's sandboxed environment (and env, "NAME=value ..."); under
@@ -50,13 +50,14 @@ class EndToEndSessionTest : public ::testing::Test {
   int Run(const std::string& script, bool ownDisplay = false, const std::string& env = "") {
     const std::string& t = dir.os();
     std::string command =
-        "env -u DISPLAY -u WAYLAND_DISPLAY " + env + " HOME=" + Quote(t + "/home") +
-        " XDG_CONFIG_HOME=" + Quote(t + "/home/.config") +
-        " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
-        " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
-        " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t);
+        "env -u DISPLAY -u WAYLAND_DISPLAY " + env + " HOME=" + ShellQuote(t + "/home") +
+        " XDG_CONFIG_HOME=" + ShellQuote(t + "/home/.config") +
+        " XDG_DATA_HOME=" + ShellQuote(t + "/home/.local/share") +
+        " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
+        " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + ShellQuote(QUILLMARK_EXE) +
+        " T=" + ShellQuote(t);
     command += ownDisplay ? " sh -c " : " xvfb-run -a -s '-screen 0 1024x768x24' sh -c ";
-    command += Quote(script) + " >/dev/null 2>&1";
+    command += ShellQuote(script) + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -74,7 +75,7 @@ TEST_F(EndToEndSessionTest, SigtermEndsTheProgramAtOnceWithTheSettingsWritten) {
   // the other runs of the program check for leaks.
   const char* asan = std::getenv("ASAN_OPTIONS");
   const std::string env =
-      "ASAN_OPTIONS=" + Quote(std::string(asan ? asan : "") + ":detect_leaks=0");
+      "ASAN_OPTIONS=" + ShellQuote(std::string(asan ? asan : "") + ":detect_leaks=0");
   ASSERT_EQ(Run(std::string(kStartAndWait) + "start=$(date +%s%N); kill -TERM $pid" + kAwaitEnd,
                 false, env),
             0)
@@ -120,8 +121,8 @@ TEST(EndToEndWithoutDisplay, AWaylandDisplayWithNoCompositorIsNoDisplay) {
   std::filesystem::create_directories(dir.os() + "/runtime");
   const int status =
       std::system(("env -u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY=wayland-77 XDG_RUNTIME_DIR=" +
-                   Quote(dir.os() + "/runtime") + " HOME=" + Quote(dir.os()) + " " +
-                   Quote(QUILLMARK_EXE) + " 2>" + Quote(out))
+                   ShellQuote(dir.os() + "/runtime") + " HOME=" + ShellQuote(dir.os()) + " " +
+                   ShellQuote(QUILLMARK_EXE) + " 2>" + ShellQuote(out))
                       .c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);

@@ -13,15 +13,9 @@
 #include <vector>
 
 #include "QuillmarkTestSupport.h"
+#include "TestSupport.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A screenshot in the X window dump format of a true-colour screen.
 struct Shot {

@@ -7,6 +7,7 @@
 #include "IniDocument.h"
 #include "IniFiles.h"
 #include "Locale.h"
+#include "ScopeGuard.h"
 #include "TestSupport.h"
 
 namespace {
@@ -155,12 +156,11 @@ TEST_P(AnyIni, WrittenValuesCannotAddLines) {
 TEST_P(AnyIni, BadInputNeverBreaksReadingOrWriting) {
   const std::string samples[] = {
       ""s,
-      "\0\0\0[\0]\0"s,
       "["s,
       "[abc"s,
       "]\n=\n[\n"s,
       "[]\n=v\n"s,
-      "\x80\xFF\xFE\x00\x01[S]\r\rk=\x9D\n"s,
+      "\x80\xFF\xFE\x01[S]\r\rk=\x9D\n"s,
       "\xFF\xFE[\0S\0]\0\n\0k\0=\0v\0X"s,  // UTF-16 with an odd byte at the end
       "\xFE\xFF\0["s,
       "\xEF\xBB\xBF\xC3"s,
@@ -178,9 +178,9 @@ TEST_P(AnyIni, BadInputNeverBreaksReadingOrWriting) {
     ini->UpdateFile();
     EXPECT_EQ(Reopen()->ReadString(u"new", u"KEY", u"d"), u"value");
   }
-  EXPECT_EQ(Open(samples[5])->ReadString(u"", u"", u"d"), u"v");
-  EXPECT_EQ(Open(samples[7])->ReadString(u"S", u"k", u"d"), u"v");
-  auto big = Open(samples[10]);
+  EXPECT_EQ(Open(samples[4])->ReadString(u"", u"", u"d"), u"v");
+  EXPECT_EQ(Open(samples[6])->ReadString(u"S", u"k", u"d"), u"v");
+  auto big = Open(samples[9]);
   std::size_t expected = GetParam() == Kind::Profile ? 2047 : 1u << 20;
   EXPECT_EQ(big->ReadString(u"S", u"k", u"").size(), expected);
 }
@@ -198,7 +198,8 @@ TEST_P(AnyIni, FailedWriteKeepsTheOldFile) {
       message = e.Message();
     }
   }
-  EXPECT_EQ(message, u"Unable to write to " + path_);
+  // The file as the system names it, and why.
+  EXPECT_EQ(ToUtf8(message), "Unable to write to " + dir_.os() + "/t.ini: No space left on device");
   EXPECT_EQ(dir_.read("t.ini"), before);
   EXPECT_EQ(FilesIn(dir_), 1u);  // no temporary file left behind
 }
@@ -422,6 +423,144 @@ TEST(MemIniFile, StringsRenameAndUnreadableFiles) {
   TIniFile folder(dir.path() + u"d.ini");
   EXPECT_EQ(folder.ReadString(u"S", u"k", u"d"), u"d");
   EXPECT_THROW(folder.WriteString(u"S", u"k", u"v"), EIniFileException);
+}
+
+}  // namespace
+
+namespace {
+
+// In a child with an alarm, so a reader that waits on a FIFO fails instead of hanging.
+TEST_P(AnyIni, WhatIsNoFileReadsAsMissingAndIsNeverWrittenOver) {
+  for (NotASettingsFile kind : kNotSettingsFiles) {
+    SCOPED_TRACE(NameOf(kind));
+    const std::string os = dir_.os() + "/case" + std::to_string(int(kind));
+    path_ = FromOsPath(os);
+    ASSERT_TRUE(MakeNotASettingsFile(kind, os));
+    const bool memoryRefusesAtOnce =
+        GetParam() == Kind::Memory && kind == NotASettingsFile::Oversized;
+    std::string result = InChild(5, [&] {
+      try {
+        auto ini = Reopen();
+        if (ini->ReadString(u"Previous", u"Staves", u"d") != u"d") return std::string("read");
+        ini->WriteString(u"Previous", u"Staves", u"9");
+        ini->UpdateFile();
+      } catch (const EIniFileException& e) {
+        return std::string(e.what());
+      } catch (const EFOpenError& e) {
+        return std::string(e.what());
+      }
+      return std::string("written");
+    });
+    const std::string file = "\"" + os + "\": ";
+    if (memoryRefusesAtOnce)
+      EXPECT_EQ(result,
+                "Cannot open file " + file + "larger than 16 MB, too large for a settings file");
+    else EXPECT_EQ(result.substr(0, 20 + os.size()), "Unable to write to " + os + ":");
+    EXPECT_EQ(KindAt(os), NameOf(kind));
+  }
+}
+
+// As permission bits would, for anyone but root (the tests run as root).
+TEST_P(AnyIni, AFileThatIsThereButCannotBeReadIsNeverWrittenOver) {
+  const std::string before = "[S]\nk=old\nother=keep\n";
+  auto ini = Open(before);
+  SetReadFailureForTesting(true);
+  const std::string why = "it could not be read (Permission denied), so it is left as it is";
+  if (GetParam() == Kind::Profile) {
+    EXPECT_EQ(ini->ReadString(u"S", u"k", u"d"), u"d");
+    EXPECT_EQ(ToUtf8(MessageOf<EIniFileException>([&] { ini->WriteString(u"S", u"k", u"new"); })),
+              "Unable to write to " + dir_.os() + "/t.ini: " + why);
+    EXPECT_THROW(ini->DeleteKey(u"S", u"k"), EIniFileException);
+    EXPECT_THROW(ini->EraseSection(u"S"), EIniFileException);
+    // Within an update too.
+    EXPECT_THROW(
+        {
+          UpdateScope<TCustomIniFile> update(ini.get());
+          ini->WriteString(u"S", u"k", u"new");
+        },
+        EIniFileException);
+  } else {
+    EXPECT_EQ(ToUtf8(MessageOf<EFOpenError>([&] { Reopen(); })),
+              "Cannot open file \"" + dir_.os() + "/t.ini\": Permission denied");
+  }
+  SetReadFailureForTesting(false);
+  EXPECT_EQ(dir_.read("t.ini"), before);
+}
+
+TEST(IniFile, AnUpdateReadsOnceAndWritesOnceAndNotAtAllWhenItFails) {
+  TempDir dir;
+  String path = dir.write("u.ini", "; mine\n[S]\nk=old\n");
+  RenameCounter renames(dir.os());
+  TIniFile ini(path);
+  {
+    UpdateScope<TCustomIniFile> update(&ini);
+    ini.WriteString(u"S", u"k", u"1");
+    ini.WriteInteger(u"S", u"n", 2);
+    {
+      UpdateScope<TCustomIniFile> inner(&ini);
+      ini.WriteBool(u"T", u"b", true);
+    }
+    ini.DeleteKey(u"S", u"gone");
+    EXPECT_EQ(ini.ReadString(u"S", u"k", u""), u"1");  // the update's own copy
+    EXPECT_EQ(dir.read("u.ini"), "; mine\n[S]\nk=old\n");
+  }
+  EXPECT_EQ(dir.read("u.ini"), "; mine\n[S]\nk=1\nn=2\n[T]\nb=1\n");
+  EXPECT_EQ(renames.Count("u.ini"), 1);
+  // UpdateFile writes sooner; the end of the update then has nothing left to write.
+  {
+    UpdateScope<TCustomIniFile> update(&ini);
+    ini.WriteString(u"S", u"k", u"3");
+    ini.UpdateFile();
+    EXPECT_EQ(renames.Count("u.ini"), 2);
+  }
+  EXPECT_EQ(renames.Count("u.ini"), 2);
+  // Left by an exception: nothing of the update reaches the file.
+  EXPECT_THROW(
+      {
+        UpdateScope<TCustomIniFile> update(&ini);
+        ini.WriteString(u"S", u"k", u"half");
+        throw EIniFileException(u"cut short");
+      },
+      EIniFileException);
+  EXPECT_EQ(ini.ReadString(u"S", u"k", u""), u"3");
+  EXPECT_EQ(renames.Count("u.ini"), 2);
+  // Outside an update every change is a write of its own, as before.
+  ini.WriteString(u"S", u"a", u"1");
+  ini.WriteString(u"S", u"b", u"2");
+  EXPECT_EQ(renames.Count("u.ini"), 4);
+}
+
+TEST(IniText, Utf16WithoutAMarkIsReadAndWrittenInItsOwnEncoding) {
+  TempDir dir;
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big ? "big-endian" : "little-endian");
+    const std::string bytes = Utf16(u"[Previous]\r\nOrientation=Landscape\r\nName=Ωé\r\n", big);
+    korv_ini::TextEncoding encoding;
+    korv_ini::DecodeText(bytes, encoding);
+    EXPECT_EQ(encoding,
+              big ? korv_ini::TextEncoding::Utf16BENoMark : korv_ini::TextEncoding::Utf16LENoMark);
+    TIniFile ini(dir.write("w.ini", bytes));
+    EXPECT_EQ(ini.ReadString(u"Previous", u"Orientation", u""), u"Landscape");
+    EXPECT_EQ(ini.ReadString(u"Previous", u"Name", u""), u"Ωé");
+    ini.WriteInteger(u"Previous", u"Staves", 12);
+    EXPECT_EQ(dir.read("w.ini"),
+              Utf16(u"[Previous]\r\nOrientation=Landscape\r\nName=Ωé\r\nStaves=12\r\n", big));
+    EXPECT_EQ(TMemIniFile(ini.FileName()).ReadString(u"Previous", u"Staves", u""), u"12");
+  }
+  // A few zero bytes in other text do not make it UTF-16; such bytes are no text at all, so the
+  // file reads as empty and is never written over.
+  for (const std::string& bytes :
+       {"\0\0\0[\0]\0"s, "\x80\xFF\xFE\x00\x01[S]\r\rk=\x9D\n"s, "[S]\nk=v\0w\n"s}) {
+    SCOPED_TRACE(testing::PrintToString(bytes));
+    TIniFile ini(dir.write("bin.ini", bytes));
+    EXPECT_EQ(ini.ReadString(u"S", u"k", u"d"), u"d");
+    EXPECT_EQ(ToUtf8(MessageOf<EIniFileException>([&] { ini.WriteString(u"S", u"k", u"x"); })),
+              "Unable to write to " + dir.os() +
+                  "/bin.ini: it could not be read (not text in an encoding this program reads), "
+                  "so it is left as it is");
+    EXPECT_EQ(dir.read("bin.ini"), bytes);
+    EXPECT_THROW(TMemIniFile{ini.FileName()}, EFOpenError);
+  }
 }
 
 }  // namespace

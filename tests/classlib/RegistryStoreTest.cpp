@@ -333,3 +333,70 @@ TEST(RegistryStore, QueriesEnumerationAndDeletionFollowThePlatform) {
   EXPECT_EQ(home.dir().read(kUserFile).find("lpha"), std::string::npos);
   for (HKEY h : {k, alpha}) RegCloseKey(h);
 }
+
+namespace {
+
+const std::string kRegistryFolder = "home/.config/korv/registry";
+
+// In a child with an alarm, so a reader that waits on a FIFO fails instead of hanging.
+TEST(RegistryStore, WhatIsNoFileReadsAsEmptyAndIsNeverReplaced) {
+  for (NotASettingsFile kind : kNotSettingsFiles) {
+    SCOPED_TRACE(NameOf(kind));
+    SandboxedHome home;
+    std::filesystem::create_directories(home.dir().os() + "/" + kRegistryFolder);
+    const std::string file = home.dir().os() + "/" + kUserFile;
+    ASSERT_TRUE(MakeNotASettingsFile(kind, file));
+    std::string result = InChild(5, [&] {
+      HKEY k = 0;
+      if (RegOpenKeyExW(HKEY_CURRENT_USER, u"Previous", 0, KEY_READ, &k) != ERROR_FILE_NOT_FOUND)
+        return std::string("read");
+      if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &k, nullptr) != ERROR_ACCESS_DENIED)
+        return std::string("written");
+      return ToUtf8(RegistryFileProblem());
+    });
+    const std::string expected = "cannot write " + file + ": it could not be read (";
+    EXPECT_EQ(result.substr(0, expected.size()), expected);
+    EXPECT_EQ(KindAt(file), NameOf(kind));
+  }
+}
+
+// As permission bits would, for anyone but root (the tests run as root).
+TEST(RegistryStore, ARootFileThatCannotBeReadIsNeverReplaced) {
+  SandboxedHome home;
+  const std::string text =
+      std::string(kHeader) + "\n[HKEY_CURRENT_USER\\Software]\n\"v\"=\"kept\"\n";
+  home.dir().write(kUserFile, text);
+  SetReadFailureForTesting(true);
+  HKEY k = 0;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Other", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                            nullptr),
+            LONG(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ToUtf8(RegistryFileProblem()),
+            "cannot write " + home.dir().os() + "/" + kUserFile +
+                ": it could not be read (Permission denied), so it is left as it is");
+  SetReadFailureForTesting(false);
+  EXPECT_EQ(home.dir().read(kUserFile), text);
+}
+
+TEST(RegistryStore, ARootFileThatIsALinkStaysOneEvenWhenCorrupt) {
+  SandboxedHome home;
+  const std::string folder = home.dir().os() + "/" + kRegistryFolder;
+  std::filesystem::create_directories(folder);
+  home.dir().write("dotfiles/user.reg", "rubbish");
+  std::filesystem::create_symlink(home.dir().os() + "/dotfiles/user.reg",
+                                  home.dir().os() + "/" + kUserFile);
+  HKEY k = Create(HKEY_CURRENT_USER, u"Software");
+  ASSERT_EQ(SetSz(k, u"v", u"linked"), ERROR_SUCCESS);
+  RegCloseKey(k);
+  EXPECT_EQ(KindAt(home.dir().os() + "/" + kUserFile),
+            "link to " + home.dir().os() + "/dotfiles/user.reg");
+  EXPECT_NE(home.dir().read("dotfiles/user.reg").find("\"v\"=\"linked\""), std::string::npos);
+  // The corrupt text was copied aside, beside the link, whole.
+  auto copies = CorruptCopies(home);
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_EQ(ReadOs(copies[0]), "rubbish");
+}
+
+}  // namespace

@@ -132,12 +132,16 @@ TEST(TRegistry, RefusedWritesRaiseAndLeaveTheStoreAlone) {
   EXPECT_EQ(RegistryError([&] { writer.WriteInteger(u"n", 1); }), "Failed to set data for 'n'");
   EXPECT_EQ(home.dir().read(kUserFile), before);
 
-  // A store that cannot be written fails the same way, and nothing changes.
+  // A store that cannot be written fails the same way, saying which file and why, and nothing
+  // changes.
   TRegistry full;
   ASSERT_TRUE(full.OpenKey(u"\\Software\\Korv", false));
   SetWriteFailureForTesting(true);
-  EXPECT_EQ(RegistryError([&] { full.WriteString(u"v", u"lost"); }), "Failed to set data for 'v'");
-  EXPECT_EQ(RegistryError([&] { full.CreateKey(u"Child"); }), "Failed to create key Child");
+  const std::string why =
+      ": cannot write " + home.dir().os() + "/" + kUserFile + ": No space left on device";
+  EXPECT_EQ(RegistryError([&] { full.WriteString(u"v", u"lost"); }),
+            "Failed to set data for 'v'" + why);
+  EXPECT_EQ(RegistryError([&] { full.CreateKey(u"Child"); }), "Failed to create key Child" + why);
   SetWriteFailureForTesting(false);
   EXPECT_EQ(full.ReadString(u"v"), u"kept");
   EXPECT_EQ(home.dir().read(kUserFile), before);

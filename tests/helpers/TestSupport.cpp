@@ -1,12 +1,22 @@
 #include "TestSupport.h"
 
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -68,6 +78,13 @@ int RunCommand(const std::string& command, std::string* out) {
   return status;
 }
 
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
 bool HaveTool(const char* name) {
   return RunCommand(std::string("command -v ") + name + " >/dev/null 2>&1") == 0;
 }
@@ -76,4 +93,116 @@ std::string ShellQuote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
+}
+
+std::string InChild(unsigned seconds, const std::function<std::string()>& f) {
+  int out[2];
+  if (pipe(out) != 0) return "pipe failed";
+  pid_t pid = fork();
+  if (pid < 0) return "fork failed";
+  if (pid == 0) {
+    close(out[0]);
+    signal(SIGALRM, SIG_DFL);
+    alarm(seconds);
+    std::string result;
+    try {
+      result = f();
+    } catch (const std::exception& e) {
+      result = std::string("exception: ") + e.what();
+    }
+    for (std::size_t done = 0; done < result.size();) {
+      ssize_t n = ::write(out[1], result.data() + done, result.size() - done);
+      if (n <= 0) break;
+      done += std::size_t(n);
+    }
+    _exit(0);  // no exit handlers: they belong to the parent
+  }
+  close(out[1]);
+  std::string result;
+  char buf[4096];
+  ssize_t n;
+  while ((n = ::read(out[0], buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+    if (n > 0) result.append(buf, std::size_t(n));
+  close(out[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status)) {
+    int sig = WTERMSIG(status);
+    return sig == SIGALRM ? "did not finish within " + std::to_string(seconds) + " s"
+                          : std::string("ended by signal ") + strsignal(sig);
+  }
+  return result;
+}
+
+const char* NameOf(NotASettingsFile kind) {
+  switch (kind) {
+    case NotASettingsFile::Fifo: return "FIFO";
+    case NotASettingsFile::LinkToDevZero: return "link to /dev/zero";
+    case NotASettingsFile::Socket: return "socket";
+    case NotASettingsFile::Folder: return "folder";
+    case NotASettingsFile::Oversized: return "file over 16 MB";
+  }
+  return "?";
+}
+
+bool MakeNotASettingsFile(NotASettingsFile kind, const std::string& path) {
+  switch (kind) {
+    case NotASettingsFile::Fifo: return mkfifo(path.c_str(), 0600) == 0;
+    case NotASettingsFile::LinkToDevZero: return symlink("/dev/zero", path.c_str()) == 0;
+    case NotASettingsFile::Socket: {
+      sockaddr_un addr{};
+      addr.sun_family = AF_UNIX;
+      if (path.size() >= sizeof addr.sun_path) return false;
+      std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+      int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+      bool ok = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+      if (fd >= 0) close(fd);  // the socket file stays
+      return ok;
+    }
+    case NotASettingsFile::Folder: return mkdir(path.c_str(), 0700) == 0;
+    case NotASettingsFile::Oversized: {
+      std::ofstream(path, std::ios::binary) << "[Previous]\nStaves=12\n";
+      return truncate(path.c_str(), (16 << 20) + 1) == 0;
+    }
+  }
+  return false;
+}
+
+std::string KindAt(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return "missing";
+  if (S_ISLNK(st.st_mode)) {
+    char buf[256];
+    ssize_t n = readlink(path.c_str(), buf, sizeof buf);
+    const std::string to(buf, n > 0 ? std::size_t(n) : 0);
+    return to == "/dev/zero" ? NameOf(NotASettingsFile::LinkToDevZero) : "link to " + to;
+  }
+  if (S_ISFIFO(st.st_mode)) return NameOf(NotASettingsFile::Fifo);
+  if (S_ISSOCK(st.st_mode)) return NameOf(NotASettingsFile::Socket);
+  if (S_ISDIR(st.st_mode)) return NameOf(NotASettingsFile::Folder);
+  if (S_ISREG(st.st_mode) && st.st_size > (16 << 20)) return NameOf(NotASettingsFile::Oversized);
+  return S_ISREG(st.st_mode) ? "regular file" : "other";
+}
+
+RenameCounter::RenameCounter(const std::string& folder)
+    : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+  // Creations too: the kernel merges an event with an identical one queued just before it, so
+  // back-to-back renames onto one name would count once; a temporary's creation parts them.
+  if (fd_ < 0 || inotify_add_watch(fd_, folder.c_str(), IN_MOVED_TO | IN_CREATE) < 0)
+    throw std::runtime_error("cannot watch " + folder);
+}
+
+RenameCounter::~RenameCounter() { close(fd_); }
+
+int RenameCounter::Count(const std::string& name) {
+  alignas(inotify_event) char buf[65536];
+  ssize_t n;
+  while ((n = ::read(fd_, buf, sizeof buf)) > 0)
+    for (char* p = buf; p < buf + n;) {
+      auto* e = reinterpret_cast<inotify_event*>(p);
+      if (e->len && (e->mask & IN_MOVED_TO)) names_.emplace_back(e->name);
+      p += sizeof(inotify_event) + e->len;
+    }
+  return int(std::count(names_.begin(), names_.end(), name));
 }

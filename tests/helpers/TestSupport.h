@@ -1,7 +1,9 @@
 #pragma once
 // Shared test helpers: temporary folders, scoped environment variables and exception messages.
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Exceptions.h"
 #include "Strings.h"
@@ -61,5 +63,41 @@ class SandboxedHome {
 int RunCommand(const std::string& command, std::string* out = nullptr);
 // Whether a program is on PATH.
 bool HaveTool(const char* name);
+// The whole file (operating-system path); empty when it cannot be read.
+std::string ReadFile(const std::string& path);
 // s as one word of a shell command line.
 std::string ShellQuote(const std::string& s);
+
+// Runs F in a forked child that an alarm ends after Seconds, so a call that would block for
+// ever (a FIFO opened for reading) fails the test instead of hanging it. Returns what F
+// returned (empty when all was well), or how the child ended when it did not return.
+std::string InChild(unsigned seconds, const std::function<std::string()>& f);
+
+// What can stand where a settings file is expected, each made real: a FIFO, a symbolic link to
+// /dev/zero, a bound AF_UNIX socket, a folder, and a (sparse) file one byte over 16 MB.
+enum class NotASettingsFile { Fifo, LinkToDevZero, Socket, Folder, Oversized };
+constexpr NotASettingsFile kNotSettingsFiles[] = {
+    NotASettingsFile::Fifo, NotASettingsFile::LinkToDevZero, NotASettingsFile::Socket,
+    NotASettingsFile::Folder, NotASettingsFile::Oversized};
+const char* NameOf(NotASettingsFile kind);
+// Makes one at Path (operating-system form); false when it could not be made.
+bool MakeNotASettingsFile(NotASettingsFile kind, const std::string& path);
+// What stands at Path now, described as NameOf does, "regular file" or "missing": a test checks
+// that nothing replaced it.
+std::string KindAt(const std::string& path);
+
+// Counts the renames onto a name in a folder (inotify), each the mark of a file replaced whole:
+// how many times a file was written, whatever process wrote it.
+class RenameCounter {
+ public:
+  explicit RenameCounter(const std::string& folder);
+  ~RenameCounter();
+  RenameCounter(const RenameCounter&) = delete;
+  RenameCounter& operator=(const RenameCounter&) = delete;
+  // Renames onto Name since the counter was made.
+  int Count(const std::string& name);
+
+ private:
+  int fd_ = -1;
+  std::vector<std::string> names_;
+};
