@@ -1,21 +1,28 @@
 # Run by the include checks of korv_check_includes (cmake/Korv.cmake) with the input file it
-# wrote: fails, naming file and line, when a file of KORV_DIR includes a header of a layer
-# folder outside KORV_ALLOWED_DIRS, or a "*Internal.h" of another folder. Headers found in no
-# layer folder (the system's, Qt's, generated ones, the test helpers') are not its business.
+# wrote: fails, naming file and line, when a file of KORV_DIR (or the KORV_FILES given) includes
+# a header of a layer folder outside KORV_ALLOWED_DIRS, or a "*Internal.h" of another folder.
+# Quoted and angle-bracket includes alike: the include path finds a layer's header either way.
+# Headers found in no layer folder (the system's, Qt's, generated ones, the test helpers') are
+# not its business.
 cmake_minimum_required(VERSION 3.25)
 include("${KORV_LAYER_CHECK_INPUT}")
 
 set(own "${KORV_ROOT}/${KORV_DIR}")
-file(GLOB files "${own}/*.h" "${own}/*.cpp")
+if(KORV_FILES)
+  set(files ${KORV_FILES})
+else()
+  file(GLOB files "${own}/*.h" "${own}/*.cpp")
+endif()
 set(errors)
 foreach(file ${files})
   file(READ "${file}" text)
   # A leading newline lets the pattern require a line start for the first line too; each match
   # then starts with the newline that ends the line before it.
   string(PREPEND text "\n")
-  string(REGEX MATCHALL "\n[ \t]*#[ \t]*include[ \t]*\"[^\"\n]*\"" includes "${text}")
+  string(REGEX MATCHALL "\n[ \t]*#[ \t]*include[ \t]*(\"[^\"\n]*\"|<[^>\n]*>)" includes
+               "${text}")
   foreach(directive ${includes})
-    string(REGEX REPLACE ".*\"([^\"]*)\"$" "\\1" name "${directive}")
+    string(REGEX REPLACE ".*[\"<]([^\"<>]*)[\">]$" "\\1" name "${directive}")
     string(FIND "${text}" "${directive}" at)
     string(SUBSTRING "${text}" 0 ${at} before)
     string(REGEX MATCHALL "\n" newlines "${before}")

@@ -403,55 +403,36 @@ TRect PaintPanelBorders(TCanvas* canvas, const TRect& bounds, TFrameStyleEx oute
   auto ring = [&](const TRect& r, TColor c, int count) {
     return PaintSidesRepeated(canvas, r, c, c, count, sides);
   };
-  TRect r = bounds;
-
-  switch (outerStyle) {
-    case fsFlat: r = ring(r, fc, 1); break;
-    case fsFlatBold: r = ring(r, fc, 2); break;
-    case fsFlatRounded: {
-      // The band under the cut corners: the parent's colour outside, then the colour of
-      // whatever lies inside the outline.
-      const bool moreInside = borderWidth > 0 || innerStyle != fsNone;
-      if (!transparent) {
-        TRect t = ring(r, parentColor, 1);
-        ring(t, moreInside ? borderColor : controlColor, 1);
-      } else if (moreInside) {
-        ring(Deflated(r, 1), borderColor, 1);
+  // Under a rounded outline's cut corners lie two rings: outside the outer frame the parent,
+  // then whatever is inside the outline; outside the inner frame the border, then the control.
+  // A transparent control leaves the parent's colour and its own unpainted.
+  struct Ring {
+    TColor color;
+    bool background;
+  };
+  auto frame = [&](const TRect& r, TFrameStyleEx style, Ring outside, Ring inside) {
+    switch (style) {
+      case fsFlat: return ring(r, fc, 1);
+      case fsFlatBold: return ring(r, fc, 2);
+      case fsFlatRounded: {
+        const bool paintOutside = !(transparent && outside.background);
+        TRect t = paintOutside ? ring(r, outside.color, 1) : Deflated(r, 1);
+        if (!(transparent && inside.background)) ring(t, inside.color, 1);
+        return PaintRoundedOutline(canvas, r, fc, sides);
       }
-      r = PaintRoundedOutline(canvas, r, fc, sides);
-      break;
+      case fsPopup:
+        return PaintSidesRepeated(canvas, r, highlightColor, shadowColor, bevelWidth, sides);
+      case fsStatus:
+        return PaintSidesRepeated(canvas, r, shadowColor, highlightColor, bevelWidth, sides);
+      default: return PaintStyledBorder(canvas, r, style, sides);
     }
-    case fsPopup:
-      r = PaintSidesRepeated(canvas, r, highlightColor, shadowColor, bevelWidth, sides);
-      break;
-    case fsStatus:
-      r = PaintSidesRepeated(canvas, r, shadowColor, highlightColor, bevelWidth, sides);
-      break;
-    default: r = PaintStyledBorder(canvas, r, outerStyle, sides); break;
-  }
+  };
 
+  const bool moreInside = borderWidth > 0 || innerStyle != fsNone;
+  TRect r = frame(bounds, outerStyle, {parentColor, true},
+                  moreInside ? Ring{borderColor, false} : Ring{controlColor, true});
   if (borderWidth > 0) r = ring(r, borderColor, borderWidth);
-
-  switch (innerStyle) {
-    case fsFlat: r = ring(r, fc, 1); break;
-    case fsFlatBold: r = ring(r, fc, 2); break;
-    case fsFlatRounded:
-      if (!transparent) {
-        TRect t = ring(r, borderColor, 1);
-        ring(t, controlColor, 1);
-      } else {
-        ring(r, borderColor, 1);
-      }
-      r = PaintRoundedOutline(canvas, r, fc, sides);
-      break;
-    case fsPopup:
-      r = PaintSidesRepeated(canvas, r, highlightColor, shadowColor, bevelWidth, sides);
-      break;
-    case fsStatus:
-      r = PaintSidesRepeated(canvas, r, shadowColor, highlightColor, bevelWidth, sides);
-      break;
-    default: r = PaintStyledBorder(canvas, r, innerStyle, sides); break;
-  }
+  r = frame(r, innerStyle, {borderColor, false}, {controlColor, true});
   return r;
 }
 

@@ -872,7 +872,7 @@ void RegisterRzEditClasses() {
   static bool done = false;
   if (done) return;
   done = true;
-  RegisterStdCtrlsClasses();
+  RegisterClassLibrary();
   RegisterRzCommonClasses();
   RegisterRzPopupsClasses();
 

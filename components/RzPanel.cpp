@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Forms.h"
 #include "GraphicsTypeInfo.h"
 #include "RzGrafx.h"
 #include "RzOldPropReader.h"
@@ -521,7 +522,7 @@ void TRzPanelDockManager::PaintDockFrame(TCanvas* canvas, TControl* control, con
 
 void RegisterRzPanelClasses() {
   static const bool done = [] {
-    RegisterExtCtrlsClasses();
+    RegisterClassLibrary();
     Published<TRzCustomPanel>(u"TRzCustomPanel", u"TCustomPanel")
         // The base panel's bevels are not used; its constructor value is not news.
         .Ord(u"BevelOuter", TypeInfoTBevelCut(), &TCustomPanel::BevelOuter,

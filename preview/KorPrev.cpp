@@ -437,12 +437,7 @@ void RegisterPreviewClasses() {
         .Method(u"SBDoneClick", &TPreviewForm::SBDoneClick)
         .Method(u"PageEditChange", &TPreviewForm::PageEditChange)
         .Method(u"Image1MouseDown", &TPreviewForm::Image1MouseDown);
-    // Until the class library's registration calls them itself; each runs once.
-    RegisterStdCtrlsClasses();
-    RegisterExtCtrlsClasses();
-    RegisterButtonsClasses();
-    RegisterComCtrlsClasses();
-    RegisterPrintDialogClasses();
+    RegisterClassLibrary();
     return true;
   }();
   (void)registered;

@@ -120,8 +120,6 @@ TDateTime Now() {
   return UnixToLocalDateTime(tv.tv_sec) + (tv.tv_usec / 1000) / kMsPerDay;
 }
 
-TDateTime Date() { return std::floor(Now()); }
-
 namespace {
 
 String Pad(int v, int width) {

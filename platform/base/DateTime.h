@@ -16,7 +16,6 @@ void DecodeDate(TDateTime dt, int& year, int& month, int& day);
 void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
 int DayOfWeek(TDateTime dt);  // 1 = Sunday
 TDateTime Now();
-TDateTime Date();
 // Seconds since the Unix epoch as local time.
 TDateTime UnixToLocalDateTime(std::time_t t);
 

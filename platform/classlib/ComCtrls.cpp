@@ -220,11 +220,6 @@ const TTypeInfo* TypeInfoTUDOrientation() {
   return &t;
 }
 
-const TTypeInfo* TypeInfoTUDBtnType() {
-  static const TTypeInfo t = TTypeInfo::Enumeration(u"TUDBtnType", {u"btNext", u"btPrev"});
-  return &t;
-}
-
 const TTypeInfo* TypeInfoTUDClickEvent() {
   static const TTypeInfo t = TTypeInfo::Method(u"TUDClickEvent");
   return &t;

@@ -99,7 +99,6 @@ class TUpDown : public TCustomUpDown {
 
 const TTypeInfo* TypeInfoTUDAlignButton();
 const TTypeInfo* TypeInfoTUDOrientation();
-const TTypeInfo* TypeInfoTUDBtnType();
 const TTypeInfo* TypeInfoTUDClickEvent();
 const TTypeInfo* TypeInfoTUDChangingEvent();
 const TTypeInfo* TypeInfoTUDChangingEventEx();

@@ -41,17 +41,6 @@ TShiftState KeysToShiftState(WPARAM keys) {
   return s;
 }
 
-TShiftState KeyboardStateToShiftState() {
-  TShiftState s;
-  if (GetKeyState(VK_SHIFT) < 0) s.Include(ssShift);
-  if (GetKeyState(VK_CONTROL) < 0) s.Include(ssCtrl);
-  if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
-  if (GetKeyState(VK_LBUTTON) < 0) s.Include(ssLeft);
-  if (GetKeyState(VK_RBUTTON) < 0) s.Include(ssRight);
-  if (GetKeyState(VK_MBUTTON) < 0) s.Include(ssMiddle);
-  return s;
-}
-
 TShiftState KeyDataToShiftState(LPARAM keyData) {
   TShiftState s;
   if (GetKeyState(VK_SHIFT) < 0) s.Include(ssShift);

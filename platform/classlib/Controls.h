@@ -233,7 +233,6 @@ using TControlState = TEnumSet<TControlStateItem>;
 
 // Shift state from mouse-message key flags, from the keyboard state, from key-message data.
 TShiftState KeysToShiftState(WPARAM keys);
-TShiftState KeyboardStateToShiftState();
 TShiftState KeyDataToShiftState(LPARAM keyData);
 
 // ---- Events ----

@@ -269,10 +269,16 @@ void RegisterTimerClasses() {
       .Event(u"OnTimer", &TTimer::OnTimerRef);
 }
 
+// Every unit of the class library, once; the units above call this rather than the registrars
+// of single units, so each new unit is registered in this one place.
 void RegisterClassLibrary() {
   RegisterControlClasses();
   RegisterFormClasses();
   RegisterTimerClasses();
-  // The standard controls register here: RegisterStdControlClasses() and the others, once
-  // their units exist.
+  RegisterStdCtrlsClasses();
+  RegisterMaskClasses();
+  RegisterExtCtrlsClasses();
+  RegisterButtonsClasses();
+  RegisterComCtrlsClasses();
+  RegisterPrintDialogClasses();
 }

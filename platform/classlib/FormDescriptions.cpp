@@ -708,11 +708,6 @@ String DescriptionFloatToText(Extended v) {
   return FromUtf8(mantissa + exponent);
 }
 
-String DescriptionValueToText(const TDescriptionValue& value, int level) {
-  String s = ValueText(value, level, false);
-  return !s.empty() && s[0] == u'\n' ? s.substr(1 + static_cast<std::size_t>(level + 1) * 2) : s;
-}
-
 String FormDescriptionToText(const TDescriptionObject& root) {
   String out;
   ObjectText(root, 0, out);

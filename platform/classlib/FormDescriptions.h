@@ -134,7 +134,6 @@ TFormDescription ParseFormDescription(std::string_view utf8, const String& fileN
 String FormDescriptionToText(const TFormDescription& description);
 String FormDescriptionToText(const TDescriptionObject& root);
 // One value as it appears after "Name = " at the given indentation level.
-String DescriptionValueToText(const TDescriptionValue& value, int level = 0);
 // The shortest text that reads back as exactly V in extended precision, always with "." or
 // an exponent ("15.0", "0.2", "1.5E-20").
 String DescriptionFloatToText(Extended v);

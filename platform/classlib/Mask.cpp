@@ -320,6 +320,7 @@ void RegisterMaskClasses() {
   static bool done = false;
   if (done) return;
   done = true;
+  RegisterStdCtrlsClasses();
   Published<TCustomMaskEdit>(u"TCustomMaskEdit", u"TCustomEdit")
       .Str(u"EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask)
       .Str(u"Text", &TCustomMaskEdit::Text, &TCustomMaskEdit::SetText);

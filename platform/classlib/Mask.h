@@ -69,5 +69,5 @@ class TMaskEdit : public TCustomMaskEdit {
   String ClassName() const override;
 };
 
-// Registers the tables of TCustomMaskEdit and TMaskEdit (RegisterStdCtrlsClasses calls it).
+// Registers the tables of TCustomMaskEdit and TMaskEdit, after the edit's they derive from.
 void RegisterMaskClasses();

@@ -4,7 +4,6 @@
 
 #include "Colors.h"
 #include "GraphicsTypeInfo.h"
-#include "Mask.h"
 #include "ScopeGuard.h"
 #include "SysInfo.h"
 #include "SystemControls.h"  // the platform window classes
@@ -1211,8 +1210,6 @@ void RegisterStdCtrlsClasses() {
       .Str(u"TextHint", &TCustomEdit::TextHint, &TCustomEdit::SetTextHint)
       .Event(u"OnChange", &TCustomEdit::OnChange);
   Published<TEdit>(u"TEdit", u"TCustomEdit").Creatable();
-
-  RegisterMaskClasses();
 
   Published<TCustomComboBox>(u"TCustomComboBox", u"TWinControl")
       .Ord(u"Style", TypeInfoTComboBoxStyle(), &TCustomComboBox::Style, &TCustomComboBox::SetStyle,

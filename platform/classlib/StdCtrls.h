@@ -365,7 +365,5 @@ const TTypeInfo* TypeInfoTEditCharCase();
 const TTypeInfo* TypeInfoTComboBoxStyle();
 const TTypeInfo* TypeInfoTTextLayout();
 
-// Registers the tables of the edits, the masked edits (Mask.h), the combo boxes, the buttons
-// and the labels.
+// Registers the tables of the edits, the combo boxes, the buttons and the labels.
 void RegisterStdCtrlsClasses();
-inline void RegisterStdControlClasses() { RegisterStdCtrlsClasses(); }

@@ -428,15 +428,6 @@ void RegisterClass(const String& className, TComponentFactory factory) {
   }
 }
 
-void UnRegisterClass(const String& className) {
-  Registry& r = TheRegistry();
-  std::lock_guard lock(r.mutex);
-  String key = UpperCase(className);
-  r.extraFactories.erase(key);
-  auto it = r.byName.find(key);
-  if (it != r.byName.end()) it->second->SetFactory(nullptr);
-}
-
 TComponentClass GetClass(const String& className) {
   const TClassInfo* info = FindClassInfo(className);
   Registry& r = TheRegistry();
@@ -592,18 +583,6 @@ void SetStrProp(TObject* instance, const String& propName, const String& value) 
   if (!p->GetStr) WrongType(p);
   if (!p->SetStr) ReadOnly(p);
   p->SetStr(instance, value);
-}
-
-std::int64_t GetInt64Prop(TObject* instance, const String& propName) {
-  const TPropInfo* p = Need(instance, propName);
-  if (p->PropType->Kind() != tkInt64 && p->PropType->Kind() != tkInteger) WrongType(p);
-  return GetOrdProp(instance, p);
-}
-
-void SetInt64Prop(TObject* instance, const String& propName, std::int64_t value) {
-  const TPropInfo* p = Need(instance, propName);
-  if (p->PropType->Kind() != tkInt64 && p->PropType->Kind() != tkInteger) WrongType(p);
-  SetOrdProp(instance, p, value);
 }
 
 TObject* GetObjectProp(TObject* instance, const String& propName) {

@@ -280,7 +280,6 @@ void RegisterClassType(std::type_index type, const TClassInfo* info);
 
 // The class registry the reader creates components from.
 void RegisterClass(const String& className, TComponentFactory factory);
-void UnRegisterClass(const String& className);
 // nullptr, or EClassNotFound("Class %s not found"), for a class without a factory.
 TComponentClass GetClass(const String& className);
 TComponentClass FindClass(const String& className);
@@ -312,8 +311,6 @@ Extended GetFloatProp(TObject* instance, const String& propName);
 void SetFloatProp(TObject* instance, const String& propName, Extended value);
 String GetStrProp(TObject* instance, const String& propName);
 void SetStrProp(TObject* instance, const String& propName, const String& value);
-std::int64_t GetInt64Prop(TObject* instance, const String& propName);
-void SetInt64Prop(TObject* instance, const String& propName, std::int64_t value);
 TObject* GetObjectProp(TObject* instance, const String& propName);
 // EInvalidCast when Value is not of the property's class.
 void SetObjectProp(TObject* instance, const String& propName, TObject* value);

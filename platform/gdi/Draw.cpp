@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "GdiInternal.h"
+#include "PenPath.h"
 
 namespace gdi {
 namespace {
@@ -438,17 +439,9 @@ BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
   if (!bmp) return TRUE;
   Surface s = bmp->Surf();
   if (!pen->Cosmetic()) {
-    double l = r.left, t = r.top, rr = r.right - 1, bb = r.bottom - 1;
-    if (pen->Dash() == PS_INSIDEFRAME) {
-      double half = pen->width / 2.0;
-      l = r.left + half;
-      t = r.top + half;
-      rr = r.right - half;
-      bb = r.bottom - half;
-      if (rr < l) rr = l = (r.left + r.right) / 2.0;
-      if (bb < t) bb = t = (r.top + r.bottom) / 2.0;
-    }
-    PointD path[4] = {{l, t}, {rr, t}, {rr, bb}, {l, bb}};
+    PenPathRect p{double(r.left), double(r.top), double(r.right - 1), double(r.bottom - 1)};
+    if (pen->Dash() == PS_INSIDEFRAME) p = InsideFramePath(r, pen->width);
+    PointD path[4] = {{p.left, p.top}, {p.right, p.top}, {p.right, p.bottom}, {p.left, p.bottom}};
     SpanList spans;
     int lo, hi;
     DeviceRows(dc, &lo, &hi);
@@ -494,12 +487,15 @@ BOOL Ellipse(HDC h, int left, int top, int right, int bottom) {
   if (drawPen && !pen->Cosmetic()) {
     PaintShape(dc, rows, false, true);
     std::vector<PointD> path;
-    double cx = (r.left + r.right - 1) / 2.0, cy = (r.top + r.bottom - 1) / 2.0;
-    double ra = (r.right - 1 - r.left) / 2.0, rb = (r.bottom - 1 - r.top) / 2.0;
+    PenPathRect p{double(r.left), double(r.top), double(r.right - 1), double(r.bottom - 1)};
     if (pen->Dash() == PS_INSIDEFRAME) {
-      ra = std::max(0.0, ra - (pen->width - 1) / 2.0);
-      rb = std::max(0.0, rb - (pen->width - 1) / 2.0);
+      // Rows sample pixel corners, so a curve stands half a pixel up and left of the pixels
+      // it covers, as the path through (left, top) and (right - 1, bottom - 1) does.
+      p = InsideFramePath(r, pen->width);
+      p = {p.left - 0.5, p.top - 0.5, p.right - 0.5, p.bottom - 0.5};
     }
+    double cx = (p.left + p.right) / 2, cy = (p.top + p.bottom) / 2;
+    double ra = (p.right - p.left) / 2, rb = (p.bottom - p.top) / 2;
     int steps = std::clamp(int((ra + rb) * 2), 16, 720);
     for (int i = 0; i < steps; ++i) {
       double t = 2 * M_PI * i / steps;

@@ -269,7 +269,6 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
 // For a bitmap: BITMAP (or DIBSECTION for a DIB section); pen: LOGPEN; brush: LOGBRUSH;
 // font: LOGFONTW. Returns the bytes written, or the size needed when out is null.
 int GetObjectW(HGDIOBJ object, int size, void* out);
-int GetObject(HGDIOBJ object, int size, void* out);
 DWORD GetObjectType(HGDIOBJ object);
 // Deleting an object that a DC still has selected is deferred until it is deselected; stock
 // objects are never deleted.
@@ -483,9 +482,8 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
 // Source pixels equal to the transparent colour are left out.
 BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
                     int srcWidth, int srcHeight, UINT transparent);
-// Copies with the source through a monochrome mask: mask 1 applies the foreground rop, 0 the
-// background rop (MAKEROP4(fore, back)).
-constexpr DWORD MAKEROP4(DWORD fore, DWORD back) { return ((back << 8) & 0xFF000000) | fore; }
+// Copies with the source through a monochrome mask: mask 1 applies the foreground rop (rop's
+// low three bytes), 0 the background rop, whose index byte is rop's high byte.
 BOOL MaskBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
              HBITMAP mask, int xMask, int yMask, DWORD rop);
 

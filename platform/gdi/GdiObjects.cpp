@@ -565,8 +565,6 @@ int GetObjectW(HGDIOBJ object, int size, void* out) {
   }
 }
 
-int GetObject(HGDIOBJ object, int size, void* out) { return GetObjectW(object, size, out); }
-
 DWORD GetObjectType(HGDIOBJ object) {
   GdiObject* o = Lookup(object);
   return o ? o->type : 0;

@@ -133,9 +133,8 @@ void RopRow(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* patRo
 bool GetPixelRaw(const Surface& s, int x, int y, std::uint32_t* out);
 void SetPixelRaw(const Surface& s, int x, int y, std::uint32_t v);
 
-// Does a ternary raster operation read the source, the pattern, the destination?
+// Does a ternary raster operation read the source, the pattern?
 inline bool RopUsesSrc(std::uint8_t rop) { return ((rop >> 2) & 0x33) != (rop & 0x33); }
 inline bool RopUsesPat(std::uint8_t rop) { return (rop >> 4) != (rop & 0x0F); }
-inline bool RopUsesDst(std::uint8_t rop) { return ((rop >> 1) & 0x55) != (rop & 0x55); }
 
 }  // namespace gdi

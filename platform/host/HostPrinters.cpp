@@ -23,6 +23,7 @@
 #include "Files.h"
 #include "HostApp.h"
 #include "HostFontsQt.h"
+#include "PenPath.h"
 #include "ScopeGuard.h"
 #include "Strings.h"
 
@@ -206,21 +207,14 @@ class PageRenderer {
   }
 
   // The pen's path of a shape: through (left, top) and (right - 1, bottom - 1), or inside the
-  // rectangle by half the pen for an inside-frame pen.
+  // rectangle by half the pen for an inside-frame pen (PenPath.h).
   static bool ShapeRect(const HostDrawOp& op, QRectF* out) {
     const RECT& r = op.rect;
     if (r.right - r.left < 1 || r.bottom - r.top < 1) return false;
-    double l = r.left, t = r.top, rr = r.right - 1, bb = r.bottom - 1;
-    if (op.pen.visible && op.pen.insideFrame && op.pen.width > 1) {
-      double half = op.pen.width / 2.0;
-      l = r.left + half;
-      t = r.top + half;
-      rr = r.right - half;
-      bb = r.bottom - half;
-      if (rr < l) rr = l = (r.left + r.right) / 2.0;
-      if (bb < t) bb = t = (r.top + r.bottom) / 2.0;
-    }
-    *out = QRectF(QPointF(l, t), QPointF(rr, bb));
+    PenPathRect p{double(r.left), double(r.top), double(r.right - 1), double(r.bottom - 1)};
+    if (op.pen.visible && op.pen.insideFrame && op.pen.width > 1)
+      p = InsideFramePath(r, op.pen.width);
+    *out = QRectF(QPointF(p.left, p.top), QPointF(p.right, p.bottom));
     return true;
   }
 

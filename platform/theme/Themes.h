@@ -265,7 +265,6 @@ class TThemeServices {
 
 // The one theme services object.
 TThemeServices* ThemeServices();
-inline TThemeServices* StyleServices() { return ThemeServices(); }
 
 // The platform switch: styles are on unless the environment variable KORV_CLASSIC_LOOK is set
 // to a non-empty value other than "0" when the process starts, or this call turns them off.

@@ -104,11 +104,6 @@ void FillSys(HDC dc, const RECT& r, int sysColor) {
 
 using namespace user;
 
-BOOL CopyRect(RECT* dst, const RECT* src) {
-  if (!dst || !src) return FALSE;
-  *dst = *src;
-  return TRUE;
-}
 BOOL IsRectEmpty(const RECT* r) { return !r || Empty(*r); }
 BOOL PtInRect(const RECT* r, POINT p) { return r && Contains(*r, p); }
 BOOL OffsetRect(RECT* r, int dx, int dy) {

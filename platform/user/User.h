@@ -49,18 +49,15 @@ constexpr int GET_X_LPARAM(LPARAM lp) { return SHORT(LOWORD(std::uintptr_t(lp)))
 constexpr int GET_Y_LPARAM(LPARAM lp) { return SHORT(HIWORD(std::uintptr_t(lp))); }
 constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM wp) { return SHORT(HIWORD(wp)); }
 constexpr int GET_KEYSTATE_WPARAM(WPARAM wp) { return LOWORD(wp); }
-constexpr int GET_XBUTTON_WPARAM(WPARAM wp) { return HIWORD(wp); }
 inline POINT MAKEPOINT(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 // Resource and atom identifiers passed where a name is expected.
 inline const WCHAR* MAKEINTRESOURCEW(std::uintptr_t id) {
   return reinterpret_cast<const WCHAR*>(id & 0xFFFF);
 }
-inline const WCHAR* MAKEINTATOM(ATOM atom) { return MAKEINTRESOURCEW(atom); }
 inline bool IS_INTRESOURCE(const WCHAR* p) {
   return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0;
 }
 
-BOOL CopyRect(RECT* dst, const RECT* src);
 BOOL IsRectEmpty(const RECT* r);
 BOOL PtInRect(const RECT* r, POINT p);
 BOOL OffsetRect(RECT* r, int dx, int dy);
@@ -206,12 +203,6 @@ struct CREATESTRUCTW {
 HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowName, DWORD style,
                      int x, int y, int width, int height, HWND parent, HMENU menu,
                      HINSTANCE instance, void* param);
-inline HWND CreateWindowW(const WCHAR* className, const WCHAR* windowName, DWORD style, int x,
-                          int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                          void* param) {
-  return CreateWindowExW(0, className, windowName, style, x, y, width, height, parent, menu,
-                         instance, param);
-}
 // WM_PARENTNOTIFY, hiding (WM_SHOWWINDOW, WM_WINDOWPOSCHANGING/CHANGED), focus moved to the
 // parent, owned windows destroyed first, WM_DESTROY to the window then its children, WM_NCDESTROY
 // to the children then the window. Destroying a window from inside its own messages is safe:
@@ -283,7 +274,6 @@ constexpr UINT GA_ROOTOWNER = 3;
 HWND GetDesktopWindow();
 // Siblings run from the top of the z-order to the bottom.
 HWND GetWindow(HWND hwnd, UINT cmd);
-inline HWND GetNextWindow(HWND hwnd, UINT cmd) { return GetWindow(hwnd, cmd); }
 // A child's parent; for a top-level window its owner (0 when it has none).
 HWND GetParent(HWND hwnd);
 // Moves the window under another parent (0: the desktop), keeping its position relative to
