@@ -95,15 +95,71 @@ QString MapFamily(const QString& face) {
 // Design metrics (units per em, OS/2 usWinAscent, usWinDescent) of the faces the windows were
 // designed with, so that a stand-in reports their cell, not its own: layouts sized from tmHeight
 // then come out as designed. A face not listed keeps the stand-in's cell.
+// Some faces also carry vertical device metrics: their cell at each size is the black extent of
+// their hinted characters where that is larger (Arial at 11 pixels is 14 high, 11 + 3, where
+// the design figures give 10 + 2). The stand-in is metric-compatible, so its own hinted glyphs
+// give that extent.
 struct DesignedCell {
   const char* face;
   int unitsPerEm, winAscent, winDescent;
+  bool blackExtent = false;
 };
 constexpr DesignedCell kDesignedCells[] = {
     {"tahoma", 2048, 2049, 423},
     {"verdana", 2048, 2059, 430},
     {"segoe ui", 2048, 2210, 514},
+    {"arial", 2048, 1854, 434, true},
 };
+
+// The highest and lowest pixel the printable characters of the Western code page reach, drawn
+// in one line.
+void BlackExtent(const QFont& font, int* ascent, int* descent) {
+  QString text;
+  for (char16_t c = 0x21; c <= 0xFF; ++c)
+    if (c < 0x7F || c >= 0xA1) text += QChar(c);
+  QFontMetrics fm(font);
+  const int size = std::max(font.pixelSize(), 1), baseline = 2 * size;
+  QImage img(fm.horizontalAdvance(text) + 2 * size, 4 * size, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  {
+    QPainter p(&img);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(size, baseline, text);
+  }
+  int top = img.height(), bottom = -1;
+  for (int y = 0; y < img.height(); ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+    for (int x = 0; x < img.width(); ++x)
+      if (qAlpha(row[x])) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+        break;
+      }
+  }
+  *ascent = bottom < 0 ? 0 : baseline - top;
+  *descent = bottom < 0 ? 0 : bottom + 1 - baseline;
+}
+
+// Hinted as the platform draws small text, where the extent is counted in whole pixels.
+QFont Aliased(QFont f) {
+  f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferQuality));
+  return f;
+}
+
+// Forward: defined with the rounding rule below.
+int ScaledToPixels(int design, int ppem, int unitsPerEm);
+
+void DesignedCellAt(const DesignedCell& d, QFont f, int em, int* ascent, int* descent) {
+  *ascent = ScaledToPixels(d.winAscent, em, d.unitsPerEm);
+  *descent = ScaledToPixels(d.winDescent, em, d.unitsPerEm);
+  if (!d.blackExtent) return;
+  f.setPixelSize(em);
+  int black, below;
+  BlackExtent(Aliased(f), &black, &below);
+  *ascent = std::max(*ascent, black);
+  *descent = std::max(*descent, below);
+}
 
 const DesignedCell* DesignedCellOf(const QString& face) {
   QString f = face.trimmed().toLower();
@@ -158,8 +214,13 @@ std::unique_ptr<HostFont> Realize(const HostFontRequest& r) {
   if (r.height < 0) {
     em = -r.height;
   } else if (r.height > 0 && designed) {
+    // The largest em size whose cell fits the height asked for.
     em = int(std::lround(double(r.height) * designed->unitsPerEm /
                          (designed->winAscent + designed->winDescent)));
+    int ascent, descent;
+    while (em > 1 &&
+           (DesignedCellAt(*designed, f, em, &ascent, &descent), ascent + descent > r.height))
+      --em;
   } else if (r.height > 0) {
     // A cell height: the em size whose ascent and descent add up to it.
     QFont ref = f;
@@ -184,8 +245,7 @@ std::unique_ptr<HostFont> Realize(const HostFontRequest& r) {
   const QFontMetrics& fm = *font->fm;
   HostFontMetrics& m = font->metrics;
   if (designed) {
-    m.ascent = ScaledToPixels(designed->winAscent, std::max(em, 1), designed->unitsPerEm);
-    m.descent = ScaledToPixels(designed->winDescent, std::max(em, 1), designed->unitsPerEm);
+    DesignedCellAt(*designed, f, std::max(em, 1), &m.ascent, &m.descent);
   } else {
     m.ascent = fm.ascent();
     m.descent = fm.descent();

@@ -44,6 +44,16 @@ TEST_F(MainWindowTest, FirstRunShowsTheDefaultsAndWritesThemAtExit) {
   EXPECT_TRUE(messageBoxes.empty());
 }
 
+TEST_F(MainWindowTest, EditsKeepTheHeightsTheirFontsGaveThemWhenTheWindowWasLaidOut) {
+  Start();
+  ShowMain();
+  // Tahoma 8 points: 13 + 8; the Arial banner: 14 + 8.
+  EXPECT_EQ(form->StavesSpin->Height(), 21);
+  EXPECT_EQ(form->SpaceRequiredEdit->Height(), 21);
+  EXPECT_EQ(form->Edit1->Height(), 22);
+  End();
+}
+
 TEST_F(MainWindowTest, StoredValuesComeBackClampedWhereOutOfRange) {
   WriteSettings(
       "[Previous]\nOrientation=Landscape\nTopMargin=5\nStaves=12\nGroups=3\nStaveHeight=7.5\n"

@@ -188,7 +188,7 @@ TEST(HostFonts, StandInReportsTheCellOfTheFaceItStandsIn) {
 TEST(HostFonts, FacesWithoutPublishedFiguresKeepTheStandInsCell) {
   const std::u16string standIn = HostMapFamily(u"Tahoma");
   const HostFontMetrics& own = HostGetFontMetrics(HostRealizeFont(Request(standIn.c_str(), -11)));
-  for (const char16_t* face : {u"Arial", u"MS Sans Serif", u"No Such Face"}) {
+  for (const char16_t* face : {u"MS Sans Serif", u"No Such Face"}) {
     const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(face, -11)));
     EXPECT_EQ(m.ascent, own.ascent) << ToUtf8(face);
     EXPECT_EQ(m.descent, own.descent) << ToUtf8(face);
@@ -240,4 +240,32 @@ TEST(HostFonts, StandInDrawsItsOwnGlyphsOnTheReportedBaseline) {
     EXPECT_GE(g.top, -m.ascent) << char(c < 128 ? c : '?');
     EXPECT_LE(g.top + g.height, m.descent) << char(c < 128 ? c : '?');
   }
+}
+
+TEST(HostFonts, ArialsCellIsTheBlackExtentOfItsHintedCharacters) {
+  // 8 points: 11 + 3, the cell its windows were laid out with (a 22-pixel edit).
+  const HostFontMetrics& eight = HostGetFontMetrics(HostRealizeFont(Request(u"Arial", -11)));
+  EXPECT_EQ(eight.ascent, 11);
+  EXPECT_EQ(eight.descent, 3);
+  EXPECT_EQ(eight.internalLeading, 3);
+  for (int ppem = 6; ppem <= 24; ++ppem) {
+    const HostFont* f = HostRealizeFont(Request(u"Arial", -ppem, false));
+    const HostFontMetrics& m = HostGetFontMetrics(f);
+    int top = 0, bottom = 0;
+    for (char32_t c = 0x21; c <= 0xFF; ++c) {
+      if (c >= 0x7F && c < 0xA1) continue;
+      const HostGlyph& g = HostGetGlyph(f, c);
+      if (g.coverage.empty()) continue;
+      top = std::max(top, -g.top);
+      bottom = std::max(bottom, g.top + g.height);
+    }
+    // Every drawn pixel inside the cell, and the cell no larger than they or the design
+    // figures (units per em 2048, ascent 1854, descent 434) need.
+    EXPECT_EQ(m.ascent, std::max(top, ScaledToPixels(1854, ppem, 2048))) << ppem << " px";
+    EXPECT_EQ(m.descent, std::max(bottom, ScaledToPixels(434, ppem, 2048))) << ppem << " px";
+    EXPECT_EQ(m.height, m.ascent + m.descent) << ppem << " px";
+  }
+  // A cell height asked for gives the largest size whose cell fits it.
+  EXPECT_EQ(HostGetFontMetrics(HostRealizeFont(Request(u"Arial", 14))).height, 14);
+  EXPECT_EQ(HostGetFontMetrics(HostRealizeFont(Request(u"Arial", 14))).ascent, 11);
 }
