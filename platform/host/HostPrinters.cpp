@@ -576,14 +576,14 @@ std::string HostRenderPdf(const HostPrintJob& job) {
 
 void HostWritePdf(const HostPrintJob& job, const std::u16string& path) {
   std::string pdf = HostRenderPdf(job);
+  const std::u16string shown = u"\"" + DisplayPath(path) + u"\"";
   String folder = ExtractFileDir(path);
   if (!folder.empty() && !DirectoryExists(folder))
-    throw EPrinter(u"Cannot create the file " + Quoted(path) + u": the folder does not exist");
-  errno = 0;
-  if (!WriteFileReplacing(path, pdf)) {
-    int e = errno;
-    std::u16string why = e ? FromUtf8(std::strerror(e)) : u"the file could not be written";
-    throw EPrinter(u"Cannot create the file " + Quoted(path) + u": " + why);
+    throw EPrinter(u"Cannot create the file " + shown + u": the folder does not exist");
+  TFileError error;
+  if (!WriteFileReplacing(path, pdf, &error)) {
+    std::u16string why = error.reason.empty() ? u"the file could not be written" : error.reason;
+    throw EPrinter(u"Cannot create the file " + shown + u": " + why);
   }
 }
 

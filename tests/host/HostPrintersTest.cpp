@@ -221,7 +221,8 @@ TEST(HostPrinters, FailedWritesRaiseAndLeaveNothing) {
     HostWritePdf(job, dir.path() + u"half.pdf");
     ADD_FAILURE() << "no exception";
   } catch (const EPrinter& e) {
-    EXPECT_EQ(e.Message(), u"Cannot create the file \"" + dir.path() + u"half.pdf\": " +
+    // The file as the system names it.
+    EXPECT_EQ(e.Message(), u"Cannot create the file \"" + FromUtf8(dir.os()) + u"/half.pdf\": " +
                                FromUtf8(std::strerror(ENOSPC)));
   }
   SetWriteFailureForTesting(false);
