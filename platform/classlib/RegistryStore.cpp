@@ -640,9 +640,17 @@ LONG OpenWithPath(HKEY key, const Char* subKey, Target& t, Key*& k, std::vector<
 
 // What both deletions start with: the path split, the handle's key opened, and the right to
 // delete, which a handle that may not add keys does not have either.
-LONG OpenForDeletion(HKEY key, const Char* subKey, Target& t, Key*& k, std::vector<String>& parts) {
-  if (LONG rc = OpenWithPath(key, subKey, t, k, parts); rc != ERROR_SUCCESS) return rc;
-  return t.access & (KEY_CREATE_SUB_KEY | DELETE) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+// What a deletion works on: the handle's key, opened with the right to delete below it, and the
+// parts of the path from there.
+struct Deletion {
+  Target t;
+  Key* k = nullptr;
+  std::vector<String> parts;
+};
+
+LONG OpenForDeletion(HKEY key, const Char* subKey, Deletion& d) {
+  if (LONG rc = OpenWithPath(key, subKey, d.t, d.k, d.parts); rc != ERROR_SUCCESS) return rc;
+  return d.t.access & (KEY_CREATE_SUB_KEY | DELETE) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 // The key that holds the path's last part, or null when a key on the way is missing.
@@ -797,10 +805,9 @@ LONG RegDeleteValueW(HKEY key, const Char* valueName) {
 }
 
 LONG RegDeleteKeyW(HKEY key, const Char* subKey) {
-  Target t;
-  Key* k = nullptr;
-  std::vector<String> parts;
-  if (LONG rc = OpenForDeletion(key, subKey, t, k, parts); rc != ERROR_SUCCESS) return rc;
+  Deletion d;
+  if (LONG rc = OpenForDeletion(key, subKey, d); rc != ERROR_SUCCESS) return rc;
+  auto& [t, k, parts] = d;
   Key* parent = nullptr;
   if (parts.empty()) {
     // An empty path deletes the handle's own key; a root (or a handle on one) cannot go.
@@ -819,10 +826,9 @@ LONG RegDeleteKeyW(HKEY key, const Char* subKey) {
 }
 
 LONG RegDeleteTreeW(HKEY key, const Char* subKey) {
-  Target t;
-  Key* k = nullptr;
-  std::vector<String> parts;
-  if (LONG rc = OpenForDeletion(key, subKey, t, k, parts); rc != ERROR_SUCCESS) return rc;
+  Deletion d;
+  if (LONG rc = OpenForDeletion(key, subKey, d); rc != ERROR_SUCCESS) return rc;
+  auto& [t, k, parts] = d;
   if (parts.empty()) {
     if (k->keys.empty() && k->values.empty()) return ERROR_SUCCESS;
     k->Clear();

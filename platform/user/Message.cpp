@@ -214,6 +214,13 @@ void ResetMessages() {
   gHostWoke = false;
 }
 
+bool NextMessageWhileCaptured(HWND hwnd, MSG& m) {
+  if (GetCapture() != hwnd || !GetMessageW(&m, 0, 0, 0)) return false;
+  if (m.message != WM_QUIT) return true;
+  PostQuitMessage(int(m.wParam));
+  return false;
+}
+
 }  // namespace user
 
 using namespace user;

@@ -227,11 +227,7 @@ bool TrackCaptionButton(HWND hwnd, LRESULT hit) {
   };
   paint(true);
   MSG m;
-  while (GetCapture() == hwnd && GetMessageW(&m, 0, 0, 0)) {
-    if (m.message == WM_QUIT) {
-      PostQuitMessage(int(m.wParam));
-      break;
-    }
+  while (NextMessageWhileCaptured(hwnd, m)) {
     if (m.message == WM_MOUSEMOVE || m.message == WM_LBUTTONUP) {
       POINT p = m.pt;
       bool now = DefNcHitTest(hwnd, p) == hit;
@@ -471,11 +467,7 @@ void MoveSizeLoop(HWND hwnd, unsigned edges, POINT start) {
   SetCapture(hwnd);
   Send(hwnd, WM_ENTERSIZEMOVE);
   MSG m;
-  while (GetCapture() == hwnd && GetMessageW(&m, 0, 0, 0)) {
-    if (m.message == WM_QUIT) {
-      PostQuitMessage(int(m.wParam));
-      break;
-    }
+  while (NextMessageWhileCaptured(hwnd, m)) {
     if (m.message == WM_MOUSEMOVE || m.message == WM_LBUTTONUP) {
       int dx = m.pt.x - start.x, dy = m.pt.y - start.y;
       RECT r = orig;

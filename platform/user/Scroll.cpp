@@ -158,11 +158,7 @@ LRESULT ScrollBarMouseDown(HWND hwnd, int bar, POINT screen) {
   }
   bool over = true;
   MSG m;
-  while (GetCapture() == hwnd && GetMessageW(&m, 0, 0, 0)) {
-    if (m.message == WM_QUIT) {
-      PostQuitMessage(int(m.wParam));
-      break;
-    }
+  while (NextMessageWhileCaptured(hwnd, m)) {
     Wnd* cur = GetWnd(hwnd);
     if (!cur) break;
     if (m.message == WM_TIMER && m.hwnd == hwnd && m.wParam == kScrollTimer) {

@@ -156,6 +156,10 @@ void DropWindowMessages(HWND hwnd);  // the posted messages of a destroyed windo
 void EnterDefProc(HWND hwnd);
 void LeaveDefProc();
 void ResetMessages();
+// The next message of a loop that runs while hwnd holds the capture (a drag or a pressed
+// button); false when the capture went or the program is quitting, whose WM_QUIT is then put
+// back for the outer loop.
+bool NextMessageWhileCaptured(HWND hwnd, MSG& m);
 
 // Raw input, translated into a window message only when it is retrieved.
 struct InputEvent {
