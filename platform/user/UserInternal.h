@@ -205,6 +205,8 @@ void DestroySurface(Wnd* top);
 void MarkDirty(Wnd* top, const RECT& surfaceRect);
 void FlushSurfaces();
 bool HostKeepsMinimized(const Wnd* top);
+// The style changed (SWP_FRAMECHANGED): the desktop's frame, buttons and fixed size follow it.
+void RestyleHostSurface(Wnd* top);
 // Re-clips every DC handed out (windows moved, appeared or vanished).
 void RefreshDCs();
 void ReleaseWindowDCs(HWND hwnd);

@@ -85,6 +85,10 @@ void SyncHostSurface(Wnd* w, UINT flags) {
   HostWindowDriver* h = Host();
   Surface* s = w->surface.get();
   if (!h || !s || !s->hostCreated) return;
+  if (flags & SWP_FRAMECHANGED) {
+    RestyleHostSurface(w);
+    if (!s->hostCreated) return;
+  }
   if ((moved || sized || (flags & SWP_FRAMECHANGED)) && !gGeometryFromHost && !iconic)
     h->MoveSurface(w->handle, HostSurfaceRect(w));
   if ((flags & SWP_STATECHANGED) && !gStateFromHost && HostKeepsMinimized(w))

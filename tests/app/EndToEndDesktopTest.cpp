@@ -121,16 +121,30 @@ TEST_F(EndToEndDesktopTest, ThePrintDialogIsADialogOfItsOwner) {
           "xprop -id $pw _NET_WM_STATE; "
           "xdotool mousemove $((PX+235)) $((PY+22)) click 1; sleep 3; "
           "for dw in $(xdotool search --name '^Print$'); do xprop -id $dw WM_TRANSIENT_FOR "
-          "_NET_WM_WINDOW_TYPE | tr '\\n' ' '; echo; done; "
+          "_NET_WM_WINDOW_TYPE _NET_WM_ALLOWED_ACTIONS | tr '\\n' ' '; echo; done; "
+          "echo MAIN $(xprop -id $wid _NET_WM_ALLOWED_ACTIONS); "
           "printf 'main=0x%x\\n' $wid");
   EXPECT_TRUE(Has(out, "_NET_WM_STATE_MAXIMIZED_VERT")) << out;  // the preview
   auto main = out.find("main=0x");
   ASSERT_NE(main, std::string::npos) << out;
   std::string id = out.substr(main + 5, out.find('\n', main) - main - 5);
   // One line per window named "Print" (its button's tooltip is one too).
-  EXPECT_TRUE(Has(out, "WM_TRANSIENT_FOR(WINDOW): window id # " + id +
-                           " _NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG"))
-      << out;
+  auto dialog = out.find("WM_TRANSIENT_FOR(WINDOW): window id # " + id +
+                         " _NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG");
+  ASSERT_NE(dialog, std::string::npos) << out;
+  // Its dialog border and system menu alone: openbox lets it be closed and moved, neither
+  // maximised nor resized. The main window keeps every action its description asks for.
+  std::string actions = out.substr(dialog, out.find('\n', dialog) - dialog);
+  EXPECT_TRUE(Has(actions, "_NET_WM_ACTION_CLOSE")) << out;
+  EXPECT_FALSE(Has(actions, "_NET_WM_ACTION_MAXIMIZE_HORZ")) << out;
+  EXPECT_FALSE(Has(actions, "_NET_WM_ACTION_MAXIMIZE_VERT")) << out;
+  EXPECT_FALSE(Has(actions, "_NET_WM_ACTION_RESIZE")) << out;
+  auto mainActions = out.find("MAIN ");
+  ASSERT_NE(mainActions, std::string::npos) << out;
+  actions = out.substr(mainActions, out.find('\n', mainActions) - mainActions);
+  for (const char* action : {"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT",
+                             "_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MINIMIZE"})
+    EXPECT_TRUE(Has(actions, action)) << out;
 }
 
 TEST_F(EndToEndDesktopTest, AtTwiceTheScaleTheMainWindowIsTwiceAsLarge) {

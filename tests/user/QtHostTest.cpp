@@ -201,6 +201,20 @@ TEST_F(QtHostTest, DecoratedWindowsAndDialogsAreMadeAsTheDesktopShouldSeeThem) {
   EXPECT_EQ(info.geometry, (RECT{o.x, o.y, o.x + client.right, o.y + client.bottom}));
   EXPECT_EQ(px, 0x00C800u);  // the client area's brush, not a caption
 
+  // A style changed later reaches the window: fixed, without the buttons, then back.
+  const UINT frameOnly = SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+  SetWindowLongW(main, GWL_STYLE, WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  SetWindowPos(main, 0, 0, 0, 0, 0, frameOnly);
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main, &info));
+  EXPECT_TRUE(info.fixedSize);
+  EXPECT_FALSE(info.minimizeButton);
+  EXPECT_FALSE(info.maximizeButton);
+  SetWindowLongW(main, GWL_STYLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  SetWindowPos(main, 0, 0, 0, 0, 0, frameOnly);
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main, &info));
+  EXPECT_FALSE(info.fixedSize);
+  EXPECT_TRUE(info.maximizeButton);
+
   EnableWindow(main, FALSE);
   HWND dlg = CreateWindowExW(WS_EX_DLGMODALFRAME, u"QtHosted", u"Dialog",
                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 150, 150, 200, 100,
