@@ -31,17 +31,19 @@ std::string ReadFile(const std::string& path) {
 }
 
 // Starts Xvfb (its display number from -displayfd) and openbox, waits until openbox manages the
-// screen, starts the program and runs the test's steps with $wid its main window; what the steps
-// print is the report. The program, openbox and Xvfb are ended by their process ids.
+// screen, runs $BEFORE, starts the program and runs the test's steps with $wid its main window;
+// what the steps print is the report. $XVFB adds options of the X server. The program, openbox and
+// Xvfb are ended by their process ids.
 const char* kHarness = R"(
 exec 3>"$T/dpy"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xpid=$!
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp $XVFB >/dev/null 2>&1 & xpid=$!
 i=0; while [ ! -s "$T/dpy" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done
 export DISPLAY=:$(head -1 "$T/dpy")
 openbox >/dev/null 2>&1 & opid=$!
 i=0
 while ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && [ $i -lt 200 ]
 do sleep 0.05; i=$((i+1)); done
+eval "$BEFORE"
 "$EXE" 2>"$T/stderr" & pid=$!
 wid=$(timeout 30 xdotool search --sync --name "Quillmark Paper Generation" | head -1)
 if [ -n "$wid" ]; then sleep 1.5; eval "$STEPS"; else echo "no window"; fi
@@ -61,7 +63,8 @@ class EndToEndDesktopTest : public ::testing::Test {
          {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import", "convert-im6.q16"})
       if (!Have(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
   }
-  std::string Run(const std::string& steps, const std::string& env = "") {
+  std::string Run(const std::string& steps, const std::string& env = "",
+                  const std::string& xvfb = "", const std::string& before = "") {
     const std::string& t = dir.os();
     const std::string command =
         "env -u WAYLAND_DISPLAY HOME=" + Quote(t + "/home") +
@@ -69,8 +72,9 @@ class EndToEndDesktopTest : public ::testing::Test {
         " XDG_DATA_HOME=" + Quote(t + "/home/.local/share") +
         " KORV_COMMON_APPDATA=" + Quote(t + "/common") +
         " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 " + env +
-        " EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) + " STEPS=" + Quote(steps) + " sh -c " +
-        Quote(kHarness) + " > " + Quote(t + "/out") + " 2>&1";
+        " EXE=" + Quote(QUILLMARK_EXE) + " T=" + Quote(t) + " STEPS=" + Quote(steps) +
+        " XVFB=" + Quote(xvfb) + " BEFORE=" + Quote(before) + " sh -c " + Quote(kHarness) + " > " +
+        Quote(t + "/out") + " 2>&1";
     std::system(command.c_str());
     return ReadFile(t + "/out");
   }
@@ -151,6 +155,23 @@ TEST_F(EndToEndDesktopTest, AtTwiceTheScaleTheMainWindowIsTwiceAsLarge) {
   std::string out = Run("xwininfo -id $wid | grep -E 'Width|Height'", "QT_SCALE_FACTOR=2");
   EXPECT_TRUE(Has(out, "Width: 594")) << out;
   EXPECT_TRUE(Has(out, "Height: 670")) << out;
+}
+
+// The X server's resolution alone gives the desktop's scale; Xft.dpi and the user's own factor
+// come first.
+TEST_F(EndToEndDesktopTest, AtTwiceTheServersResolutionTheMainWindowIsTwiceAsLarge) {
+  const std::string size = "xwininfo -id $wid | grep -E 'Width|Height'";
+  std::string out = Run(size, "", "-dpi 192");
+  EXPECT_TRUE(Has(out, "Width: 594")) << out;
+  EXPECT_TRUE(Has(out, "Height: 670")) << out;
+  out = Run(size, "", "-dpi 96");
+  EXPECT_TRUE(Has(out, "Width: 297")) << out;
+  EXPECT_TRUE(Has(out, "Height: 335")) << out;
+  out = Run(size, "", "-dpi 192",
+            "xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER 'Xft.dpi:\t96'");
+  EXPECT_TRUE(Has(out, "Width: 297")) << out;
+  out = Run(size, "QT_SCALE_FACTOR=1", "-dpi 192");
+  EXPECT_TRUE(Has(out, "Width: 297")) << out;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "HostApp.h"
 #include "HostWindows.h"
 #include "UserTestSupport.h"
 
@@ -260,6 +261,14 @@ TEST_F(QtHostTest, MinimiseAndRestoreGoThroughTheWindowManagersState) {
   RECT r;
   GetWindowRect(main, &r);
   EXPECT_EQ(r, (RECT{100, 100, 400, 300}));
+}
+
+TEST(DesktopScale, TheServersResolutionRoundsToAQuarterStep) {
+  const struct {
+    double dpi, scale;
+  } cases[] = {{72, 1},    {96, 1},     {100, 1}, {108, 1},   {110, 1.25}, {120, 1.25},
+               {144, 1.5}, {168, 1.75}, {192, 2}, {192.4, 2}, {288, 3}};
+  for (const auto& c : cases) EXPECT_EQ(HostScaleForResolution(c.dpi), c.scale) << c.dpi;
 }
 
 // Runs itself under xvfb-run with the xcb platform; the child reads the display back.
