@@ -234,6 +234,29 @@ TEST_F(DesktopFrameTest, TheProgramsOwnMinimiseGoesThroughTheWindowManager) {
   EXPECT_EQ(host.surfaces[main].rect, (RECT{100, 80, 397, 415}));
 }
 
+TEST_F(DesktopFrameTest, AMaximisedWindowMinimisedComesBackMaximised) {
+  HWND main = MakeMain();
+  RECT normal;
+  GetWindowRect(main, &normal);
+  ShowWindow(main, SW_SHOWMAXIMIZED);
+  ShowWindow(main, SW_MINIMIZE);
+  WINDOWPLACEMENT wp;
+  GetWindowPlacement(main, &wp);
+  EXPECT_EQ(wp.flags, WPF_RESTORETOMAXIMIZED);
+  EXPECT_EQ(wp.rcNormalPosition, normal);
+  ShowWindow(main, SW_RESTORE);
+  PumpMessages();
+  EXPECT_TRUE(IsZoomed(main));
+  EXPECT_EQ(host.surfaces[main].state, HostSurfaceState::Maximized);
+  ShowWindow(main, SW_RESTORE);  // and from there to its normal place
+  RECT r;
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r, normal);
+  ShowWindow(main, SW_MINIMIZE);
+  ShowWindow(main, SW_RESTORE);
+  EXPECT_FALSE(IsZoomed(main));
+}
+
 TEST_F(DesktopFrameTest, AnExposeFlushesTheWholeSurfaceAgain) {
   HWND main = MakeMain();
   host.surfaces[main].flushes.clear();
