@@ -262,6 +262,22 @@ void TApplication::SetActive(bool active) {
   PostMessageW(Handle(), active ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0);
 }
 
+void TApplication::Minimize() {
+  if (!mainForm_ || !mainForm_->HandleAllocated()) return;
+  HWND main = mainForm_->Handle();
+  if (!IsWindowVisible(main) || IsIconic(main)) return;
+  ShowWindow(main, SW_MINIMIZE);
+  if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::Restore() {
+  if (!mainForm_ || !mainForm_->HandleAllocated()) return;
+  HWND main = mainForm_->Handle();
+  if (!IsIconic(main)) return;
+  ShowWindow(main, SW_RESTORE);
+  if (OnRestore) OnRestore(this);
+}
+
 void TApplication::Run() {
   running_ = true;
   if (mainForm_ && showMainForm_) {

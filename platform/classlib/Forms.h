@@ -375,6 +375,10 @@ class TApplication : public TComponent {
   bool Terminated() const { return terminated_; }
   // True while one of the application's windows is active.
   bool Active() const { return active_; }
+  // Minimises the main form to the task bar through the window manager (its owned windows go
+  // with it) and brings it back as it was, maximised or not; OnMinimize and OnRestore follow.
+  void Minimize();
+  void Restore();
 
   TCustomForm* MainForm() const { return mainForm_; }
   void SetMainForm(TCustomForm* form);
@@ -400,6 +404,8 @@ class TApplication : public TComponent {
   TExceptionEvent OnException;
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
+  TNotifyEvent OnMinimize;
+  TNotifyEvent OnRestore;
   TIdleEvent OnIdle;
   TMessageEvent OnMessage;
   TNotifyEvent OnHint;

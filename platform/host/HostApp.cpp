@@ -41,6 +41,7 @@ void HostEnsureApplication() {
   static std::string name = ProgramName();
   static int argc = 1;
   static char* argv[] = {name.data(), nullptr};
+  HostFollowDesktopResolution();
   // Lives for the whole run: Qt's fonts and surfaces must outlive every cache that holds them.
   new QApplication(argc, argv);
   const QString id = QString::fromStdString(name);

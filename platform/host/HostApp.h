@@ -11,3 +11,8 @@ void HostEnsureApplication();
 // away), from inside the host's event processing; the host cannot go on from there, so the
 // process then ends with status 1. handler must not use any window.
 void HostSetDisplayLostHandler(std::function<void()> handler);
+// Before the application object: on X, where neither Xft.dpi nor the user's QT_* settings give
+// the desktop's scale, the screen's resolution does (HostScaleForResolution of its dpi).
+void HostFollowDesktopResolution();
+// 96 dpi and below is 1; above, the nearest quarter step (ties to the smaller): 144 dpi is 1.5.
+double HostScaleForResolution(double dpi);

@@ -192,6 +192,7 @@ class SurfaceWindow : public QWindow {
     }
     setGeometry(r);
   }
+  void Restyle(const HostSurfaceParams& p);
   void ExpectFocus() { ownFocus_ = true; }
   bool FixedSize() const { return fixedSize_; }
   void SetState(HostSurfaceState s);
@@ -298,6 +299,9 @@ class QtDriver : public HostWindowDriver {
   }
   void SetSurfaceState(HostSurfaceId id, HostSurfaceState state) override {
     if (SurfaceWindow* w = Find(id)) w->SetState(state);
+  }
+  void RestyleSurface(HostSurfaceId id, const HostSurfaceParams& params) override {
+    if (SurfaceWindow* w = Find(id)) w->Restyle(params);
   }
   RECT SurfaceFrameExtents(HostSurfaceId id) override {
     SurfaceWindow* w = Find(id);
@@ -427,9 +431,8 @@ QtDriver* TheDriver() {
   return driver;
 }
 
-SurfaceWindow::SurfaceWindow(QtDriver* driver, HostSurfaceId id, const HostSurfaceParams& p,
-                             QWindow* owner)
-    : driver_(driver), id_(id), store_(this) {
+// The window flags asking the desktop for the frame and only the buttons the window has.
+Qt::WindowFlags FlagsOf(const HostSurfaceParams& p) {
   Qt::WindowFlags f;
   if (p.popup) f = Qt::ToolTip | Qt::FramelessWindowHint;
   else if (p.dialog) f = Qt::Dialog;
@@ -437,22 +440,37 @@ SurfaceWindow::SurfaceWindow(QtDriver* driver, HostSurfaceId id, const HostSurfa
   else f = Qt::Window;
   if (!p.popup && !p.decorated) f |= Qt::FramelessWindowHint;
   if (p.decorated) {
-    // Only the buttons the window asks for.
     f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
          Qt::WindowCloseButtonHint;
     if (p.minimizeBox) f |= Qt::WindowMinimizeButtonHint;
     if (p.maximizeBox && p.resizable) f |= Qt::WindowMaximizeButtonHint;
-    fixedSize_ = !p.resizable;
   }
   if (p.topmost) f |= Qt::WindowStaysOnTopHint;
   if (p.noActivate || p.popup) f |= Qt::WindowDoesNotAcceptFocus;
-  setFlags(f);
+  return f;
+}
+
+SurfaceWindow::SurfaceWindow(QtDriver* driver, HostSurfaceId id, const HostSurfaceParams& p,
+                             QWindow* owner)
+    : driver_(driver), id_(id), store_(this) {
+  setFlags(FlagsOf(p));
+  fixedSize_ = p.decorated && !p.resizable;
   setSurfaceType(QSurface::RasterSurface);
   if (owner) setTransientParent(owner);
   setTitle(QString::fromStdU16String(p.title));
   QObject::connect(this, &QWindow::windowStateChanged,
                    [this](Qt::WindowState s) { StateChanged(s); });
   Request(ToQRect(p.rect));
+}
+
+void SurfaceWindow::Restyle(const HostSurfaceParams& p) {
+  setFlags(FlagsOf(p));
+  fixedSize_ = p.decorated && !p.resizable;
+  if (!fixedSize_) {
+    setMinimumSize(QSize(0, 0));
+    setMaximumSize(QSize((1 << 24) - 1, (1 << 24) - 1));  // Qt's "no maximum"
+  }
+  Request(requested_);
 }
 
 // One pass: the window system's own pixels, wrapped without a copy, drawn straight into the

@@ -120,6 +120,12 @@ class HostWindowDriver {
   // which the dirty rectangle (surface coordinates) changed.
   virtual void FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
                             int strideBytes, const RECT& dirty) = 0;
+  // The window's style changed after the surface was made: the frame and its buttons, fixed
+  // size, dialog, tool and topmost follow params (rect, title and owner stay as they are).
+  virtual void RestyleSurface(HostSurfaceId id, const HostSurfaceParams& params) {
+    (void)id;
+    (void)params;
+  }
   // Lets the window manager move or resize the surface with the pointer held; false when the
   // host cannot.
   virtual bool BeginSystemMove(HostSurfaceId id, unsigned edges) = 0;

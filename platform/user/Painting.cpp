@@ -392,6 +392,22 @@ bool HostKeepsMinimized(const Wnd* t) {
   return t->surface && t->surface->hostCreated && t->surface->hostManaged;
 }
 
+void RestyleHostSurface(Wnd* top) {
+  Surface* s = top->surface.get();
+  HostWindowDriver* host = Host();
+  if (!host || !s || !s->hostCreated) return;
+  HostSurfaceParams p = SurfaceParams(top);
+  if (p.popup == s->hostManaged) {
+    // A popup has no window manager at all: the window is made again at the next flush.
+    host->DestroySurface(top->handle);
+    s->hostCreated = s->hostShown = false;
+    return;
+  }
+  host->RestyleSurface(top->handle, p);
+  s->hostDecorated = p.decorated;
+  s->dirty = RECT{0, 0, s->width, s->height};
+}
+
 void FlushSurfaces() {
   // Drawing through DCs still held counts as changed.
   for (auto& [dc, rec] : Dcs())

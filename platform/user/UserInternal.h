@@ -104,8 +104,9 @@ struct Wnd {
   bool needSize = false;  // overlapped window: WM_SIZE / WM_MOVE wait for the first show
   bool destroying = false;
   bool dead = false;
-  bool ncActive = false;  // the caption shows the active look
-  RECT normal{};          // restored rectangle while minimised or maximised
+  bool ncActive = false;          // the caption shows the active look
+  RECT normal{};                  // restored rectangle while minimised or maximised
+  bool restoreMaximized = false;  // minimised from maximised: restoring maximises it again
   std::unique_ptr<Surface> surface;
   ScrollBarState scroll[2];
 };
@@ -209,6 +210,8 @@ void DestroySurface(Wnd* top);
 void MarkDirty(Wnd* top, const RECT& surfaceRect);
 void FlushSurfaces();
 bool HostKeepsMinimized(const Wnd* top);
+// The style changed (SWP_FRAMECHANGED): the desktop's frame, buttons and fixed size follow it.
+void RestyleHostSurface(Wnd* top);
 // Re-clips every DC handed out (windows moved, appeared or vanished).
 void RefreshDCs();
 void ReleaseWindowDCs(HWND hwnd);

@@ -85,6 +85,10 @@ void SyncHostSurface(Wnd* w, UINT flags) {
   HostWindowDriver* h = Host();
   Surface* s = w->surface.get();
   if (!h || !s || !s->hostCreated) return;
+  if (flags & SWP_FRAMECHANGED) {
+    RestyleHostSurface(w);
+    if (!s->hostCreated) return;
+  }
   if ((moved || sized || (flags & SWP_FRAMECHANGED)) && !gGeometryFromHost && !iconic)
     h->MoveSurface(w->handle, HostSurfaceRect(w));
   if ((flags & SWP_STATECHANGED) && !gStateFromHost && HostKeepsMinimized(w))
@@ -291,6 +295,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!w || w == Desktop()) return FALSE;
   bool wasVisible = (w->style & WS_VISIBLE) != 0;
   bool child = !IsTopLevel(w);
+  if (cmd == SW_RESTORE && (w->style & WS_MINIMIZE) && w->restoreMaximized) cmd = SW_SHOWMAXIMIZED;
   UINT swp = 0;
   RECT pos = w->rect;
   bool stateChange = false;
@@ -364,6 +369,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   }
   if (stateChange) {
     if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->normal = w->rect;
+    if (newState == WS_MINIMIZE) w->restoreMaximized = (w->style & WS_MAXIMIZE) != 0;
     w->style = (w->style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | newState;
     swp |= SWP_FRAMECHANGED | SWP_STATECHANGED;
     swp &= ~(SWP_NOSIZE | SWP_NOMOVE);
@@ -393,7 +399,7 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* wp) {
   Wnd* w = GetWndOrError(hwnd);
   if (!w || !wp) return FALSE;
   bool state = (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0;
-  wp->flags = 0;
+  wp->flags = (w->style & WS_MINIMIZE) && w->restoreMaximized ? WPF_RESTORETOMAXIMIZED : 0;
   wp->showCmd = (w->style & WS_MINIMIZE)   ? SW_SHOWMINIMIZED
                 : (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED
                                            : SW_SHOWNORMAL;

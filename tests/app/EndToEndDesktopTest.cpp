@@ -14,17 +14,19 @@
 namespace {
 
 // Starts Xvfb (its display number from -displayfd) and openbox, waits until openbox manages the
-// screen, starts the program and runs the test's steps with $wid its main window; what the steps
-// print is the report. The program, openbox and Xvfb are ended by their process ids.
+// screen, runs $BEFORE, starts the program and runs the test's steps with $wid its main window;
+// what the steps print is the report. $XVFB adds options of the X server. The program, openbox and
+// Xvfb are ended by their process ids.
 const char* kHarness = R"(
 exec 3>"$T/dpy"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xpid=$!
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp $XVFB >/dev/null 2>&1 & xpid=$!
 i=0; while [ ! -s "$T/dpy" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done
 export DISPLAY=:$(head -1 "$T/dpy")
 openbox >/dev/null 2>&1 & opid=$!
 i=0
 while ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && [ $i -lt 200 ]
 do sleep 0.05; i=$((i+1)); done
+eval "$BEFORE"
 "$EXE" 2>"$T/stderr" & pid=$!
 wid=$(timeout 30 xdotool search --sync --name "Quillmark Paper Generation" | head -1)
 if [ -n "$wid" ]; then sleep 1.5; eval "$STEPS"; else echo "no window"; fi
@@ -44,7 +46,8 @@ class EndToEndDesktopTest : public ::testing::Test {
          {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import", "convert-im6.q16"})
       if (!HaveTool(tool)) GTEST_SKIP() << tool << " is missing (scripts/setup.sh installs it)";
   }
-  std::string Run(const std::string& steps, const std::string& env = "") {
+  std::string Run(const std::string& steps, const std::string& env = "",
+                  const std::string& xvfb = "", const std::string& before = "") {
     const std::string& t = dir.os();
     const std::string command =
         "env -u WAYLAND_DISPLAY HOME=" + ShellQuote(t + "/home") +
@@ -53,7 +56,8 @@ class EndToEndDesktopTest : public ::testing::Test {
         " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
         " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 " + env +
         " EXE=" + ShellQuote(QUILLMARK_EXE) + " T=" + ShellQuote(t) +
-        " STEPS=" + ShellQuote(steps) + " sh -c " + ShellQuote(kHarness) + " > " +
+        " STEPS=" + ShellQuote(steps) + " XVFB=" + ShellQuote(xvfb) +
+        " BEFORE=" + ShellQuote(before) + " sh -c " + ShellQuote(kHarness) + " > " +
         ShellQuote(t + "/out") + " 2>&1";
     std::system(command.c_str());
     return ReadFile(t + "/out");
@@ -105,22 +109,53 @@ TEST_F(EndToEndDesktopTest, ThePrintDialogIsADialogOfItsOwner) {
           "xprop -id $pw _NET_WM_STATE; "
           "xdotool mousemove $((PX+235)) $((PY+22)) click 1; sleep 3; "
           "for dw in $(xdotool search --name '^Print$'); do xprop -id $dw WM_TRANSIENT_FOR "
-          "_NET_WM_WINDOW_TYPE | tr '\\n' ' '; echo; done; "
+          "_NET_WM_WINDOW_TYPE _NET_WM_ALLOWED_ACTIONS | tr '\\n' ' '; echo; done; "
+          "echo MAIN $(xprop -id $wid _NET_WM_ALLOWED_ACTIONS); "
           "printf 'main=0x%x\\n' $wid");
   EXPECT_TRUE(Has(out, "_NET_WM_STATE_MAXIMIZED_VERT")) << out;  // the preview
   auto main = out.find("main=0x");
   ASSERT_NE(main, std::string::npos) << out;
   std::string id = out.substr(main + 5, out.find('\n', main) - main - 5);
   // One line per window named "Print" (its button's tooltip is one too).
-  EXPECT_TRUE(Has(out, "WM_TRANSIENT_FOR(WINDOW): window id # " + id +
-                           " _NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG"))
-      << out;
+  auto dialog = out.find("WM_TRANSIENT_FOR(WINDOW): window id # " + id +
+                         " _NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG");
+  ASSERT_NE(dialog, std::string::npos) << out;
+  // Its dialog border and system menu alone: openbox lets it be closed and moved, neither
+  // maximised nor resized. The main window keeps every action its description asks for.
+  std::string actions = out.substr(dialog, out.find('\n', dialog) - dialog);
+  EXPECT_TRUE(Has(actions, "_NET_WM_ACTION_CLOSE")) << out;
+  EXPECT_FALSE(Has(actions, "_NET_WM_ACTION_MAXIMIZE_HORZ")) << out;
+  EXPECT_FALSE(Has(actions, "_NET_WM_ACTION_MAXIMIZE_VERT")) << out;
+  EXPECT_FALSE(Has(actions, "_NET_WM_ACTION_RESIZE")) << out;
+  auto mainActions = out.find("MAIN ");
+  ASSERT_NE(mainActions, std::string::npos) << out;
+  actions = out.substr(mainActions, out.find('\n', mainActions) - mainActions);
+  for (const char* action : {"_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT",
+                             "_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MINIMIZE"})
+    EXPECT_TRUE(Has(actions, action)) << out;
 }
 
 TEST_F(EndToEndDesktopTest, AtTwiceTheScaleTheMainWindowIsTwiceAsLarge) {
   std::string out = Run("xwininfo -id $wid | grep -E 'Width|Height'", "QT_SCALE_FACTOR=2");
   EXPECT_TRUE(Has(out, "Width: 594")) << out;
   EXPECT_TRUE(Has(out, "Height: 670")) << out;
+}
+
+// The X server's resolution alone gives the desktop's scale; Xft.dpi and the user's own factor
+// come first.
+TEST_F(EndToEndDesktopTest, AtTwiceTheServersResolutionTheMainWindowIsTwiceAsLarge) {
+  const std::string size = "xwininfo -id $wid | grep -E 'Width|Height'";
+  std::string out = Run(size, "", "-dpi 192");
+  EXPECT_TRUE(Has(out, "Width: 594")) << out;
+  EXPECT_TRUE(Has(out, "Height: 670")) << out;
+  out = Run(size, "", "-dpi 96");
+  EXPECT_TRUE(Has(out, "Width: 297")) << out;
+  EXPECT_TRUE(Has(out, "Height: 335")) << out;
+  out = Run(size, "", "-dpi 192",
+            "xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER 'Xft.dpi:\t96'");
+  EXPECT_TRUE(Has(out, "Width: 297")) << out;
+  out = Run(size, "QT_SCALE_FACTOR=1", "-dpi 192");
+  EXPECT_TRUE(Has(out, "Width: 297")) << out;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The application's key routing (key preview, dialog keys, characters), the wheel and hints.
 #include "CoreTestSupport.h"
+#include "HostWindows.h"
 
 TEST_F(CoreTest, KeysGoThroughPreviewHandlersAndDialogKeys) {
   TForm* form = ShownForm();
@@ -213,4 +214,29 @@ TEST_F(CoreTest, ReleasedComponentsGoWithTheNextLoopUnlessTheirOwnerFreesThemFir
   EXPECT_EQ(gone, 2);
   Application->ProcessMessages();
   EXPECT_EQ(gone, 2);
+}
+
+// The program's own minimise goes through the window manager, as the user's does, and restore
+// gives the main form back as it was.
+TEST_F(CoreTest, MinimiseAndRestoreOfTheApplicationGoThroughTheWindowManager) {
+  TForm* main = ShownForm();
+  Application->SetMainForm(main);
+  main->SetWindowState(wsMaximized);
+  std::vector<std::string> events;
+  Application->OnMinimize = [&](TObject*) { events.push_back("minimize"); };
+  Application->OnRestore = [&](TObject*) { events.push_back("restore"); };
+  Application->Minimize();
+  HostSurfaceInfo info;
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main->Handle(), &info));
+  EXPECT_TRUE(info.minimized);
+  EXPECT_TRUE(HostSurfaceVisibleForTesting(main->Handle()));  // on the task bar, not withdrawn
+  EXPECT_EQ(main->WindowState(), wsMinimized);
+  Application->Minimize();  // already there: nothing more
+  Application->Restore();
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main->Handle(), &info));
+  EXPECT_FALSE(info.minimized);
+  EXPECT_TRUE(info.maximized);
+  EXPECT_EQ(main->WindowState(), wsMaximized);
+  Application->Restore();
+  EXPECT_EQ(events, (std::vector<std::string>{"minimize", "restore"}));
 }

@@ -86,6 +86,40 @@ TEST_F(DesktopFrameTest, ADialogBorderIsFixedAndAsksOnlyForTheButtonsItHas) {
   EXPECT_FALSE(p.maximizeBox);
 }
 
+TEST_F(DesktopFrameTest, AStyleChangedAfterCreationReachesTheDesktop) {
+  HWND main = MakeMain();
+  const FakeHost::Surface& s = host.surfaces[main];
+  LONG style = GetWindowLongW(main, GWL_STYLE);
+  SetWindowLongW(main, GWL_STYLE, style & ~(WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
+  EXPECT_EQ(s.restyles, 0);  // the frame changes only with SWP_FRAMECHANGED
+  SetWindowPos(main, 0, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpMessages();
+  EXPECT_EQ(s.restyles, 1);
+  EXPECT_TRUE(s.params.decorated);
+  EXPECT_FALSE(s.params.resizable);
+  EXPECT_FALSE(s.params.minimizeBox);
+  EXPECT_FALSE(s.params.maximizeBox);
+  EXPECT_EQ(s.params.title, u"Main");
+  // The thinner frame keeps the client area where it was; the surface follows it.
+  EXPECT_EQ(s.rect, ClientOnScreen(main));
+  SetWindowLongW(main, GWL_STYLE, style);
+  SetWindowPos(main, 0, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpMessages();
+  EXPECT_TRUE(s.params.resizable);
+  EXPECT_TRUE(s.params.maximizeBox);
+  // Without a caption the desktop draws nothing: the surface is the whole window.
+  SetWindowLongW(main, GWL_STYLE, (style & ~WS_CAPTION) | WS_BORDER);
+  SetWindowPos(main, 0, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpMessages();
+  EXPECT_FALSE(host.surfaces[main].params.decorated);
+  RECT w;
+  GetWindowRect(main, &w);
+  EXPECT_EQ(host.surfaces[main].rect, w);
+}
+
 TEST_F(DesktopFrameTest, AWindowShownWhileItsOwnerIsDisabledIsItsDialog) {
   HWND owner = MakeMain();
   HWND plain = CreateWindowExW(0, u"Main", u"Owned", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
@@ -198,6 +232,29 @@ TEST_F(DesktopFrameTest, TheProgramsOwnMinimiseGoesThroughTheWindowManager) {
   PumpMessages();
   EXPECT_EQ(host.surfaces[main].state, HostSurfaceState::Normal);
   EXPECT_EQ(host.surfaces[main].rect, (RECT{100, 80, 397, 415}));
+}
+
+TEST_F(DesktopFrameTest, AMaximisedWindowMinimisedComesBackMaximised) {
+  HWND main = MakeMain();
+  RECT normal;
+  GetWindowRect(main, &normal);
+  ShowWindow(main, SW_SHOWMAXIMIZED);
+  ShowWindow(main, SW_MINIMIZE);
+  WINDOWPLACEMENT wp;
+  GetWindowPlacement(main, &wp);
+  EXPECT_EQ(wp.flags, WPF_RESTORETOMAXIMIZED);
+  EXPECT_EQ(wp.rcNormalPosition, normal);
+  ShowWindow(main, SW_RESTORE);
+  PumpMessages();
+  EXPECT_TRUE(IsZoomed(main));
+  EXPECT_EQ(host.surfaces[main].state, HostSurfaceState::Maximized);
+  ShowWindow(main, SW_RESTORE);  // and from there to its normal place
+  RECT r;
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r, normal);
+  ShowWindow(main, SW_MINIMIZE);
+  ShowWindow(main, SW_RESTORE);
+  EXPECT_FALSE(IsZoomed(main));
 }
 
 TEST_F(DesktopFrameTest, AnExposeFlushesTheWholeSurfaceAgain) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "HostApp.h"
 #include "HostWindows.h"
 #include "UserTestSupport.h"
 
@@ -210,6 +211,20 @@ TEST_F(QtHostTest, DecoratedWindowsAndDialogsAreMadeAsTheDesktopShouldSeeThem) {
   EXPECT_EQ(info.geometry, (RECT{o.x, o.y, o.x + client.right, o.y + client.bottom}));
   EXPECT_EQ(px, 0x00C800u);  // the client area's brush, not a caption
 
+  // A style changed later reaches the window: fixed, without the buttons, then back.
+  const UINT frameOnly = SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+  SetWindowLongW(main, GWL_STYLE, WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+  SetWindowPos(main, 0, 0, 0, 0, 0, frameOnly);
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main, &info));
+  EXPECT_TRUE(info.fixedSize);
+  EXPECT_FALSE(info.minimizeButton);
+  EXPECT_FALSE(info.maximizeButton);
+  SetWindowLongW(main, GWL_STYLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  SetWindowPos(main, 0, 0, 0, 0, 0, frameOnly);
+  ASSERT_TRUE(HostSurfaceInfoForTesting(main, &info));
+  EXPECT_FALSE(info.fixedSize);
+  EXPECT_TRUE(info.maximizeButton);
+
   EnableWindow(main, FALSE);
   HWND dlg = CreateWindowExW(WS_EX_DLGMODALFRAME, u"QtHosted", u"Dialog",
                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 150, 150, 200, 100,
@@ -255,6 +270,14 @@ TEST_F(QtHostTest, MinimiseAndRestoreGoThroughTheWindowManagersState) {
   RECT r;
   GetWindowRect(main, &r);
   EXPECT_EQ(r, (RECT{100, 100, 400, 300}));
+}
+
+TEST(DesktopScale, TheServersResolutionRoundsToAQuarterStep) {
+  const struct {
+    double dpi, scale;
+  } cases[] = {{72, 1},    {96, 1},     {100, 1}, {108, 1},   {110, 1.25}, {120, 1.25},
+               {144, 1.5}, {168, 1.75}, {192, 2}, {192.4, 2}, {288, 3}};
+  for (const auto& c : cases) EXPECT_EQ(HostScaleForResolution(c.dpi), c.scale) << c.dpi;
 }
 
 // Runs itself under xvfb-run with the xcb platform; the child reads the display back.

@@ -25,6 +25,7 @@ class FakeHost : public HostWindowDriver {
     std::vector<RECT> flushes;
     HostSurfaceState state = HostSurfaceState::Normal;
     std::vector<HostSurfaceState> states;  // every state asked for
+    int restyles = 0;
   };
 
   void SetEventSink(HostEventSink sink) override { sink_ = std::move(sink); }
@@ -39,6 +40,14 @@ class FakeHost : public HostWindowDriver {
   void FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
                     int stride, const RECT& dirty) override;
   bool BeginSystemMove(HostSurfaceId, unsigned) override { return false; }
+  void RestyleSurface(HostSurfaceId id, const HostSurfaceParams& p) override {
+    Surface& s = surfaces[id];
+    HostSurfaceParams kept = s.params;
+    s.params = p;
+    s.params.rect = kept.rect;
+    s.params.title = kept.title;
+    ++s.restyles;
+  }
   void SetSurfaceState(HostSurfaceId id, HostSurfaceState s) override {
     surfaces[id].state = s;
     surfaces[id].states.push_back(s);
