@@ -162,11 +162,6 @@ class TemporaryHome {
 
 }  // namespace
 
-// fontconfig and D-Bus (under a display) keep their caches for the life of the process.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig\nleak:libdbus\n";
-}
-
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: preview_shots <folder>\n");
