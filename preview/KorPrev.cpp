@@ -1,5 +1,7 @@
 #include "KorPrev.h"
 
+#include <cmath>
+
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
@@ -30,6 +32,8 @@ TPreviewForm::TPreviewForm(TComponent* owner) : TForm(owner) {}
 
 TPreviewForm::~TPreviewForm() {
   if (PreviewForm == this) PreviewForm = nullptr;
+  if (finePage_ && ScrollBox1 && ScrollBox1->HandleAllocated())
+    UserSetDeviceLayer(ScrollBox1->Handle(), 0, nullptr);
 }
 
 String TPreviewForm::ClassName() const { return u"TPreviewForm"; }
@@ -185,17 +189,19 @@ void TPreviewForm::ShowElement(const TPrintElement& element) {
     pagePending_ = true;  // drawn with the whole page when the window is shown
     return;
   }
+  DrawElement(element, Image1->Canvas(), ZoomFactor);
+  if (finePage_) DrawElement(element, finePage_->Canvas(), ZoomFactor * fineScale_);
+}
+
+void TPreviewForm::DrawElement(const TPrintElement& element, TCanvas* canvas, double zoom) {
   const Extended X = element.Coordinates.x;
   const Extended Y = element.Coordinates.y;
-  TCanvas* canvas = Image1->Canvas();
   switch (element.PrintOperation) {
-    case poFontSize:
-      RenderElement(TruncInt(X * ZoomFactor), 0, poFontSize, canvas, String());
-      break;
+    case poFontSize: RenderElement(TruncInt(X * zoom), 0, poFontSize, canvas, String()); break;
     case poColour: RenderElement(element.Coordinates.x, 0, poColour, canvas, String()); break;
     default: {
-      int x = TruncInt(X / kTwipsPerInch * ZoomFactor * ScreenRes.x);
-      int y = TruncInt(Y / kTwipsPerInch * ZoomFactor * ScreenRes.y);
+      int x = TruncInt(X / kTwipsPerInch * zoom * ScreenRes.x);
+      int y = TruncInt(Y / kTwipsPerInch * zoom * ScreenRes.y);
       RenderElement(x, y, element.PrintOperation, canvas, element.Contents);
       break;
     }
@@ -246,10 +252,35 @@ void TPreviewForm::DrawPage() {
   TCanvas* canvas = Image1->Canvas();
   canvas->Brush()->SetColor(static_cast<TColor>(0xFFFFFF));
   canvas->FillRect(Rect(0, 0, w, h));
+  PrepareFinePage(w, h);
   if (DisplayedPage < 1 || DisplayedPage > static_cast<int>(Pages.size())) return;
   // Copied: a handler run by the drawing must not pull the list from under the loop.
   const TPageItems items = Pages[static_cast<std::size_t>(DisplayedPage - 1)];
   for (const TPrintElement& e : items) ShowElement(e);
+}
+
+void TPreviewForm::PrepareFinePage(int w, int h) {
+  const HWND box = ScrollBox1->Handle();
+  const double scale = UserDeviceScale(box);
+  if (scale <= 1) {
+    if (finePage_) UserSetDeviceLayer(box, 0, nullptr);
+    finePage_.reset();
+    return;
+  }
+  if (!finePage_) {
+    finePage_ = std::make_unique<TBitmap>();
+    // A colour or font name set on an earlier page carries over, as on the page's bitmap.
+    finePage_->Canvas()->Pen()->SetColor(Image1->Canvas()->Pen()->Color());
+    finePage_->Canvas()->Font()->Assign(Image1->Canvas()->Font());
+  }
+  fineScale_ = scale;
+  const int fw = static_cast<int>(std::ceil(w * scale)),
+            fh = static_cast<int>(std::ceil(h * scale));
+  finePage_->SetSize(fw, fh);
+  finePage_->Canvas()->Brush()->SetColor(static_cast<TColor>(0xFFFFFF));
+  finePage_->Canvas()->FillRect(Rect(0, 0, fw, fh));
+  const RECT at{Image1->Left(), Image1->Top(), Image1->Left() + w, Image1->Top() + h};
+  UserSetDeviceLayer(box, finePage_->Handle(), &at);
 }
 
 void TPreviewForm::ShowPage(int n) {

@@ -4,6 +4,7 @@
 // call appends one element to the current page's display list. The lists are replayed on the
 // screen at a zoom and on the printer when printing.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "Forms.h"
@@ -149,10 +150,17 @@ class TPreviewForm : public TForm {
   // Sets the page box's text and makes sure its change handler saw the new text.
   void SetPageEditText(const String& text);
   void AssignGlyphs();
+  void DrawElement(const TPrintElement& element, TCanvas* canvas, double zoom);
+  // Makes the page's device-pixel copy, blank, at w x h logical pixels, or drops it at scale 1.
+  void PrepareFinePage(int w, int h);
 
   TPoint printRes_;           // the resolution of the job being printed
   unsigned pageDraws_ = 0;    // how often DrawPage ran, so a page change draws once
   bool pagePending_ = false;  // the page's bitmap waits for the window to be shown
+  // On a screen of a scale above 1, the page drawn again at the zoom times the scale, which
+  // the window system shows in device pixels over the page's bitmap.
+  std::unique_ptr<TBitmap> finePage_;
+  double fineScale_ = 1;
 };
 
 // The one preview window, owned by the application.

@@ -181,8 +181,10 @@ class QtDriver;
 class SurfaceWindow : public QWindow {
  public:
   SurfaceWindow(QtDriver* driver, HostSurfaceId id, const HostSurfaceParams& p, QWindow* owner);
-  void Flush(const std::uint32_t* pixels, int width, int height, int stride, const RECT& dirty);
-  bool PixelAt(int x, int y, std::uint32_t* out);
+  void Flush(const std::uint32_t* pixels, int width, int height, int stride, const RECT& dirty,
+             const std::vector<HostDeviceLayer>* layers = nullptr);
+  // The backing store's pixel at (x, y), logical (device false) or device pixels.
+  bool PixelAt(int x, int y, bool device, std::uint32_t* out);
   void Request(const QRect& r) {
     requested_ = r;
     // A surface the user may not resize keeps the size the window system gives it.
@@ -219,6 +221,7 @@ class SurfaceWindow : public QWindow {
   void GeometryChanged();
   void StateChanged(Qt::WindowState s);
   void Emit(HostEvent& ev);
+  void DrawLayer(QPainter& p, const HostDeviceLayer& layer, const QRect& dirty);
 
   QtDriver* driver_;
   HostSurfaceId id_;
@@ -296,6 +299,11 @@ class QtDriver : public HostWindowDriver {
   void FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
                     int stride, const RECT& dirty) override {
     if (SurfaceWindow* w = Find(id)) w->Flush(pixels, width, height, stride, dirty);
+  }
+  void FlushSurfaceLayers(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
+                          int stride, const RECT& dirty,
+                          const std::vector<HostDeviceLayer>& layers) override {
+    if (SurfaceWindow* w = Find(id)) w->Flush(pixels, width, height, stride, dirty, &layers);
   }
   void SetSurfaceState(HostSurfaceId id, HostSurfaceState state) override {
     if (SurfaceWindow* w = Find(id)) w->SetState(state);
@@ -476,7 +484,7 @@ void SurfaceWindow::Restyle(const HostSurfaceParams& p) {
 // One pass: the window system's own pixels, wrapped without a copy, drawn straight into the
 // backing store. Nothing is kept here: an expose asks the window system for them again.
 void SurfaceWindow::Flush(const std::uint32_t* pixels, int width, int height, int stride,
-                          const RECT& dirty) {
+                          const RECT& dirty, const std::vector<HostDeviceLayer>* layers) {
   if (!isExposed()) return;
   if (store_.size() != size()) store_.resize(size());
   QRect r = ToQRect(dirty) & QRect(0, 0, width, height) & QRect(QPoint(), size());
@@ -487,15 +495,34 @@ void SurfaceWindow::Flush(const std::uint32_t* pixels, int width, int height, in
     QPainter p(store_.paintDevice());
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(r.topLeft(), src, r);
+    if (layers)
+      for (const HostDeviceLayer& l : *layers) DrawLayer(p, l, r);
   }
   store_.endPaint();
   store_.flush(QRegion(r));
 }
 
-bool SurfaceWindow::PixelAt(int x, int y, std::uint32_t* out) {
+// Each piece goes from the layer's device pixels to the same number of the backing store's,
+// given as a source rectangle: the painter's scale then maps them one to one.
+void SurfaceWindow::DrawLayer(QPainter& p, const HostDeviceLayer& l, const QRect& dirty) {
+  QRect at = ToQRect(l.rect);
+  if (!l.pixels || at.isEmpty() || l.width <= 0 || l.height <= 0) return;
+  QImage img(reinterpret_cast<const uchar*>(l.pixels), l.width, l.height, l.strideBytes,
+             QImage::Format_RGB32);
+  const double sx = double(l.width) / at.width(), sy = double(l.height) / at.height();
+  for (const RECT& c : l.clip) {
+    QRect piece = ToQRect(c) & dirty & at;
+    if (piece.isEmpty()) continue;
+    QRectF from((piece.x() - at.x()) * sx, (piece.y() - at.y()) * sy, piece.width() * sx,
+                piece.height() * sy);
+    p.drawImage(QRectF(piece), img, from);
+  }
+}
+
+bool SurfaceWindow::PixelAt(int x, int y, bool device, std::uint32_t* out) {
   auto* img = dynamic_cast<QImage*>(store_.paintDevice());
   if (!img || img->isNull() || !isExposed()) return false;
-  qreal dpr = img->devicePixelRatio();
+  qreal dpr = device ? 1 : img->devicePixelRatio();
   int px = int(x * dpr), py = int(y * dpr);
   if (x < 0 || y < 0 || px >= img->width() || py >= img->height()) return false;
   *out = img->pixel(px, py) & 0xFFFFFF;
@@ -688,7 +715,12 @@ bool HostGrabScreenForTesting(const RECT& rect, std::vector<std::uint32_t>* pixe
 
 bool HostSurfacePixelForTesting(HostSurfaceId id, int x, int y, std::uint32_t* pixel) {
   SurfaceWindow* w = TheDriver()->Find(id);
-  return w && pixel && w->PixelAt(x, y, pixel);
+  return w && pixel && w->PixelAt(x, y, false, pixel);
+}
+
+bool HostSurfaceDevicePixelForTesting(HostSurfaceId id, int x, int y, std::uint32_t* pixel) {
+  SurfaceWindow* w = TheDriver()->Find(id);
+  return w && pixel && w->PixelAt(x, y, true, pixel);
 }
 
 bool HostSurfaceVisibleForTesting(HostSurfaceId id) {

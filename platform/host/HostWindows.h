@@ -104,6 +104,17 @@ struct HostEvent {
 
 using HostEventSink = std::function<void(const HostEvent&)>;
 
+// Pixels at the device's own resolution shown over part of a surface, so that what was drawn
+// for them (a page from its vectors) is not enlarged from the logical pixels beneath it.
+struct HostDeviceLayer {
+  const std::uint32_t* pixels = nullptr;  // 0x00RRGGBB words, rows top-down
+  int width = 0;                          // device pixels
+  int height = 0;
+  int strideBytes = 0;
+  RECT rect;               // where it lies, surface coordinates (logical pixels)
+  std::vector<RECT> clip;  // surface coordinates: it shows only there
+};
+
 class HostWindowDriver {
  public:
   virtual ~HostWindowDriver() = default;
@@ -120,6 +131,14 @@ class HostWindowDriver {
   // which the dirty rectangle (surface coordinates) changed.
   virtual void FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
                             int strideBytes, const RECT& dirty) = 0;
+  // The same, with layers drawn over the flushed pixels where both the dirty rectangle and
+  // their clip allow. A host that cannot shows the logical pixels alone, enlarged.
+  virtual void FlushSurfaceLayers(HostSurfaceId id, const std::uint32_t* pixels, int width,
+                                  int height, int strideBytes, const RECT& dirty,
+                                  const std::vector<HostDeviceLayer>& layers) {
+    (void)layers;
+    FlushSurface(id, pixels, width, height, strideBytes, dirty);
+  }
   // The window's style changed after the surface was made: the frame and its buttons, fixed
   // size, dialog, tool and topmost follow params (rect, title and owner stay as they are).
   virtual void RestyleSurface(HostSurfaceId id, const HostSurfaceParams& params) {
@@ -186,6 +205,8 @@ bool HostSimulateCloseForTesting(HostSurfaceId id);
 bool HostGrabScreenForTesting(const RECT& rect, std::vector<std::uint32_t>* pixels);
 // What the host holds for a surface: its last flushed pixel at (x, y) in surface coordinates.
 bool HostSurfacePixelForTesting(HostSurfaceId id, int x, int y, std::uint32_t* pixel);
+// The same at device pixel (x, y): what the screen shows when the scale is above 1.
+bool HostSurfaceDevicePixelForTesting(HostSurfaceId id, int x, int y, std::uint32_t* pixel);
 bool HostSurfaceVisibleForTesting(HostSurfaceId id);
 // How the host made a surface's window, as the desktop sees it.
 struct HostSurfaceInfo {

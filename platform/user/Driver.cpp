@@ -64,6 +64,7 @@ void ResetState() {
   ResetInput();
   ResetFocus();
   ResetPainting();
+  ResetDeviceLayers();
   CaretReset();
   ForgetScreens();
   ResetDesktopFrames();

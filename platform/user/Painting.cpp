@@ -448,7 +448,11 @@ void FlushSurfaces() {
       const auto* origin = reinterpret_cast<const std::uint32_t*>(
           reinterpret_cast<const char*>(px.bits) + std::ptrdiff_t(in.top) * px.strideBytes +
           std::ptrdiff_t(in.left) * 4);
-      if (!Empty(d)) host->FlushSurface(t->handle, origin, w, h, px.strideBytes, d);
+      if (!Empty(d)) {
+        std::vector<HostDeviceLayer> layers = DeviceLayersOf(t, POINT{-in.left, -in.top});
+        if (layers.empty()) host->FlushSurface(t->handle, origin, w, h, px.strideBytes, d);
+        else host->FlushSurfaceLayers(t->handle, origin, w, h, px.strideBytes, d, layers);
+      }
     }
     if (!s->hostShown) {
       s->hostShown = true;
@@ -665,6 +669,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
       if (!valid.Empty()) MarkDirty(top, Offset(valid.Box(), sc.left, sc.top));
     }
   }
+  ScrollDeviceLayer(hwnd, dx, dy, scroll);
   Region changed = Region::Combine(Region(src), Region(Offset(src, dx, dy)), Region::Or);
   changed = Region::Combine(changed, Region(cl), Region::And);
   changed = Region::Combine(changed, valid, Region::Diff);

@@ -800,6 +800,17 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
 // whenever the queue runs dry).
 void UserFlushSurfaces();
 
+// Device pixels per logical pixel of the screen the window is on (1 without a host).
+double UserDeviceScale(HWND hwnd);
+// Shows bitmap (device pixels, 32-bit) over clientRect of the window's client area on a
+// screen of a scale above 1, instead of the window's own pixels there enlarged; those stay
+// as they are, for everything that reads them. It shows only where the window's painting
+// reaches the screen (not under its children or the windows above it, not while hidden),
+// moves with the window and with ScrollWindowEx, and goes with the window. The bitmap is the
+// caller's and is read at each flush: set the layer again after recreating it, and 0 (which
+// removes it) before deleting it.
+BOOL UserSetDeviceLayer(HWND hwnd, HBITMAP bitmap, const RECT* clientRect);
+
 // ---- Drawing helpers of the window system ----
 constexpr UINT BDR_RAISEDOUTER = 0x0001;
 constexpr UINT BDR_SUNKENOUTER = 0x0002;

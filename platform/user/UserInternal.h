@@ -217,6 +217,15 @@ void RefreshDCs();
 void ReleaseWindowDCs(HWND hwnd);
 void ResetPainting();
 
+// ---- Device layers (DeviceLayer.cpp) ----
+// The layers of the windows of a top-level surface, as the host draws them: surface
+// coordinates moved by shift (to the host's, which leave out the desktop's frame).
+std::vector<HostDeviceLayer> DeviceLayersOf(Wnd* top, POINT shift);
+// ScrollWindowEx moved the client pixels within scroll (null: all of them).
+void ScrollDeviceLayer(HWND hwnd, int dx, int dy, const RECT* scroll);
+void DropDeviceLayer(HWND hwnd);
+void ResetDeviceLayers();
+
 // The deepest window under a screen point and its hit-test code (HTERROR for a disabled
 // window); 0 when no window of ours is there.
 HWND WindowFromPointHit(POINT screen, LRESULT* hit);

@@ -65,6 +65,7 @@ void FreeWindowResources(Wnd* w) {
   CancelTrackingFor(h);
   ReleaseWindowDCs(h);
   CaretWindowDestroyed(h);
+  DropDeviceLayer(h);
   if (w->surface) DestroySurface(w);
   ForgetWindowState(h);
   if (w->cls) w->cls->windows--;

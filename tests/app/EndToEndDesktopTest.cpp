@@ -4,6 +4,7 @@
 // the scale.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -139,6 +140,33 @@ TEST_F(EndToEndDesktopTest, AtTwiceTheScaleTheMainWindowIsTwiceAsLarge) {
   std::string out = Run("xwininfo -id $wid | grep -E 'Width|Height'", "QT_SCALE_FACTOR=2");
   EXPECT_TRUE(Has(out, "Width: 594")) << out;
   EXPECT_TRUE(Has(out, "Height: 670")) << out;
+}
+
+// The preview at twice the scale shows its page in device pixels: the staves' lines (0.2 mm,
+// 11 twips) at 100% are two thirds of a logical pixel and so one pixel of the page's bitmap,
+// which enlarged would be two device pixels high; drawn at the zoom times the scale they are
+// one device pixel.
+TEST_F(EndToEndDesktopTest, AtTwiceTheScaleThePreviewsStaveLinesAreOneDevicePixelThin) {
+  // Preview is the button at (140, 267) of the main window's client area, twice that on screen.
+  std::string out =
+      Run("X=$(xwininfo -id $wid | awk '/Absolute upper-left X/{print $4}'); "
+          "Y=$(xwininfo -id $wid | awk '/Absolute upper-left Y/{print $4}'); "
+          "xdotool mousemove $((X+280)) $((Y+534)) click 1; sleep 3; "
+          "pw=$(xdotool search --name 'Print Preview' | head -1); "
+          "PX=$(xwininfo -id $pw | awk '/Absolute upper-left X/{print $4}'); "
+          "PY=$(xwininfo -id $pw | awk '/Absolute upper-left Y/{print $4}'); "
+          "import -window root \"$T/shot.png\"; "
+          "convert-im6.q16 \"$T/shot.png\" -crop 1x700+$((PX+100))+$((PY+110)) -colorspace gray "
+          "-depth 8 -compress none pgm:- | tail -n +4 | tr -s ' ' '\\n' | awk 'NF { if ($1 < 128) "
+          "run++; else { if (run) { n++; if (run > max) max = run }; run = 0 } } "
+          "END { print \"lines=\" n \" thickest=\" max }'",
+          "QT_SCALE_FACTOR=2");
+  auto at = out.find("lines=");
+  ASSERT_NE(at, std::string::npos) << out;
+  int lines = 0, thickest = 0;
+  ASSERT_EQ(std::sscanf(out.c_str() + at, "lines=%d thickest=%d", &lines, &thickest), 2) << out;
+  EXPECT_GE(lines, 10) << out;  // the page is there, with its staves
+  EXPECT_EQ(thickest, 1) << out;
 }
 
 // The X server's resolution alone gives the desktop's scale; Xft.dpi and the user's own factor

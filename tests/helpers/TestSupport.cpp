@@ -95,6 +95,17 @@ std::string ShellQuote(const std::string& s) {
   return q + "'";
 }
 
+int RunSelf(const std::string& prefix, const std::string& filter) {
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return -1;
+  self[n] = 0;
+  int rc = std::system((prefix + " " + ShellQuote(self) + " " +
+                        ShellQuote("--gtest_filter=" + filter) + " > /dev/null 2>&1")
+                           .c_str());
+  return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
 std::string InChild(unsigned seconds, const std::function<std::string()>& f) {
   int out[2];
   if (pipe(out) != 0) return "pipe failed";

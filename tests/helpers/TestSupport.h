@@ -68,6 +68,11 @@ std::string ReadFile(const std::string& path);
 // s as one word of a shell command line.
 std::string ShellQuote(const std::string& s);
 
+// Runs this test program again for the tests filter names, after prefix (a command such as
+// "env QT_SCALE_FACTOR=2", which runs it), its output thrown away: for a test that needs a
+// process of its own. Its exit status, -1 when it did not end normally.
+int RunSelf(const std::string& prefix, const std::string& filter);
+
 // Runs F in a forked child that an alarm ends after Seconds, so a call that would block for
 // ever (a FIFO opened for reading) fails the test instead of hanging it. Returns what F
 // returned (empty when all was well), or how the child ended when it did not return.

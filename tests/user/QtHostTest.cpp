@@ -1,15 +1,13 @@
 // The Qt host without a display (the offscreen platform): surfaces showing the flushed pixels,
 // Qt input arriving as window messages, close requests, screens and the clipboard; and, under
 // Xvfb when it is installed, a painted window read back from a real X display.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
 #include "HostApp.h"
 #include "HostWindows.h"
+#include "TestSupport.h"
 #include "UserTestSupport.h"
 
 namespace {
@@ -280,6 +278,72 @@ TEST(DesktopScale, TheServersResolutionRoundsToAQuarterStep) {
   for (const auto& c : cases) EXPECT_EQ(HostScaleForResolution(c.dpi), c.scale) << c.dpi;
 }
 
+// Runs itself again with Qt at twice the scale (offscreen): a device layer reaches the backing
+// store one device pixel to one, where the window's own pixels are enlarged to 2 x 2 blocks, and
+// a child window above it hides it.
+TEST(QtHostAtScale2, ADeviceLayerShowsItsOwnDevicePixels) {
+  if (std::getenv("KORV_SCALE2_CHILD")) {
+    UserSetHostDriver(HostQtWindowDriver());
+    UserResetForTesting();
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255)), green = CreateSolidBrush(RGB(0, 128, 0));
+    WNDCLASSEXW wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hbrBackground = blue;
+    wc.lpszClassName = u"Scaled";
+    ASSERT_NE(RegisterClassExW(&wc), 0);
+    wc.hbrBackground = green;
+    wc.lpszClassName = u"Above";
+    ASSERT_NE(RegisterClassExW(&wc), 0);
+    HWND w = CreateWindowExW(0, u"Scaled", u"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 30,
+                             100, 100, 0, 0, 0, nullptr);
+    ASSERT_EQ(UserDeviceScale(w), 2.0);
+    // 40 x 40 logical pixels of white at twice the resolution, device row 40 black.
+    HDC mem = CreateCompatibleDC(0);
+    HBITMAP page = CreateBitmap(80, 80, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(mem, page);
+    PatBlt(mem, 0, 0, 80, 80, WHITENESS);
+    PatBlt(mem, 0, 40, 80, 1, BLACKNESS);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    RECT at{10, 10, 50, 50};
+    ASSERT_TRUE(UserSetDeviceLayer(w, page, &at));
+    // A child over the layer's right half, and, once painted, a logical line of the window's
+    // own.
+    CreateWindowExW(0, u"Above", u"", WS_CHILD | WS_VISIBLE, 30, 0, 70, 100, w, 0, 0, nullptr);
+    std::uint32_t p = 1;
+    PumpFor(2000, [&] { return HostSurfaceDevicePixelForTesting(w, 40, 60, &p) && p == 0; });
+    HDC dc = GetDC(w);
+    PatBlt(dc, 5, 70, 20, 1, BLACKNESS);
+    ReleaseDC(w, dc);
+    PumpFor(2000, [&] { return HostSurfaceDevicePixelForTesting(w, 30, 140, &p) && p == 0; });
+    auto column = [&](int x, int y0, int y1) {
+      std::vector<std::uint32_t> out;
+      for (int y = y0; y < y1; ++y) {
+        std::uint32_t v = 0xFFFFFFFF;
+        HostSurfaceDevicePixelForTesting(w, x, y, &v);
+        out.push_back(v);
+      }
+      return out;
+    };
+    using Px = std::vector<std::uint32_t>;
+    EXPECT_EQ(column(40, 58, 62), (Px{0xFFFFFF, 0xFFFFFF, 0x000000, 0xFFFFFF}));
+    EXPECT_EQ(column(40, 18, 22), (Px{0x0000FF, 0x0000FF, 0xFFFFFF, 0xFFFFFF}));
+    EXPECT_EQ(column(30, 138, 144), (Px{0x0000FF, 0x0000FF, 0, 0, 0x0000FF, 0x0000FF}));
+    EXPECT_EQ(column(59, 58, 62), (Px{0xFFFFFF, 0xFFFFFF, 0x000000, 0xFFFFFF}));
+    EXPECT_EQ(column(60, 58, 62), (Px{0x008000, 0x008000, 0x008000, 0x008000}));
+    UserResetForTesting();
+    UserSetHostDriver(nullptr);
+    DeleteObject(page);
+    DeleteObject(blue);
+    DeleteObject(green);
+    return;
+  }
+  EXPECT_EQ(RunSelf("env QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 KORV_SCALE2_CHILD=1",
+                    "QtHostAtScale2.*"),
+            0)
+      << "run with KORV_SCALE2_CHILD=1 QT_SCALE_FACTOR=2 to see why";
+}
+
 // Runs itself under xvfb-run with the xcb platform; the child reads the display back.
 TEST(XvfbDisplay, APaintedWindowReachesTheScreen) {
   if (std::getenv("KORV_XVFB_CHILD")) {
@@ -312,18 +376,12 @@ TEST(XvfbDisplay, APaintedWindowReachesTheScreen) {
   }
   if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "xvfb-run is missing";
-  char self[4096];
-  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  ASSERT_GT(n, 0);
-  self[n] = 0;
   // The xcb platform loads D-Bus, whose allocations outlive the run: not this test's business.
-  std::string cmd = std::string(
-                        "xvfb-run -a -s '-screen 0 1024x768x24' env QT_QPA_PLATFORM=xcb "
-                        "KORV_XVFB_CHILD=1 ASAN_OPTIONS=detect_leaks=0 '") +
-                    self + "' --gtest_filter=XvfbDisplay.* > /dev/null 2>&1";
-  int rc = std::system(cmd.c_str());
-  ASSERT_TRUE(WIFEXITED(rc));
-  EXPECT_EQ(WEXITSTATUS(rc), 0) << "the window was not seen on the X display";
+  int rc = RunSelf(
+      "xvfb-run -a -s '-screen 0 1024x768x24' env QT_QPA_PLATFORM=xcb KORV_XVFB_CHILD=1 "
+      "ASAN_OPTIONS=detect_leaks=0",
+      "XvfbDisplay.*");
+  EXPECT_EQ(rc, 0) << "the window was not seen on the X display";
 }
 
 }  // namespace

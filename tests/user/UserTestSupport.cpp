@@ -23,18 +23,46 @@ void FakeHost::ShowSurface(HostSurfaceId id, bool show, bool activate) {
 void FakeHost::FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
                             int stride, const RECT& dirty) {
   Surface& s = surfaces[id];
-  if (s.width != width || s.height != height) {
+  const std::size_t dw = std::size_t(width * scale);
+  if (s.width != width || s.height != height ||
+      s.device.size() != dw * std::size_t(height * scale)) {
     s.width = width;
     s.height = height;
     s.pixels.assign(std::size_t(width) * std::size_t(height), 0);
+    s.device.assign(dw * std::size_t(height * scale), 0);
   }
   for (int y = dirty.top; y < dirty.bottom; ++y) {
     auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(pixels) +
                                                        std::ptrdiff_t(y) * stride);
-    for (int x = dirty.left; x < dirty.right; ++x)
+    for (int x = dirty.left; x < dirty.right; ++x) {
       s.pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = row[x] & 0xFFFFFF;
+      for (int i = 0; i < scale * scale; ++i)
+        s.device[std::size_t(y * scale + i / scale) * dw + std::size_t(x * scale + i % scale)] =
+            row[x] & 0xFFFFFF;
+    }
   }
   s.flushes.push_back(dirty);
+}
+
+void FakeHost::FlushSurfaceLayers(HostSurfaceId id, const std::uint32_t* pixels, int width,
+                                  int height, int stride, const RECT& dirty,
+                                  const std::vector<HostDeviceLayer>& layers) {
+  FlushSurface(id, pixels, width, height, stride, dirty);
+  Surface& s = surfaces[id];
+  ++s.layeredFlushes;
+  const int dw = width * scale;
+  for (const HostDeviceLayer& l : layers)
+    for (const RECT& c : l.clip)
+      for (int y = std::max(c.top, dirty.top) * scale; y < std::min(c.bottom, dirty.bottom) * scale;
+           ++y)
+        for (int x = std::max(c.left, dirty.left) * scale;
+             x < std::min(c.right, dirty.right) * scale; ++x) {
+          int lx = x - l.rect.left * scale, ly = y - l.rect.top * scale;
+          if (lx < 0 || ly < 0 || lx >= l.width || ly >= l.height) continue;
+          auto* row = reinterpret_cast<const std::uint32_t*>(
+              reinterpret_cast<const char*>(l.pixels) + std::ptrdiff_t(ly) * l.strideBytes);
+          s.device[std::size_t(y) * std::size_t(dw) + std::size_t(x)] = row[lx] & 0xFFFFFF;
+        }
 }
 
 void FakeHost::ProcessEvents(int timeoutMs) {
@@ -66,6 +94,14 @@ std::uint32_t FakeHost::Pixel(HWND surface, int x, int y) const {
   if (it == surfaces.end() || x < 0 || y < 0 || x >= it->second.width || y >= it->second.height)
     return 0xFFFFFFFF;
   return it->second.pixels[std::size_t(y) * std::size_t(it->second.width) + std::size_t(x)];
+}
+
+std::uint32_t FakeHost::DevicePixel(HWND surface, int x, int y) const {
+  auto it = surfaces.find(surface);
+  const int dw = it == surfaces.end() ? 0 : it->second.width * scale;
+  if (it == surfaces.end() || x < 0 || y < 0 || x >= dw || y >= it->second.height * scale)
+    return 0xFFFFFFFF;
+  return it->second.device[std::size_t(y) * std::size_t(dw) + std::size_t(x)];
 }
 
 void UserTest::SetUp() {

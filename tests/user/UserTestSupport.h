@@ -23,6 +23,10 @@ class FakeHost : public HostWindowDriver {
     int height = 0;
     std::vector<std::uint32_t> pixels;
     std::vector<RECT> flushes;
+    // What the screen shows at scale device pixels per logical one: the flushed pixels
+    // enlarged, the device layers drawn over them.
+    std::vector<std::uint32_t> device;
+    int layeredFlushes = 0;
     HostSurfaceState state = HostSurfaceState::Normal;
     std::vector<HostSurfaceState> states;  // every state asked for
     int restyles = 0;
@@ -39,6 +43,10 @@ class FakeHost : public HostWindowDriver {
   void ActivateSurface(HostSurfaceId id) override { surfaces[id].activated = true; }
   void FlushSurface(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
                     int stride, const RECT& dirty) override;
+  void FlushSurfaceLayers(HostSurfaceId id, const std::uint32_t* pixels, int width, int height,
+                          int stride, const RECT& dirty,
+                          const std::vector<HostDeviceLayer>& layers) override;
+  double SurfaceScale(HostSurfaceId) override { return scale; }
   bool BeginSystemMove(HostSurfaceId, unsigned) override { return false; }
   void RestyleSurface(HostSurfaceId id, const HostSurfaceParams& p) override {
     Surface& s = surfaces[id];
@@ -88,10 +96,13 @@ class FakeHost : public HostWindowDriver {
   }
   // The flushed pixel of a surface, 0x00RRGGBB.
   std::uint32_t Pixel(HWND surface, int x, int y) const;
+  // The same at device pixel (x, y).
+  std::uint32_t DevicePixel(HWND surface, int x, int y) const;
 
   std::map<HostSurfaceId, Surface> surfaces;
   std::vector<HostScreen> screens;
-  RECT frame{};  // what the desktop's frame around a decorated surface measures
+  RECT frame{};   // what the desktop's frame around a decorated surface measures
+  int scale = 1;  // device pixels per logical pixel
   HostSurfaceId capture = 0;
   POINT cursor;
   HostCursor cursorShape = HostCursor::Arrow;
