@@ -161,6 +161,26 @@ void DesignedCellAt(const DesignedCell& d, QFont f, int em, int* ascent, int* de
   *descent = std::max(*descent, below);
 }
 
+// A bitmap face comes in fixed sizes, each with its own cell; the stand-in draws at the size's
+// character height on that cell's baseline. "MS Sans Serif" at 96 pixels per inch.
+struct BitmapSize {
+  int height, ascent, descent, internalLeading;
+};
+constexpr BitmapSize kMsSansSerifSizes[] = {
+    {13, 11, 2, 2}, {16, 13, 3, 3}, {20, 16, 4, 4}, {24, 19, 5, 6}, {29, 23, 6, 5}, {37, 29, 8, 5},
+};
+
+// The largest size whose character height (a negative request) or cell (a positive one) is no
+// more than asked, else the smallest; the 8-point size when no height is asked.
+const BitmapSize* BitmapSizeOf(const QString& face, int height) {
+  if (face.trimmed().toLower() != QLatin1String("ms sans serif")) return nullptr;
+  const BitmapSize* best = &kMsSansSerifSizes[0];
+  if (height == 0) return best;
+  for (const BitmapSize& b : kMsSansSerifSizes)
+    if ((height < 0 ? b.height - b.internalLeading <= -height : b.height <= height)) best = &b;
+  return best;
+}
+
 const DesignedCell* DesignedCellOf(const QString& face) {
   QString f = face.trimmed().toLower();
   for (const DesignedCell& d : kDesignedCells)
@@ -210,8 +230,11 @@ std::unique_ptr<HostFont> Realize(const HostFontRequest& r) {
   QString family = MapFamily(ToQ(r.face));
   QFont f = BaseFont(family, r);
   const DesignedCell* designed = DesignedCellOf(ToQ(r.face));  // always drawn with a stand-in
+  const BitmapSize* fixed = BitmapSizeOf(ToQ(r.face), r.height);
   int em;
-  if (r.height < 0) {
+  if (fixed) {
+    em = fixed->height - fixed->internalLeading;
+  } else if (r.height < 0) {
     em = -r.height;
   } else if (r.height > 0 && designed) {
     // The largest em size whose cell fits the height asked for.
@@ -244,14 +267,17 @@ std::unique_ptr<HostFont> Realize(const HostFontRequest& r) {
   font->strikeOut = r.strikeOut;
   const QFontMetrics& fm = *font->fm;
   HostFontMetrics& m = font->metrics;
-  if (designed) {
+  if (fixed) {
+    m.ascent = fixed->ascent;
+    m.descent = fixed->descent;
+  } else if (designed) {
     DesignedCellAt(*designed, f, std::max(em, 1), &m.ascent, &m.descent);
   } else {
     m.ascent = fm.ascent();
     m.descent = fm.descent();
   }
   m.height = m.ascent + m.descent;
-  m.internalLeading = std::max(0, m.height - std::max(em, 1));
+  m.internalLeading = fixed ? fixed->internalLeading : std::max(0, m.height - std::max(em, 1));
   m.externalLeading = std::max(0, fm.leading());
   m.aveCharWidth = fm.averageCharWidth();
   m.maxCharWidth = fm.maxWidth();

@@ -188,7 +188,7 @@ TEST(HostFonts, StandInReportsTheCellOfTheFaceItStandsIn) {
 TEST(HostFonts, FacesWithoutPublishedFiguresKeepTheStandInsCell) {
   const std::u16string standIn = HostMapFamily(u"Tahoma");
   const HostFontMetrics& own = HostGetFontMetrics(HostRealizeFont(Request(standIn.c_str(), -11)));
-  for (const char16_t* face : {u"MS Sans Serif", u"No Such Face"}) {
+  for (const char16_t* face : {u"No Such Face", u"Helvetica"}) {
     const HostFontMetrics& m = HostGetFontMetrics(HostRealizeFont(Request(face, -11)));
     EXPECT_EQ(m.ascent, own.ascent) << ToUtf8(face);
     EXPECT_EQ(m.descent, own.descent) << ToUtf8(face);
@@ -268,4 +268,28 @@ TEST(HostFonts, ArialsCellIsTheBlackExtentOfItsHintedCharacters) {
   // A cell height asked for gives the largest size whose cell fits it.
   EXPECT_EQ(HostGetFontMetrics(HostRealizeFont(Request(u"Arial", 14))).height, 14);
   EXPECT_EQ(HostGetFontMetrics(HostRealizeFont(Request(u"Arial", 14))).ascent, 11);
+}
+
+TEST(HostFonts, MsSansSerifComesInItsFixedSizes) {
+  struct Case {
+    int requested, height, ascent, descent, internalLeading;
+  } cases[] = {
+      {-11, 13, 11, 2, 2},  // 8 points
+      {-8, 13, 11, 2, 2},   // smaller than the smallest: the smallest
+      {0, 13, 11, 2, 2},    // no height asked: 8 points
+      {-12, 13, 11, 2, 2}, {-13, 16, 13, 3, 3}, {-16, 20, 16, 4, 4}, {-18, 24, 19, 5, 6},
+      {-24, 29, 23, 6, 5}, {-32, 37, 29, 8, 5}, {-60, 37, 29, 8, 5}, {13, 13, 11, 2, 2},
+      {15, 13, 11, 2, 2},  {16, 16, 13, 3, 3},  {36, 29, 23, 6, 5},
+  };
+  for (const Case& c : cases) {
+    const HostFont* f = HostRealizeFont(Request(u"MS Sans Serif", c.requested));
+    const HostFontMetrics& m = HostGetFontMetrics(f);
+    EXPECT_EQ(m.height, c.height) << c.requested;
+    EXPECT_EQ(m.ascent, c.ascent) << c.requested;
+    EXPECT_EQ(m.descent, c.descent) << c.requested;
+    EXPECT_EQ(m.internalLeading, c.internalLeading) << c.requested;
+    // Drawn at the size's character height: a capital stays inside the cell.
+    const HostGlyph& h = HostGetGlyph(f, U'H');
+    EXPECT_GE(h.top, -c.ascent) << c.requested;
+  }
 }
