@@ -38,8 +38,7 @@ wait $pid)";
       " XDG_DATA_HOME=" + ShellQuote(t + "/home/.local/share") +
       " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
       " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + ShellQuote(QUILLMARK_EXE) +
-      " T=" + ShellQuote(t) + " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " +
-      ShellQuote(script) + " >/dev/null 2>&1";
+      " T=" + ShellQuote(t) + " " + XvfbRun() + " sh -c " + ShellQuote(script) + " >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_EQ(WEXITSTATUS(status), 0) << ReadFile(t + "/stderr");

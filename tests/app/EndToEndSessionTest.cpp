@@ -56,7 +56,7 @@ class EndToEndSessionTest : public ::testing::Test {
         " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
         " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + ShellQuote(QUILLMARK_EXE) +
         " T=" + ShellQuote(t);
-    command += ownDisplay ? " sh -c " : " xvfb-run -a -s '-screen 0 1024x768x24' sh -c ";
+    command += ownDisplay ? " sh -c " : " " + XvfbRun() + " sh -c ";
     command += ShellQuote(script) + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

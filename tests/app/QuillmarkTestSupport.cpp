@@ -78,8 +78,7 @@ int RunUnderXvfb(const std::string& t, const std::string& script) {
       " XDG_DATA_HOME=" + ShellQuote(t + "/home/.local/share") +
       " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
       " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + ShellQuote(QUILLMARK_EXE) +
-      " T=" + ShellQuote(t) + " xvfb-run -a -s '-screen 0 1024x768x24' sh -c " +
-      ShellQuote(script) + " >/dev/null 2>&1";
+      " T=" + ShellQuote(t) + " " + XvfbRun() + " sh -c " + ShellQuote(script) + " >/dev/null 2>&1";
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

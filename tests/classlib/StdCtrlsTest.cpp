@@ -16,6 +16,7 @@
 #include "StdCtrls.h"
 #include "Streaming.h"
 #include "SystemControls.h"  // the platform window classes
+#include "TestSupport.h"
 #include "Themes.h"
 #include "Timer.h"
 #include "UserDriver.h"
@@ -824,8 +825,8 @@ TEST(StdCtrlsScreenTest, ColouredEditShowsOnTheScreen) {
     } else {
       if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xvfb-run is not installed";
-      cmd = "xvfb-run -a -s '-screen 0 1024x768x24' env KORV_XVFB_CHILD=1 QT_QPA_PLATFORM=xcb '" +
-            std::string(path) + "'" + filter;
+      cmd = XvfbRun() + " env KORV_XVFB_CHILD=1 QT_QPA_PLATFORM=xcb '" + std::string(path) + "'" +
+            filter;
     }
     cmd += " > /dev/null 2>&1";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;

@@ -89,6 +89,11 @@ bool HaveTool(const char* name) {
   return RunCommand(std::string("command -v ") + name + " >/dev/null 2>&1") == 0;
 }
 
+std::string XvfbRun() {
+  const int first = 100 + int(getpid() % 400) * 2;
+  return "xvfb-run -a -n " + std::to_string(first) + " -s '-screen 0 1024x768x24'";
+}
+
 std::string ShellQuote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);

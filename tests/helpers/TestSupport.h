@@ -67,6 +67,9 @@ bool HaveTool(const char* name);
 std::string ReadFile(const std::string& path);
 // s as one word of a shell command line.
 std::string ShellQuote(const std::string& s);
+// "xvfb-run" with a free display of 1024 x 768 at 24 bits, looked for from a number of this
+// process's own, so that tests running side by side do not race for the same display.
+std::string XvfbRun();
 
 // Runs this test program again for the tests filter names, after prefix (a command such as
 // "env QT_SCALE_FACTOR=2", which runs it), its output thrown away: for a test that needs a

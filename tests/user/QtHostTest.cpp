@@ -377,10 +377,9 @@ TEST(XvfbDisplay, APaintedWindowReachesTheScreen) {
   if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "xvfb-run is missing";
   // The xcb platform loads D-Bus, whose allocations outlive the run: not this test's business.
-  int rc = RunSelf(
-      "xvfb-run -a -s '-screen 0 1024x768x24' env QT_QPA_PLATFORM=xcb KORV_XVFB_CHILD=1 "
-      "ASAN_OPTIONS=detect_leaks=0",
-      "XvfbDisplay.*");
+  int rc =
+      RunSelf(XvfbRun() + " env QT_QPA_PLATFORM=xcb KORV_XVFB_CHILD=1 ASAN_OPTIONS=detect_leaks=0",
+              "XvfbDisplay.*");
   EXPECT_EQ(rc, 0) << "the window was not seen on the X display";
 }
 
