@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "QuillmarkTestSupport.h"
 #include "SilentPrintServer.h"
 #include "TestSupport.h"
 
@@ -32,16 +31,7 @@ i=0; while kill -0 $pid 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i+1)); 
 if kill -0 $pid 2>/dev/null; then kill -KILL $pid; exit 91; fi
 wait $pid)";
   const std::string& t = dir.os();
-  const std::string command =
-      "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + ShellQuote(t + "/home") +
-      " XDG_CONFIG_HOME=" + ShellQuote(t + "/home/.config") +
-      " XDG_DATA_HOME=" + ShellQuote(t + "/home/.local/share") +
-      " KORV_COMMON_APPDATA=" + ShellQuote(t + "/common") +
-      " LC_ALL=en_GB.UTF-8 QT_QPA_PLATFORM=xcb EXE=" + ShellQuote(QUILLMARK_EXE) +
-      " T=" + ShellQuote(t) + " " + XvfbRun() + " sh -c " + ShellQuote(script) + " >/dev/null 2>&1";
-  const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0) << ReadFile(t + "/stderr");
+  ASSERT_EQ(RunUnderXvfb(t, script), 0) << ReadFile(t + "/stderr");
   EXPECT_NE(ReadFile(t + "/home/.config/Korv/Quillmark/Quillmark.ini").find("Staves=8"),
             std::string::npos);
   const std::string maps = ReadFile(t + "/maps");

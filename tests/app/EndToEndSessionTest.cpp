@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -113,23 +112,6 @@ TEST_F(EndToEndSessionTest, ASettingsFolderThatCannotBeWrittenIsReportedOnStanda
   const std::string err = Result("stderr");
   EXPECT_NE(err.find("Unable to write to"), std::string::npos) << err;
   EXPECT_NE(err.find("Quillmark.ini"), std::string::npos) << err;
-}
-
-TEST(EndToEndWithoutDisplay, AWaylandDisplayWithNoCompositorIsNoDisplay) {
-  TempDir dir;
-  const std::string out = dir.os() + "/stderr";
-  std::filesystem::create_directories(dir.os() + "/runtime");
-  const int status =
-      std::system(("env -u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY=wayland-77 XDG_RUNTIME_DIR=" +
-                   ShellQuote(dir.os() + "/runtime") + " HOME=" + ShellQuote(dir.os()) + " " +
-                   ShellQuote(QUILLMARK_EXE) + " 2>" + ShellQuote(out))
-                      .c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  const std::string text = ReadFile(out);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
-  EXPECT_NE(text.find("WAYLAND_DISPLAY"), std::string::npos) << text;
-  EXPECT_FALSE(std::filesystem::exists(dir.os() + "/.config/Korv"));
 }
 
 }  // namespace

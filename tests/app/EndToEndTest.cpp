@@ -119,19 +119,31 @@ TEST_F(EndToEndTest, FirstRunShowsGreenAndWritesTheSevenKeysASecondRunReadsThemB
 }
 
 TEST(EndToEndWithoutDisplay, TheProgramSaysSoInOneLineAndFails) {
-  TempDir dir;
-  const std::string out = dir.os() + "/stderr";
-  int status = std::system(
-      ("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + ShellQuote(dir.os()) + " " +
-       ShellQuote(QUILLMARK_EXE) + " 2>" + ShellQuote(out))
-          .c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  const std::string text = ReadFile(out);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
-  EXPECT_NE(text.find("xvfb-run"), std::string::npos) << text;
-  // Nothing was started: no settings folder.
-  EXPECT_FALSE(std::filesystem::exists(dir.os() + "/.config/Korv"));
+  struct Case {
+    const char* environment;  // besides no DISPLAY and no QT_QPA_PLATFORM
+    const char* named;        // what the line points at
+  } cases[] = {
+      {"-u WAYLAND_DISPLAY", "xvfb-run"},
+      // A Wayland display whose compositor is not there is no display either.
+      {"WAYLAND_DISPLAY=wayland-77 XDG_RUNTIME_DIR=$T/runtime", "WAYLAND_DISPLAY"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.environment);
+    TempDir dir;
+    std::filesystem::create_directories(dir.os() + "/runtime");
+    const std::string out = dir.os() + "/stderr";
+    int status = std::system(("T=" + ShellQuote(dir.os()) + " env -u DISPLAY -u QT_QPA_PLATFORM " +
+                              c.environment + " HOME=" + ShellQuote(dir.os()) + " " +
+                              ShellQuote(QUILLMARK_EXE) + " 2>" + ShellQuote(out))
+                                 .c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string text = ReadFile(out);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    EXPECT_NE(text.find(c.named), std::string::npos) << text;
+    // Nothing was started: no settings folder.
+    EXPECT_FALSE(std::filesystem::exists(dir.os() + "/.config/Korv"));
+  }
 }
 
 }  // namespace
