@@ -6,76 +6,27 @@ namespace {
 
 // Colours of the two rings by the BDR_ bits (index edge & 15); -1 draws nothing. A lone inner
 // ring is drawn in the outer position with the inner ring's colours.
-constexpr signed char kLTInner[16] = {-1,
-                                      -1,
-                                      -1,
-                                      -1,
-                                      -1,
-                                      COLOR_BTNHIGHLIGHT,
-                                      COLOR_BTNHIGHLIGHT,
-                                      -1,
-                                      -1,
-                                      COLOR_3DDKSHADOW,
-                                      COLOR_3DDKSHADOW,
-                                      -1,
-                                      -1,
-                                      -1,
-                                      -1,
-                                      -1};
-constexpr signed char kLTOuter[16] = {-1,
-                                      COLOR_3DLIGHT,
-                                      COLOR_BTNSHADOW,
-                                      -1,
-                                      COLOR_BTNHIGHLIGHT,
-                                      COLOR_3DLIGHT,
-                                      COLOR_BTNSHADOW,
-                                      -1,
-                                      COLOR_3DDKSHADOW,
-                                      COLOR_3DLIGHT,
-                                      COLOR_BTNSHADOW,
-                                      -1,
-                                      -1,
-                                      COLOR_3DLIGHT,
-                                      COLOR_BTNSHADOW,
-                                      -1};
-constexpr signed char kRBInner[16] = {
-    -1, -1, -1, -1, -1, COLOR_BTNSHADOW, COLOR_BTNSHADOW, -1, -1, COLOR_3DLIGHT, COLOR_3DLIGHT,
-    -1, -1, -1, -1, -1};
-constexpr signed char kRBOuter[16] = {-1,
-                                      COLOR_3DDKSHADOW,
-                                      COLOR_BTNHIGHLIGHT,
-                                      -1,
-                                      COLOR_BTNSHADOW,
-                                      COLOR_3DDKSHADOW,
-                                      COLOR_BTNHIGHLIGHT,
-                                      -1,
-                                      COLOR_3DLIGHT,
-                                      COLOR_3DDKSHADOW,
-                                      COLOR_BTNHIGHLIGHT,
-                                      -1,
-                                      -1,
-                                      COLOR_3DDKSHADOW,
-                                      COLOR_BTNHIGHLIGHT,
-                                      -1};
-constexpr signed char kLTInnerSoft[16] = {
-    -1, -1, -1, -1, -1, COLOR_3DLIGHT, COLOR_3DLIGHT, -1, -1, COLOR_BTNSHADOW, COLOR_BTNSHADOW,
-    -1, -1, -1, -1, -1};
-constexpr signed char kLTOuterSoft[16] = {-1,
-                                          COLOR_BTNHIGHLIGHT,
-                                          COLOR_3DDKSHADOW,
-                                          -1,
-                                          COLOR_3DLIGHT,
-                                          COLOR_BTNHIGHLIGHT,
-                                          COLOR_3DDKSHADOW,
-                                          -1,
-                                          COLOR_BTNSHADOW,
-                                          COLOR_BTNHIGHLIGHT,
-                                          COLOR_3DDKSHADOW,
-                                          -1,
-                                          -1,
-                                          COLOR_BTNHIGHLIGHT,
-                                          COLOR_3DDKSHADOW,
-                                          -1};
+// clang-format off
+constexpr signed char kLTInner[16] = {-1, -1, -1, -1, -1, COLOR_BTNHIGHLIGHT, COLOR_BTNHIGHLIGHT,
+                                      -1, -1, COLOR_3DDKSHADOW, COLOR_3DDKSHADOW, -1,
+                                      -1, -1, -1, -1};
+constexpr signed char kLTOuter[16] = {-1, COLOR_3DLIGHT, COLOR_BTNSHADOW, -1,
+                                      COLOR_BTNHIGHLIGHT, COLOR_3DLIGHT, COLOR_BTNSHADOW, -1,
+                                      COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW, -1,
+                                      -1, COLOR_3DLIGHT, COLOR_BTNSHADOW, -1};
+constexpr signed char kRBInner[16] = {-1, -1, -1, -1, -1, COLOR_BTNSHADOW, COLOR_BTNSHADOW, -1,
+                                      -1, COLOR_3DLIGHT, COLOR_3DLIGHT, -1, -1, -1, -1, -1};
+constexpr signed char kRBOuter[16] = {-1, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, -1,
+                                      COLOR_BTNSHADOW, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, -1,
+                                      COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, -1,
+                                      -1, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, -1};
+constexpr signed char kLTInnerSoft[16] = {-1, -1, -1, -1, -1, COLOR_3DLIGHT, COLOR_3DLIGHT, -1,
+                                          -1, COLOR_BTNSHADOW, COLOR_BTNSHADOW, -1, -1, -1, -1, -1};
+constexpr signed char kLTOuterSoft[16] = {-1, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, -1,
+                                          COLOR_3DLIGHT, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, -1,
+                                          COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, -1,
+                                          -1, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, -1};
+// clang-format on
 
 void Ring(HDC dc, RECT& r, int lt, int rb, UINT sides) {
   if (lt < 0 && rb < 0) return;
