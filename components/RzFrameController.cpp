@@ -275,23 +275,20 @@ TRzFrameController::Settings TRzFrameController::ReadSettings(TRzRegIniFile* sto
                                                               const String& section, Settings s) {
   // A value of the wrong type takes its key's default; a failing store raises before any field
   // of the copy has been read.
-  auto readInt = [&](const char16_t* key, int def) {
+  auto orDefault = [](auto read, auto def) -> decltype(def) {
     try {
-      return store->ReadInteger(section, key, def);
+      return read();
     } catch (const EConvertError&) {
       return def;
     } catch (const ERegistryException&) {
       return def;
     }
   };
+  auto readInt = [&](const char16_t* key, int def) {
+    return orDefault([&] { return store->ReadInteger(section, key, def); }, def);
+  };
   auto readBool = [&](const char16_t* key, bool def) {
-    try {
-      return store->ReadBool(section, key, def);
-    } catch (const EConvertError&) {
-      return def;
-    } catch (const ERegistryException&) {
-      return def;
-    }
+    return orDefault([&] { return store->ReadBool(section, key, def); }, def);
   };
   auto readColor = [&](const char16_t* key, TColor def) {
     return static_cast<TColor>(readInt(key, static_cast<std::int32_t>(def)));
